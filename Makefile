@@ -1,0 +1,51 @@
+# Thin wrappers around CMake and CTest. `make run` and `make test` are the two
+# commands of the README's quick start; both install what is missing first.
+
+BUILD_DIR   ?= build
+ASAN_DIR    ?= build-asan
+FUZZ_DIR    ?= build-fuzz
+JOBS        ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build run test asan fuzz bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Until the desktop program exists, the main job is shown through the command
+# line tool: write the default configuration and show it.
+run: build
+	@$(BUILD_DIR)/src/cli/vextune-cli defaults $(BUILD_DIR)/default.vxg
+	@$(BUILD_DIR)/src/cli/vextune-cli show $(BUILD_DIR)/default.vxg
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -LE fuzz
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DVEXTUNE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS) -LE fuzz
+
+# libFuzzer targets under ASan and UBSan, each for FUZZ_SECONDS.
+fuzz:
+	@scripts/install-deps.sh --fuzz
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DVEXTUNE_FUZZ=ON -DVEXTUNE_SANITIZE=ON \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
+
+bench: build
+	@cmake --build $(BUILD_DIR) --target benchmarks
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

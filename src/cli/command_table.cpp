@@ -1,0 +1,18 @@
+#include "cli/command_table.h"
+
+#include "cli/commands.h"
+
+namespace vextune::cli {
+
+const std::vector<CommandRegistration>& CommandTable() {
+  static const std::vector<CommandRegistration> table = {
+      RegisterShowCommand,
+      RegisterDefaultsCommand,
+      RegisterConvertCommand,
+      RegisterSetCommand,
+      RegisterDiffCommand,
+  };
+  return table;
+}
+
+}  // namespace vextune::cli

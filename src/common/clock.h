@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+
+namespace vextune {
+
+/// Time as the protocols need it: a monotonic millisecond counter for pauses
+/// and time-outs, and the local calendar time for setting the device clock.
+/// Operations take a Clock so that tests can run them on a fake one.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  /// Milliseconds on a monotonic clock; only differences are meaningful.
+  virtual uint64_t NowMs() = 0;
+  /// Blocks the calling thread for `ms` milliseconds.
+  virtual void SleepMs(uint32_t ms) = 0;
+  /// The PC's local date and time.
+  virtual std::tm LocalTime() = 0;
+};
+
+/// The real clock: CLOCK_MONOTONIC, nanosleep and localtime_r.
+class SystemClock final : public Clock {
+ public:
+  uint64_t NowMs() override;
+  void SleepMs(uint32_t ms) override;
+  std::tm LocalTime() override;
+};
+
+}  // namespace vextune

@@ -1,0 +1,171 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vextune {
+
+/// A text rule: 0 when the text is acceptable, a nonzero code when not.
+using Validator = int (*)(std::string_view text);
+
+/// One device parameter. Numeric parameters use value and text (the decimal
+/// digits of the value, leading zeros possible) with min, max, def and
+/// zeroAllowed; text parameters use text, defText and validator.
+struct CConfigParam {
+  int32_t value = 0;
+  std::string text;
+  int32_t min = 0;
+  int32_t max = 0;
+  int32_t def = 0;
+  /// 0 is accepted (off or automatic) although it lies below min.
+  bool zeroAllowed = false;
+  std::string defText;
+  Validator validator = nullptr;
+};
+
+class CConfigData;
+
+enum class ParamKind { Flag, Number, Text };
+
+/// Static description of one of the 77 parameters, in record order.
+struct ParamInfo {
+  CConfigParam CConfigData::*member;
+  const char* memberName;  ///< "m_TxDelay"
+  const char* command;     ///< the device command that sets it: "T", "%AT", "@T2"
+  ParamKind kind;
+};
+
+inline constexpr size_t kParamCount = 77;
+
+/// One complete DAV-OZI configuration. Values enter only through the setters
+/// and parsers below, so a record never holds an out-of-range value.
+class CConfigData {
+ public:
+  CConfigData();  ///< applies SetDefaults
+  virtual ~CConfigData() = default;
+  CConfigData(const CConfigData&) = default;
+  CConfigData& operator=(const CConfigData&) = default;
+
+  /// Resets every parameter: value, text, limits, default and validator.
+  void SetDefaults();
+  /// Copies all 77 parameters, every field, into `target`.
+  void CopyTo(CConfigData& target) const;
+  /// Compares values (numeric) and texts (text parameters, case-sensitive).
+  /// m_NmeaOutOld never counts; m_SyncClock only with includeSyncClock.
+  bool IsEqual(const CConfigData& other, bool includeSyncClock) const;
+
+  // ---- Setters: the only way values enter a record ----
+  /// True when taken; false when refused (parameter unchanged).
+  static bool SetNumber(CConfigParam& p, int32_t value);
+  /// Takes the leading digits after an optional "name =". True when taken;
+  /// false when the default was put in.
+  static bool SetNumberText(CConfigParam& p, std::string_view text);
+  /// 0 when taken; the validator's code when the default text was put in;
+  /// -1 when the parameter has no validator (nothing changed).
+  static int SetText(CConfigParam& p, std::string_view text);
+
+  // ---- Parsers of composite settings; 0 taken, 1 reset/refused ----
+  int ParsePath(std::string_view path);
+  int ParseSymbol(std::string_view symbol);
+  int ParseMonitor(std::string_view letters);
+  int ParseConnectText(std::string_view setting);
+
+  // ---- Lookup by member name, for the command line and tests ----
+  static const std::array<ParamInfo, kParamCount>& Params();
+  /// "m_TxDelay" or "TxDelay"; nullptr when there is no such parameter.
+  static const ParamInfo* FindParam(std::string_view name);
+  CConfigParam& Get(const ParamInfo& info) { return this->*info.member; }
+  const CConfigParam& Get(const ParamInfo& info) const { return this->*info.member; }
+
+  // ---- The 77 parameters, in record order ----
+  CConfigParam m_Duplex;            // @D
+  CConfigParam m_SendFlags;         // @F
+  CConfigParam m_IPoll;             // @I
+  CConfigParam m_Timer2;            // @T2
+  CConfigParam m_Timer3;            // @T3
+  CConfigParam m_UiPoll;            // @U
+  CConfigParam m_CallCheck;         // @V
+  CConfigParam m_AddLinefeed;       // A
+  CConfigParam m_AprsBeacon;        // %A
+  CConfigParam m_AprsAltitude;      // %AA
+  CConfigParam m_AprsComment;       // %AC
+  CConfigParam m_AprsDigi;          // %AD
+  CConfigParam m_AprsStatusEvery;   // %AE
+  CConfigParam m_AprsFreqBeacon;    // %AF
+  CConfigParam m_AprsCrossMode;     // %AG
+  CConfigParam m_AprsHfToggleOld;   // %AH, older on/off form
+  CConfigParam m_AprsHfToggle;      // %AH
+  CConfigParam m_AprsTimestamp;     // %AI
+  CConfigParam m_AprsCall;          // %AM
+  CConfigParam m_NmeaOutOld;        // %AN, older form
+  CConfigParam m_NmeaOut;           // %AN
+  CConfigParam m_AprsPosition;      // %AO
+  CConfigParam m_AprsDest;          // %AP destination
+  CConfigParam m_AprsDestSsid;
+  CConfigParam m_AprsVia1;          // %AP digipeaters 1 to 8, each with its SSID
+  CConfigParam m_AprsVia1Ssid;
+  CConfigParam m_AprsVia2;
+  CConfigParam m_AprsVia2Ssid;
+  CConfigParam m_AprsVia3;
+  CConfigParam m_AprsVia3Ssid;
+  CConfigParam m_AprsVia4;
+  CConfigParam m_AprsVia4Ssid;
+  CConfigParam m_AprsVia5;
+  CConfigParam m_AprsVia5Ssid;
+  CConfigParam m_AprsVia6;
+  CConfigParam m_AprsVia6Ssid;
+  CConfigParam m_AprsVia7;
+  CConfigParam m_AprsVia7Ssid;
+  CConfigParam m_AprsVia8;
+  CConfigParam m_AprsVia8Ssid;
+  CConfigParam m_AprsStatusText;    // %AR
+  CConfigParam m_AprsCompressed;    // %AS
+  CConfigParam m_AprsInterval;      // %AT
+  CConfigParam m_AprsValid;         // %AV
+  CConfigParam m_AprsTrackOnly;     // %AX
+  CConfigParam m_AprsAltTable;      // %AY alternate table
+  CConfigParam m_AprsSymbol;        // %AY symbol index (device number - 1)
+  CConfigParam m_Echo;              // E
+  CConfigParam m_Frack;             // F
+  CConfigParam m_Callsign;          // I
+  CConfigParam m_Timestamp;         // K
+  CConfigParam m_SyncClock;         // K clock setting when sending
+  CConfigParam m_MonitorC;          // M letters C, I, S, U
+  CConfigParam m_MonitorI;
+  CConfigParam m_MonitorS;
+  CConfigParam m_MonitorU;
+  CConfigParam m_Retry;             // N
+  CConfigParam m_MaxFrame;          // O
+  CConfigParam m_Persistence;       // P
+  CConfigParam m_AprsUnprotoCross;  // %AU
+  CConfigParam m_PrModeIndex;       // %B as an index
+  CConfigParam m_PrMode;            // %B as sent
+  CConfigParam m_CenterFreq;        // %F
+  CConfigParam m_TxFreqTrack;       // %T
+  CConfigParam m_LevelAfsk;         // %XA
+  CConfigParam m_LevelFsk;          // %XF
+  CConfigParam m_LevelRobust;       // %XR
+  CConfigParam m_Digipeat;          // R
+  CConfigParam m_Channel;           // S
+  CConfigParam m_TxDelay;           // T
+  CConfigParam m_ConnectMode;       // U mode
+  CConfigParam m_ConnectText;       // U text
+  CConfigParam m_SlotTime;          // W
+  CConfigParam m_Ptt;               // X
+  CConfigParam m_Channels;          // Y
+  CConfigParam m_FlowControl;       // Z
+  CConfigParam m_AprsAutoSpeed;     // %AL
+};
+
+// ---- Validators: 0 acceptable, nonzero refused ----
+int CheckCallsign(std::string_view text);  ///< codes 0 to 5
+int CheckSsid(std::string_view text);
+int CheckPosition(std::string_view text);
+int CheckText80(std::string_view text);
+int CheckText72(std::string_view text);
+int CheckPrMode(std::string_view text);
+int CheckCrossMode(std::string_view text);
+
+}  // namespace vextune
