@@ -1,0 +1,163 @@
+#include "link/device_protocol.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vextune {
+
+namespace {
+
+/// Every reply is read into a zeroed buffer of this size and examined as text
+/// up to its first zero byte.
+constexpr size_t kReplyBufferSize = 256;
+constexpr size_t kBiosReplyLength = 10;
+constexpr uint32_t kHostAnswerPauseMs = 10;
+constexpr uint8_t kHostCommandFlag = 0x01;
+
+using ReplyBuffer = std::array<uint8_t, kReplyBufferSize>;
+
+std::string TextUpToZero(const ReplyBuffer& buffer) {
+  const auto end = std::find(buffer.begin(), buffer.end(), uint8_t{0});
+  return std::string(buffer.begin(), end);
+}
+
+bool WriteLine(ComPortHandle& port, std::string_view bytes) {
+  return WriteComPort(port, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) ==
+         kSerialOk;
+}
+
+/// Reads up to `length` bytes into a fresh buffer; a short reply is kept as far
+/// as it came. One byte always stays zero so the text ends inside the buffer.
+std::string ReadReply(ComPortHandle& port, size_t length) {
+  ReplyBuffer buffer{};
+  length = std::min(length, kReplyBufferSize - 1);
+  ReadComPort(port, buffer.data(), length);
+  return TextUpToZero(buffer);
+}
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+int32_t ToNumber(std::string_view digits) {
+  int32_t n = 0;
+  for (char c : digits) n = n * 10 + (c - '0');
+  return n;
+}
+
+}  // namespace
+
+ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength) {
+  ProbeResult result;
+  if (!WriteLine(port, line::kWakeUp)) return result;
+  DrainComPort(port);
+  if (!WriteLine(port, line::kIdentify)) return result;
+  result.reply = ReadReply(port, replyLength);
+  DrainComPort(port);
+  if (result.reply.find(line::kNormalFirmwareMark) != std::string::npos) {
+    result.mode = ProbeMode::NormalFirmware;
+    return result;
+  }
+
+  // Not the firmware: a device in BIOS mode answers the wake-up with its prompt.
+  if (!WriteLine(port, line::kWakeUp)) return result;
+  DrainComPort(port);
+  if (!WriteLine(port, line::kWakeUp)) return result;
+  const std::string prompt = ReadReply(port, kBiosReplyLength);
+  DrainComPort(port);
+  if (prompt.find(line::kBiosPrompt) != std::string::npos) result.mode = ProbeMode::Bios;
+  return result;
+}
+
+FallbackProbeResult ProbeWithFallback(DeviceLink& link, ComPortHandle& port, size_t replyLength,
+                                      uint32_t reopenPauseMs) {
+  FallbackProbeResult result;
+  result.probe = ProbeDevice(port, replyLength);
+  if (result.probe.mode != ProbeMode::NoAnswer) return result;
+
+  CloseComPort(port);
+  link.clock.SleepMs(reopenPauseMs);
+  link.settings.baudRate = line::kFallbackBaudRate;
+  if (SerialCode code = OpenComPort(link.ports, link.settings, port); code != kSerialOk) {
+    CloseComPort(port);
+    result.reopenError = code;
+    return result;
+  }
+  result.probe = ProbeDevice(port, replyLength);
+  return result;
+}
+
+bool SendHostFrame(ComPortHandle& port, uint8_t channel, std::string_view text) {
+  if (text.empty() || text.size() > line::kMaxHostCommand) return false;
+  std::string frame;
+  frame.reserve(3 + text.size());
+  frame.push_back(static_cast<char>(channel));
+  frame.push_back(static_cast<char>(kHostCommandFlag));
+  frame.push_back(static_cast<char>(text.size() - 1));
+  frame.append(text);
+  return WriteLine(port, frame);
+}
+
+std::string ReadHostAnswer(ComPortHandle& port, Clock& clock) {
+  clock.SleepMs(kHostAnswerPauseMs);
+  ReplyBuffer buffer{};
+  // Byte 0 is the channel, byte 1 the answer code; the text runs from byte 2
+  // up to a zero byte. One byte per read, so a missing byte ends the answer.
+  for (size_t pos = 0; pos < buffer.size(); ++pos) {
+    size_t got = 0;
+    if (ReadComPort(port, &buffer[pos], 1, &got) != kSerialOk || got != 1) return {};
+    if (pos >= 1 && buffer[pos] == 0) {
+      if (pos == 1) return {};  // code 0: success without text
+      return std::string(buffer.begin() + 2, buffer.begin() + static_cast<long>(pos));
+    }
+  }
+  return {};  // 256 bytes without a zero byte
+}
+
+bool HostCommand(ComPortHandle& port, Clock& clock, uint8_t channel, std::string_view text,
+                 std::string& answer) {
+  if (!SendHostFrame(port, channel, text)) return false;
+  std::string reply = ReadHostAnswer(port, clock);
+  if (reply.empty()) return false;
+  answer = std::move(reply);
+  return true;
+}
+
+std::string LeaveHostModeFrame() {
+  // Channel 0, command flag, length of "JHOST0" minus one.
+  return std::string("\x00\x01\x05JHOST0", 9);
+}
+
+std::optional<FirmwareVersion> ParseFirmwareVersion(std::string_view reply) {
+  const size_t start = reply.find(" V.");
+  if (start == std::string_view::npos) return std::nullopt;
+  const size_t comma = reply.find(',', start);
+  if (comma == std::string_view::npos) return std::nullopt;
+  const std::string_view version = reply.substr(start + 3, comma - start - 3);
+  const size_t stop = version.find('.');
+  if (stop == std::string_view::npos) return std::nullopt;
+
+  const std::string_view major = version.substr(0, stop);
+  std::string_view minor = version.substr(stop + 1);
+  int32_t letter = 0;
+  if (!minor.empty() && IsAsciiLetter(minor.back())) {
+    letter = minor.back() & ~0x20;  // upper case
+    minor.remove_suffix(1);
+  }
+  // The number packs the minor part into two decimal places; longer numbers
+  // would collide with the next major version (or overflow).
+  if (!AllDigits(major) || major.size() > 5 || !AllDigits(minor) || minor.size() > 2) {
+    return std::nullopt;
+  }
+
+  FirmwareVersion result;
+  result.number = ToNumber(major) * 10000 + ToNumber(minor) * 100 + letter;
+  result.text = std::string(reply.substr(start, comma - start));
+  return result;
+}
+
+}  // namespace vextune
