@@ -1,0 +1,108 @@
+#include "cli/device_options.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <cerrno>
+#include <iostream>
+
+#include "link/port_discovery.h"
+
+namespace vextune::cli {
+
+namespace {
+
+// A signal handler can reach nothing but a static; it holds only the address
+// of the running session's flag, set and cleared by SignalGuard.
+std::atomic<CancelFlag*> g_signal_target{nullptr};
+
+extern "C" void SetCancelOnSignal(int) {
+  if (CancelFlag* flag = g_signal_target.load()) flag->Set();
+}
+
+std::string ListDevices(const std::vector<SerialDevice>& devices) {
+  if (devices.empty()) return "  (no serial ports found)\n";
+  std::string text;
+  for (const SerialDevice& d : devices) {
+    text +=
+        "  " + d.path + "  " + d.description + (DescribesDevice(d.description) ? "  *" : "") + "\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+/// Routes SIGINT and SIGTERM to the cancel flag while a session lives. The
+/// handler resets itself, so a second Ctrl-C ends a program that hangs.
+class DeviceSession::SignalGuard {
+ public:
+  explicit SignalGuard(CancelFlag& flag) {
+    g_signal_target.store(&flag);
+    struct sigaction action {};
+    action.sa_handler = SetCancelOnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, &old_int_);
+    sigaction(SIGTERM, &action, &old_term_);
+  }
+  ~SignalGuard() {
+    sigaction(SIGINT, &old_int_, nullptr);
+    sigaction(SIGTERM, &old_term_, nullptr);
+    g_signal_target.store(nullptr);
+  }
+
+ private:
+  struct sigaction old_int_ {};
+  struct sigaction old_term_ {};
+};
+
+void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
+  command.add_option("--port", options.port,
+                     "Serial port of the DAV-OZI (/dev/ttyACM0 or ttyACM0); default: the one "
+                     "DAV-OZI found");
+  command.add_flag("--yes", options.yes, "Answer yes to every question");
+  command.add_flag("--quiet", options.quiet, "Show no progress");
+}
+
+DeviceSession::DeviceSession(const DeviceOptions& options)
+    : options_(options),
+      opener_(&std::cerr),
+      prompt_(std::cin, std::cerr, isatty(STDIN_FILENO) == 1, options.yes),
+      progress_(std::cerr, isatty(STDERR_FILENO) == 1, options.quiet),
+      signals_(std::make_unique<SignalGuard>(cancel_)) {}
+
+DeviceSession::~DeviceSession() = default;
+
+bool DeviceSession::SelectPort() {
+  if (!options_.port.empty()) {
+    settings_.portName = options_.port;
+    return true;
+  }
+  const std::vector<SerialDevice> devices = EnumerateSerialDevices();
+  PortDiscovery found;
+  FindDevicePorts(devices, found);
+  if (found.devicesFound == 1) {
+    settings_.portName = found.selectedPort;
+    std::cerr << found.statusText << " (choose another with --port)\n";
+    return true;
+  }
+  if (found.devicesFound == 0) {
+    std::cerr << "No DAV-OZI found. Serial ports:\n" << ListDevices(devices);
+  } else {
+    std::cerr << "Several DAV-OZI found (marked *):\n" << ListDevices(devices);
+  }
+  std::cerr << "Give the port with --port PATH.\n";
+  return false;
+}
+
+void DeviceSession::HintIfNoAccess(SerialCode code) const {
+  const std::string path = DevicePathForPort(settings_.portName);
+  bool denied = code == EACCES;
+  if (!denied && code == kSerialOk)
+    denied = access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
+  if (denied) std::cerr << PermissionHint(path) << '\n';
+}
+
+}  // namespace vextune::cli

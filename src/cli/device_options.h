@@ -1,0 +1,77 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cli/terminal_progress.h"
+#include "cli/terminal_prompt.h"
+#include "common/clock.h"
+#include "common/operation.h"
+#include "link/com_port.h"
+#include "link/device_link.h"
+#include "link/device_state.h"
+#include "link/posix_serial_port.h"
+
+namespace CLI {
+class App;
+}
+
+namespace vextune::cli {
+
+/// Options every command that talks to the device shares.
+struct DeviceOptions {
+  std::string port;    ///< --port PATH; empty: the one device discovery finds
+  bool yes = false;    ///< --yes: answer Yes to every question
+  bool quiet = false;  ///< --quiet: no progress output
+};
+
+/// Adds --port, --yes and --quiet to `command`.
+void AddDeviceOptions(CLI::App& command, DeviceOptions& options);
+
+/// What the core needs from the command line to reach the device: clock,
+/// port opener, link settings, device state, a cancel flag that Ctrl-C and
+/// SIGTERM set (a second Ctrl-C ends the program at once), and the terminal
+/// prompt and progress. One per command run; create it in the command's
+/// action, not while registering.
+class DeviceSession {
+ public:
+  explicit DeviceSession(const DeviceOptions& options);
+  ~DeviceSession();
+  DeviceSession(const DeviceSession&) = delete;
+  DeviceSession& operator=(const DeviceSession&) = delete;
+
+  /// Puts --port, or else the one DAV-OZI that discovery finds, into the link
+  /// settings and says which on stderr. With none or several found: lists the
+  /// serial ports, asks for --port and returns false (exit 1).
+  bool SelectPort();
+
+  /// After a failed open: when the user may not use the port, prints on
+  /// stderr which group to join. `code` is the open's error code if known.
+  void HintIfNoAccess(SerialCode code = kSerialOk) const;
+
+  Clock& clock() { return clock_; }
+  SerialPortOpener& ports() { return opener_; }
+  LinkSettings& settings() { return settings_; }
+  DeviceLink& link() { return link_; }
+  DeviceState& state() { return state_; }
+  CancelFlag& cancel() { return cancel_; }
+  UserPrompt& prompt() { return prompt_; }
+  /// Call SetRange() before a long operation (58 transfer steps, 100 %).
+  TerminalProgress& progress() { return progress_; }
+
+ private:
+  class SignalGuard;
+
+  DeviceOptions options_;
+  SystemClock clock_;
+  PosixSerialOpener opener_;
+  LinkSettings settings_;
+  DeviceLink link_{opener_, settings_, clock_};
+  DeviceState state_;
+  CancelFlag cancel_;
+  TerminalPrompt prompt_;
+  TerminalProgress progress_;
+  std::unique_ptr<SignalGuard> signals_;
+};
+
+}  // namespace vextune::cli

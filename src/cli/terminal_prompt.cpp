@@ -1,0 +1,57 @@
+#include "cli/terminal_prompt.h"
+
+#include <istream>
+#include <ostream>
+
+namespace vextune::cli {
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+std::string Trim(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+}  // namespace
+
+TerminalPrompt::TerminalPrompt(std::istream& in, std::ostream& out, bool interactive,
+                               bool assumeYes)
+    : in_(in), out_(out), interactive_(interactive), assume_yes_(assumeYes) {}
+
+void TerminalPrompt::ShowMessage(const std::string& /*caption*/, const std::string& text,
+                                 MessageIcon icon) {
+  const char* label = "";
+  if (icon == MessageIcon::Error) label = "Error: ";
+  if (icon == MessageIcon::Warning) label = "Warning: ";
+  out_ << label << text << '\n' << std::flush;
+}
+
+bool TerminalPrompt::AskYesNo(const std::string& /*caption*/, const std::string& text) {
+  out_ << text << " [y/N] ";
+  if (assume_yes_) {
+    out_ << "yes (--yes)\n" << std::flush;
+    return true;
+  }
+  if (!interactive_) {
+    out_ << "no (not a terminal; --yes answers yes)\n" << std::flush;
+    return false;
+  }
+  out_ << std::flush;
+  std::string answer;
+  if (!std::getline(in_, answer)) {
+    out_ << '\n' << std::flush;
+    return false;
+  }
+  answer = Lower(Trim(answer));
+  return answer == "y" || answer == "yes";
+}
+
+}  // namespace vextune::cli

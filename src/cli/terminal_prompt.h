@@ -1,0 +1,27 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "common/operation.h"
+
+namespace vextune::cli {
+
+/// Messages and questions on the terminal. Messages go to `out` (stderr);
+/// a question is asked on `in` only when it is interactive, else `--yes`
+/// answers Yes and everything else No.
+class TerminalPrompt final : public UserPrompt {
+ public:
+  TerminalPrompt(std::istream& in, std::ostream& out, bool interactive, bool assumeYes);
+
+  void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
+  bool AskYesNo(const std::string& caption, const std::string& text) override;
+
+ private:
+  std::istream& in_;
+  std::ostream& out_;
+  bool interactive_;
+  bool assume_yes_;
+};
+
+}  // namespace vextune::cli
