@@ -1,0 +1,104 @@
+#include "link/configuration_check.h"
+
+#include "link/device_protocol.h"
+
+namespace vextune {
+
+namespace {
+
+constexpr size_t kIdentifyReplyLength = 40;
+constexpr int kMaxChannels = 10;
+constexpr std::string_view kChannelFree = "CHANNEL NOT CONNECTED";
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+CheckResult Fail(CheckOutcome outcome, std::string_view message) {
+  CheckResult result;
+  result.outcome = outcome;
+  result.message = std::string(message);
+  return result;
+}
+
+/// Steps in host mode: the channel count, then every link channel in turn.
+CheckResult CheckLinksInHostMode(ComPortHandle& port, Clock& clock) {
+  std::string answer;
+  const int channels = HostCommand(port, clock, 0, "Y", answer) ? ParseChannelCount(answer) : -1;
+  if (channels < 0) return Fail(CheckOutcome::BadChannelCount, check_message::kBadChannelCount);
+
+  CheckResult result;
+  result.channels = channels;
+  for (int n = 1; n <= channels; ++n) {
+    // A channel that does not answer may well be connected: not free.
+    std::string reply;
+    const bool answered = HostCommand(port, clock, static_cast<uint8_t>(n), "C", reply);
+    if (!answered || reply.find(kChannelFree) == std::string::npos) {
+      result.outcome = CheckOutcome::LinkConnected;
+      result.message = std::string(check_message::kLinkConnected);
+      result.busyChannel = n;
+      return result;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+int ParseChannelCount(std::string_view answer) {
+  while (!answer.empty() && IsSpace(answer.front())) answer.remove_prefix(1);
+  int count = 0;
+  size_t digits = 0;
+  for (; digits < answer.size() && answer[digits] >= '0' && answer[digits] <= '9'; ++digits) {
+    count = count * 10 + (answer[digits] - '0');
+    if (count > kMaxChannels) return -1;
+  }
+  return digits == 0 ? -1 : count;
+}
+
+CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state) {
+  if (state.fileOnly) {
+    state.firmwareVersion = -1;
+    return {CheckOutcome::FileOnly, {}, kSerialOk, -1, 0};
+  }
+
+  ComPortHandle port;
+  link.settings.baudRate = line::kFirstBaudRate;
+  if (SerialCode code = OpenComPort(link.ports, link.settings, port); code != kSerialOk) {
+    CloseComPort(port);
+    CheckResult result = Fail(CheckOutcome::OpenFailed, check_message::kOpenFailed);
+    result.openError = code;
+    return result;
+  }
+
+  const FallbackProbeResult probe =
+      ProbeWithFallback(link, port, kIdentifyReplyLength, line::kCheckReopenPauseMs);
+  CheckResult result;
+  if (probe.reopenError != kSerialOk) {
+    result = Fail(CheckOutcome::OpenFailed, check_message::kOpenFailed);
+    result.openError = probe.reopenError;
+  } else if (probe.probe.mode == ProbeMode::Bios) {
+    result = Fail(CheckOutcome::BiosMode, check_message::kBiosMode);
+  } else if (probe.probe.mode == ProbeMode::NoAnswer) {
+    result = Fail(CheckOutcome::NoAnswer, check_message::kNoAnswer);
+  } else if (auto version = ParseFirmwareVersion(probe.probe.reply); !version) {
+    result = Fail(CheckOutcome::VersionUnknown, check_message::kNoVersion);
+  } else {
+    state.firmwareVersion = version->number;
+    state.firmwareText = version->text;
+    if (WriteComPort(port, std::string(line::kEnterHostMode)) != kSerialOk) {
+      result = Fail(CheckOutcome::EnterHostFailed, {});
+    } else {
+      DrainComPort(port);
+      result = CheckLinksInHostMode(port, link.clock);
+      // Whatever the links said, the device must not stay in host mode.
+      if (WriteComPort(port, LeaveHostModeFrame()) != kSerialOk && result.passed()) {
+        result = Fail(CheckOutcome::LeaveHostFailed, {});
+      }
+    }
+  }
+  CloseComPort(port);
+  return result;
+}
+
+}  // namespace vextune

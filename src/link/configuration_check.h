@@ -1,0 +1,68 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "link/device_link.h"
+#include "link/device_state.h"
+#include "link/serial_port.h"
+
+namespace vextune {
+
+/// Messages of the configuration check, for the user.
+namespace check_message {
+inline constexpr std::string_view kOpenFailed =
+    "Error Opening serial connection\nor DAV-OZI occupied by other program!";
+inline constexpr std::string_view kBiosMode =
+    "DAV-OZI is running in BIOS mode.\nSwitch BIOS OFF and restart DAV-OZI.";
+inline constexpr std::string_view kNoAnswer =
+    "Communication Error!\nDAV-OZI possibly switched off.";
+inline constexpr std::string_view kNoVersion = "Unable to retrieve DAV-OZI's firmware version.";
+inline constexpr std::string_view kBadChannelCount = "Communication Error";
+inline constexpr std::string_view kLinkConnected =
+    "Please DISCONNECT ALL LINKS before configuring DAV-OZI!";
+}  // namespace check_message
+
+/// Where the configuration check ended.
+enum class CheckOutcome {
+  Passed,
+  FileOnly,    ///< passed without a device; version set to -1
+  OpenFailed,  ///< at 38400 or when reopening at 115200
+  BiosMode,
+  NoAnswer,         ///< neither at 38400 nor at 115200
+  VersionUnknown,   ///< identification without a readable version
+  EnterHostFailed,  ///< writing the enter-host-mode line failed (no message)
+  BadChannelCount,  ///< "Y" answer empty, not numeric or above 10
+  LinkConnected,    ///< a link channel is not free (or did not answer)
+  LeaveHostFailed,  ///< writing the leave frame failed (no message)
+};
+
+struct CheckResult {
+  CheckOutcome outcome = CheckOutcome::Passed;
+  /// What to show the user; empty when there is nothing to show.
+  std::string message;
+  /// The system's error code when the port could not be opened.
+  SerialCode openError = kSerialOk;
+  /// The channel count of the "Y" answer, -1 when not known.
+  int channels = -1;
+  /// The link channel found busy, 0 when none.
+  int busyChannel = 0;
+
+  bool passed() const {
+    return outcome == CheckOutcome::Passed || outcome == CheckOutcome::FileOnly;
+  }
+};
+
+/// Makes sure the device runs its normal firmware and has no link connected,
+/// before its configuration is read: opens the port at 38400 (115200 as the
+/// fallback), identifies the device, stores its firmware version in `state`,
+/// asks in host mode for the link channels and whether each is free, leaves
+/// host mode and closes the port on every path. In file-only mode sets the
+/// version to -1 and passes without touching the port.
+CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state);
+
+/// The link-channel count of a "Y" answer: leading decimal digits after white
+/// space, 0 to 10; -1 for anything else.
+int ParseChannelCount(std::string_view answer);
+
+}  // namespace vextune
