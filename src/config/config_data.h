@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vextune {
 
@@ -27,14 +28,25 @@ struct CConfigParam {
 
 class CConfigData;
 
+/// Flag: a numeric parameter with range 0..1. Number: any other numeric
+/// parameter. Text: a parameter held as text with a validator.
 enum class ParamKind { Flag, Number, Text };
 
-/// Static description of one of the 77 parameters, in record order.
+/// Static description of one of the 77 parameters, in record order: its
+/// names and what SetDefaults puts in.
 struct ParamInfo {
   CConfigParam CConfigData::*member;
   const char* memberName;  ///< "m_TxDelay"
   const char* command;     ///< the device command that sets it: "T", "%AT", "@T2"
   ParamKind kind;
+  int32_t min = 0;           ///< numeric parameters: lowest accepted value
+  int32_t max = 0;           ///< numeric parameters: highest accepted value
+  int32_t def = 0;           ///< numeric parameters: default value
+  bool zeroAllowed = false;  ///< numeric parameters: 0 accepted below min
+  const char* defText = "";  ///< text parameters: default text
+  Validator validator = nullptr;
+
+  bool IsText() const { return kind == ParamKind::Text; }
 };
 
 inline constexpr size_t kParamCount = 77;
@@ -55,6 +67,8 @@ class CConfigData {
   /// Compares values (numeric) and texts (text parameters, case-sensitive).
   /// m_NmeaOutOld never counts; m_SyncClock only with includeSyncClock.
   bool IsEqual(const CConfigData& other, bool includeSyncClock) const;
+  /// The parameters that IsEqual finds different, in record order.
+  std::vector<const ParamInfo*> Differences(const CConfigData& other, bool includeSyncClock) const;
 
   // ---- Setters: the only way values enter a record ----
   /// True when taken; false when refused (parameter unchanged).
@@ -74,37 +88,38 @@ class CConfigData {
 
   // ---- Lookup by member name, for the command line and tests ----
   static const std::array<ParamInfo, kParamCount>& Params();
-  /// "m_TxDelay" or "TxDelay"; nullptr when there is no such parameter.
+  /// "m_TxDelay" or "TxDelay"; an exact match first, then one that ignores
+  /// ASCII case. nullptr when there is no such parameter.
   static const ParamInfo* FindParam(std::string_view name);
   CConfigParam& Get(const ParamInfo& info) { return this->*info.member; }
   const CConfigParam& Get(const ParamInfo& info) const { return this->*info.member; }
 
   // ---- The 77 parameters, in record order ----
-  CConfigParam m_Duplex;            // @D
-  CConfigParam m_SendFlags;         // @F
-  CConfigParam m_IPoll;             // @I
-  CConfigParam m_Timer2;            // @T2
-  CConfigParam m_Timer3;            // @T3
-  CConfigParam m_UiPoll;            // @U
-  CConfigParam m_CallCheck;         // @V
-  CConfigParam m_AddLinefeed;       // A
-  CConfigParam m_AprsBeacon;        // %A
-  CConfigParam m_AprsAltitude;      // %AA
-  CConfigParam m_AprsComment;       // %AC
-  CConfigParam m_AprsDigi;          // %AD
-  CConfigParam m_AprsStatusEvery;   // %AE
-  CConfigParam m_AprsFreqBeacon;    // %AF
-  CConfigParam m_AprsCrossMode;     // %AG
-  CConfigParam m_AprsHfToggleOld;   // %AH, older on/off form
-  CConfigParam m_AprsHfToggle;      // %AH
-  CConfigParam m_AprsTimestamp;     // %AI
-  CConfigParam m_AprsCall;          // %AM
-  CConfigParam m_NmeaOutOld;        // %AN, older form
-  CConfigParam m_NmeaOut;           // %AN
-  CConfigParam m_AprsPosition;      // %AO
-  CConfigParam m_AprsDest;          // %AP destination
+  CConfigParam m_Duplex;           // @D
+  CConfigParam m_SendFlags;        // @F
+  CConfigParam m_IPoll;            // @I
+  CConfigParam m_Timer2;           // @T2
+  CConfigParam m_Timer3;           // @T3
+  CConfigParam m_UiPoll;           // @U
+  CConfigParam m_CallCheck;        // @V
+  CConfigParam m_AddLinefeed;      // A
+  CConfigParam m_AprsBeacon;       // %A
+  CConfigParam m_AprsAltitude;     // %AA
+  CConfigParam m_AprsComment;      // %AC
+  CConfigParam m_AprsDigi;         // %AD
+  CConfigParam m_AprsStatusEvery;  // %AE
+  CConfigParam m_AprsFreqBeacon;   // %AF
+  CConfigParam m_AprsCrossMode;    // %AG
+  CConfigParam m_AprsHfToggleOld;  // %AH, older on/off form
+  CConfigParam m_AprsHfToggle;     // %AH
+  CConfigParam m_AprsTimestamp;    // %AI
+  CConfigParam m_AprsCall;         // %AM
+  CConfigParam m_NmeaOutOld;       // %AN, older form
+  CConfigParam m_NmeaOut;          // %AN
+  CConfigParam m_AprsPosition;     // %AO
+  CConfigParam m_AprsDest;         // %AP destination
   CConfigParam m_AprsDestSsid;
-  CConfigParam m_AprsVia1;          // %AP digipeaters 1 to 8, each with its SSID
+  CConfigParam m_AprsVia1;  // %AP digipeaters 1 to 8, each with its SSID
   CConfigParam m_AprsVia1Ssid;
   CConfigParam m_AprsVia2;
   CConfigParam m_AprsVia2Ssid;
@@ -120,19 +135,19 @@ class CConfigData {
   CConfigParam m_AprsVia7Ssid;
   CConfigParam m_AprsVia8;
   CConfigParam m_AprsVia8Ssid;
-  CConfigParam m_AprsStatusText;    // %AR
-  CConfigParam m_AprsCompressed;    // %AS
-  CConfigParam m_AprsInterval;      // %AT
-  CConfigParam m_AprsValid;         // %AV
-  CConfigParam m_AprsTrackOnly;     // %AX
-  CConfigParam m_AprsAltTable;      // %AY alternate table
-  CConfigParam m_AprsSymbol;        // %AY symbol index (device number - 1)
-  CConfigParam m_Echo;              // E
-  CConfigParam m_Frack;             // F
-  CConfigParam m_Callsign;          // I
-  CConfigParam m_Timestamp;         // K
-  CConfigParam m_SyncClock;         // K clock setting when sending
-  CConfigParam m_MonitorC;          // M letters C, I, S, U
+  CConfigParam m_AprsStatusText;  // %AR
+  CConfigParam m_AprsCompressed;  // %AS
+  CConfigParam m_AprsInterval;    // %AT
+  CConfigParam m_AprsValid;       // %AV
+  CConfigParam m_AprsTrackOnly;   // %AX
+  CConfigParam m_AprsAltTable;    // %AY alternate table
+  CConfigParam m_AprsSymbol;      // %AY symbol index (device number - 1)
+  CConfigParam m_Echo;            // E
+  CConfigParam m_Frack;           // F
+  CConfigParam m_Callsign;        // I
+  CConfigParam m_Timestamp;       // K
+  CConfigParam m_SyncClock;       // K clock setting when sending
+  CConfigParam m_MonitorC;        // M letters C, I, S, U
   CConfigParam m_MonitorI;
   CConfigParam m_MonitorS;
   CConfigParam m_MonitorU;
