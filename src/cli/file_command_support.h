@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "config/config_data.h"
+
+namespace vextune::cli {
+
+/// Reads `path` into `record`. On failure prints the error to stderr and
+/// returns false; `*version` (may be null) gets the format version found.
+bool LoadOrReport(const std::string& path, CConfigData& record, int32_t* version);
+
+/// Writes `record` to `path` in the current format, atomically. On failure
+/// prints the error to stderr and returns false.
+bool SaveOrReport(const std::string& path, const CConfigData& record);
+
+/// A parameter's text for one line of terminal output: UTF-8, text
+/// parameters in double quotes, control characters, quotes and backslashes
+/// escaped so that no file content can break the line or steer the terminal.
+std::string DisplayValue(const ParamInfo& info, std::string_view cp1252);
+
+}  // namespace vextune::cli

@@ -1,0 +1,127 @@
+#include <CLI/CLI.hpp>
+#include <array>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/file_command_support.h"
+#include "common/text_codec.h"
+#include "config/config_data.h"
+#include "config/param_rules.h"
+
+namespace vextune::cli {
+namespace {
+
+struct SetOptions {
+  std::string file;
+  std::vector<std::string> assignments;
+};
+
+// The %B mode as an index and as the text the device takes.
+constexpr std::array<const char*, 6> kPrModes = {"300", "R300", "R600", "1200", "9600", "19200"};
+
+bool IsPathSsid(const ParamInfo& info) {
+  return info.validator == CheckSsid;
+}
+
+// What the settings dialogs keep consistent when they set one of a pair.
+void UpdatePartner(CConfigData& record, const ParamInfo& info) {
+  if (info.member == &CConfigData::m_PrModeIndex) {
+    CConfigData::SetText(record.m_PrMode,
+                         kPrModes[static_cast<size_t>(record.m_PrModeIndex.value)]);
+  } else if (info.member == &CConfigData::m_PrMode) {
+    for (size_t i = 0; i < kPrModes.size(); ++i) {
+      if (record.m_PrMode.text == kPrModes[i]) {
+        CConfigData::SetNumber(record.m_PrModeIndex, static_cast<int32_t>(i));
+      }
+    }
+  } else if (info.member == &CConfigData::m_NmeaOut) {
+    // The older form has no 4 (APRS and GPS); 3 is its nearest.
+    CConfigData::SetNumber(record.m_NmeaOutOld, std::min(record.m_NmeaOut.value, 3));
+  }
+}
+
+bool IsAllDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Applies one NAME=VALUE to `record`. Returns the refusal message, or
+// nothing when the value was taken.
+std::optional<std::string> Apply(CConfigData& record, const std::string& assignment) {
+  const size_t eq = assignment.find('=');
+  const std::string name = assignment.substr(0, eq);
+  const std::string value = assignment.substr(eq + 1);
+  const ParamInfo* info = CConfigData::FindParam(name);
+  if (info == nullptr) return "No parameter is named \"" + name + "\".";
+
+  const std::string label = std::string(info->memberName) + " (" + info->command + ")";
+  const std::string given = "\"" + value + "\"";
+  if (IsPathSsid(*info)) {
+    return label +
+           ": SSIDs travel inside the path callsigns (for example WIDE2-2) in this "
+           "format; set the callsign instead.";
+  }
+  CConfigParam candidate = record.Get(*info);
+  if (!info->IsText()) {
+    // Whole numbers only: the setter would quietly take "12" out of "12abc".
+    if (!IsAllDigits(value) || !CConfigData::SetNumberText(candidate, value)) {
+      return label + ": " + given + " refused; it takes " + DescribeAccepted(*info) + ".";
+    }
+  } else {
+    const std::optional<std::string> text = Utf8ToCp1252(value);
+    if (!text) {
+      return label + ": " + given + " refused; it holds characters that Windows-1252 cannot " +
+             "represent.";
+    }
+    if (const int code = CConfigData::SetText(candidate, *text); code != 0) {
+      return label + ": " + given + " refused (" + DescribeRefusal(*info, code) + "); it takes " +
+             DescribeAccepted(*info) + ".";
+    }
+  }
+  record.Get(*info) = candidate;
+  UpdatePartner(record, *info);
+  return std::nullopt;
+}
+
+int RunSet(const SetOptions& options) {
+  for (const std::string& a : options.assignments) {
+    if (a.find('=') == std::string::npos || a.front() == '=') {
+      std::cerr << "\"" << a << "\" is not of the form NAME=VALUE.\n";
+      return kExitUsage;
+    }
+  }
+  CConfigData record;
+  if (!LoadOrReport(options.file, record, nullptr)) return kExitFailed;
+  bool refused = false;
+  for (const std::string& a : options.assignments) {
+    if (const auto message = Apply(record, a)) {
+      std::cerr << *message << '\n';
+      refused = true;
+    }
+  }
+  if (refused) {
+    std::cerr << options.file << " was not changed.\n";
+    return kExitFailed;
+  }
+  return SaveOrReport(options.file, record) ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+void RegisterSetCommand(CLI::App& app, CommandAction& action) {
+  auto options = std::make_shared<SetOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "set",
+      "Change parameters of a configuration file; the file is written (in the current format) "
+      "only when every value is accepted");
+  cmd->add_option("FILE", options->file, "Configuration file to change")->required();
+  cmd->add_option("NAME=VALUE", options->assignments,
+                  "Parameter member name with or without \"m_\" (m_TxDelay or TxDelay) and its "
+                  "new value; texts in UTF-8")
+      ->required();
+  cmd->callback([options, &action] { action = [options] { return RunSet(*options); }; });
+}
+
+}  // namespace vextune::cli

@@ -1,0 +1,71 @@
+#include <CLI/CLI.hpp>
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "cli/file_command_support.h"
+#include "common/text_codec.h"
+#include "config/config_data.h"
+
+namespace vextune::cli {
+namespace {
+
+struct ShowOptions {
+  std::string file;
+  bool json = false;
+};
+
+std::string AsJson(const CConfigData& record, int32_t version) {
+  nlohmann::ordered_json params = nlohmann::ordered_json::array();
+  for (const ParamInfo& info : CConfigData::Params()) {
+    const CConfigParam& p = record.Get(info);
+    nlohmann::ordered_json entry;
+    entry["member"] = info.memberName;
+    entry["command"] = info.command;
+    entry["value"] =
+        info.IsText() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(p.value);
+    entry["text"] = Cp1252ToUtf8(p.text);
+    params.push_back(std::move(entry));
+  }
+  nlohmann::ordered_json doc;
+  doc["formatVersion"] = version;
+  doc["parameters"] = std::move(params);
+  return doc.dump(2) + "\n";
+}
+
+std::string AsTable(const std::string& file, const CConfigData& record, int32_t version) {
+  std::ostringstream out;
+  out << "# " << file << ": format version " << version << '\n';
+  for (const ParamInfo& info : CConfigData::Params()) {
+    out << std::left << std::setw(20) << info.memberName << std::setw(5) << info.command
+        << DisplayValue(info, record.Get(info).text) << '\n';
+  }
+  return out.str();
+}
+
+int RunShow(const ShowOptions& options) {
+  CConfigData record;
+  int32_t version = 0;
+  if (!LoadOrReport(options.file, record, &version)) return kExitFailed;
+  // Composed first, so that a failure never leaves half a listing on stdout.
+  std::cout << (options.json ? AsJson(record, version) : AsTable(options.file, record, version));
+  std::cout.flush();
+  return std::cout ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+void RegisterShowCommand(CLI::App& app, CommandAction& action) {
+  auto options = std::make_shared<ShowOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "show", "Print every parameter of a configuration file (.vxg, .vxn or .vxr, any version)");
+  cmd->add_option("FILE", options->file, "Configuration file to read")->required();
+  cmd->add_flag("--json", options->json,
+                "Print one JSON object: formatVersion and the 77 parameters in record order");
+  cmd->callback([options, &action] { action = [options] { return RunShow(*options); }; });
+}
+
+}  // namespace vextune::cli
