@@ -1,0 +1,325 @@
+#include "update/firmware_update.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "link/com_port.h"
+#include "link/device_protocol.h"
+
+namespace vextune {
+
+namespace {
+
+enum class LineMode { Bios, NormalFirmware, NoAnswer };
+
+class UpdateRun {
+ public:
+  UpdateRun(DeviceLink& link, UpdateSource& file, CancelFlag& cancel, ProgressListener& progress,
+            UserPrompt& prompt, UpdateRunInfo& info)
+      : link_(link),
+        file_(file),
+        cancel_(cancel),
+        progress_(progress),
+        prompt_(prompt),
+        info_(info) {}
+
+  UpdateOutcome Run();
+
+ private:
+  UpdateStep Perform(UpdateStep step);
+  UpdateStep CheckFile();
+  UpdateStep ConnectBios();
+  LineMode DetectBios();
+  UpdateStep ReadFlashIdentity(uint8_t* bytes, size_t n, UpdateStep next);
+  UpdateStep AskIfNotNewer();
+  UpdateStep ReadHandshake(UpdateStep next);
+  UpdateStep SendBlock();
+  void End();
+
+  // One place for messages: the failure flag goes with every failure text.
+  UpdateStep Fail(std::string_view text, bool sendAbort = false);
+  void Show(std::string_view text, MessageIcon icon);
+  void SendAbort() { Write(&bios::kAbort, 1); }
+  void Write(const uint8_t* data, size_t n) {
+    // A failed write needs no branch of its own: the reply read that follows
+    // every write here then fails with that step's message.
+    WriteComPort(port_, data, n);
+  }
+  void Write(std::string_view bytes) {
+    Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  }
+  /// Reads `n` bytes into a zeroed buffer and returns them as text up to the
+  /// first zero byte, as the device's replies are examined.
+  std::string ReadReplyText(size_t n);
+  /// True when all `n` bytes came.
+  bool ReadExactly(uint8_t* buffer, size_t n);
+
+  DeviceLink& link_;
+  UpdateSource& file_;
+  CancelFlag& cancel_;
+  ProgressListener& progress_;
+  UserPrompt& prompt_;
+  UpdateRunInfo& info_;
+  ComPortHandle port_;
+  std::vector<uint8_t> block_;
+  uint8_t handshake_ = 0;
+  bool failed_ = false;
+  bool cancelled_ = false;
+  bool declined_ = false;
+};
+
+UpdateOutcome UpdateRun::Run() {
+  cancel_.Clear();
+  progress_.SetBusy(true);
+  UpdateStep step = UpdateStep::CheckFile;
+  while (step != UpdateStep::End) {
+    info_.step = step;
+    link_.clock.SleepMs(bios::kStepPauseMs);
+    progress_.DispatchPendingEvents();
+    if (cancel_.IsSet()) {
+      Show(update_message::kAborted, MessageIcon::Warning);
+      cancelled_ = true;
+      break;
+    }
+    step = Perform(step);
+  }
+  // The end is no step to cancel: once the last block is acknowledged the
+  // image is in the flash, and a late Cancel must not report it as aborted.
+  info_.step = UpdateStep::End;
+  link_.clock.SleepMs(bios::kStepPauseMs);
+  progress_.DispatchPendingEvents();
+  End();
+  info_.step = UpdateStep::Over;
+  progress_.SetBusy(false);
+  if (cancelled_) return UpdateOutcome::Cancelled;
+  if (failed_) return UpdateOutcome::Failed;
+  if (declined_) return UpdateOutcome::Declined;
+  return UpdateOutcome::Completed;
+}
+
+UpdateStep UpdateRun::Perform(UpdateStep step) {
+  using S = UpdateStep;
+  switch (step) {
+    case S::CheckFile:
+      return CheckFile();
+    case S::ConnectBios:
+      return ConnectBios();
+    case S::SendUpdateCommand:
+      Write(bios::kUpdateCommand);
+      link_.clock.SleepMs(bios::kCommandPauseMs);
+      return S::SendAck;
+    case S::SendAck:
+      DrainComPort(port_);
+      Write(&bios::kAck, 1);
+      link_.clock.SleepMs(bios::kCommandPauseMs);
+      return S::ReadManufacturer;
+    case S::ReadManufacturer:
+      return ReadFlashIdentity(&info_.manufacturerId, 1, S::ReadDevice);
+    case S::ReadDevice:
+      return ReadFlashIdentity(&info_.deviceId, 1, S::ReadFlashTimestamp);
+    case S::ReadFlashTimestamp: {
+      std::array<uint8_t, 4> stamp{};
+      const UpdateStep next = ReadFlashIdentity(stamp.data(), stamp.size(), S::IdentifyChip);
+      info_.flashTimestamp = PackedTime{stamp[0]} | PackedTime{stamp[1]} << 8 |
+                             PackedTime{stamp[2]} << 16 | PackedTime{stamp[3]} << 24;
+      return next;
+    }
+    case S::IdentifyChip:
+      if (IdentifyFlashChip(info_.manufacturerId, info_.deviceId, info_.chip) != kFlashUpdatable) {
+        return Fail(update_message::kUnknownFlash, true);
+      }
+      return S::CheckSectorSize;
+    case S::CheckSectorSize:
+      if (info_.chip.sectorSize == 0) return Fail(update_message::kWrongSectorSize, true);
+      return S::ComputeLimits;
+    case S::ComputeLimits:
+      info_.limits = ImageLimits(info_.chip, info_.file.size);
+      return S::CheckFileSize;
+    case S::CheckFileSize:
+      // The count goes out in two bytes; no chip of the table comes near that.
+      if (info_.limits.tooLarge || info_.limits.blockCount > 0xFFFF) {
+        return Fail(update_message::kFileTooLarge, true);
+      }
+      return S::CheckFlashTimestamp;
+    case S::CheckFlashTimestamp:
+      if (!IsValidFlashTimestamp(info_.flashTimestamp)) {
+        Show(update_message::kInvalidFlashTimestamp, MessageIcon::Warning);
+      }
+      return S::AskIfNotNewer;
+    case S::AskIfNotNewer:
+      return AskIfNotNewer();
+    case S::SendStartAck:
+      Write(&bios::kAck, 1);
+      return S::SendBlockCount;
+    case S::SendBlockCount: {
+      const auto count = static_cast<uint16_t>(info_.limits.blockCount);
+      const uint8_t bytes[2] = {static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count)};
+      Write(bytes, sizeof bytes);
+      return S::ReadHandshake;
+    }
+    case S::ReadHandshake:
+      if (!ReadExactly(&handshake_, 1)) return Fail(update_message::kHandshakeFailed);
+      return S::CheckHandshake;
+    case S::CheckHandshake:
+      if (handshake_ != bios::kAck) return Fail(update_message::kHandshakeFailed, true);
+      return S::Rewind;
+    case S::Rewind:
+      if (!file_.Seek(0)) return Fail(kUpdateFileReadError, true);
+      block_.assign(info_.chip.sectorSize, 0);
+      return S::SendBlock;
+    case S::SendBlock:
+      return SendBlock();
+    case S::End:
+    case S::Over:
+      break;
+  }
+  return S::End;
+}
+
+UpdateStep UpdateRun::CheckFile() {
+  UpdateFileCheck check = CheckUpdateFile(file_);
+  if (!check.info) return Fail(check.error);
+  info_.file = *check.info;
+  return UpdateStep::ConnectBios;
+}
+
+UpdateStep UpdateRun::ConnectBios() {
+  link_.settings.baudRate = line::kFirstBaudRate;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (attempt == 1) {
+      // Straight on at the fallback rate: this sequence has no reopen pause.
+      CloseComPort(port_);
+      link_.settings.baudRate = line::kFallbackBaudRate;
+    }
+    if (SerialCode code = OpenComPort(link_.ports, link_.settings, port_); code != kSerialOk) {
+      info_.openError = code;
+      return Fail(update_message::kOpenFailed);
+    }
+    switch (DetectBios()) {
+      case LineMode::Bios:
+        return UpdateStep::SendUpdateCommand;
+      case LineMode::NormalFirmware:
+        return Fail(update_message::kNotInBios);
+      case LineMode::NoAnswer:
+        break;
+    }
+  }
+  return Fail(update_message::kCommunicationError);
+}
+
+LineMode UpdateRun::DetectBios() {
+  DrainComPort(port_);
+  Write(line::kWakeUp);
+  DrainComPort(port_);
+  Write(line::kWakeUp);
+  std::string reply = ReadReplyText(10);
+  DrainComPort(port_);
+  if (reply.find(line::kBiosPrompt) != std::string::npos) return LineMode::Bios;
+
+  Write(line::kWakeUp);
+  DrainComPort(port_);
+  Write(line::kIdentify);
+  reply = ReadReplyText(20);
+  DrainComPort(port_);
+  if (reply.find(line::kNormalFirmwareMark) != std::string::npos) return LineMode::NormalFirmware;
+  return LineMode::NoAnswer;
+}
+
+UpdateStep UpdateRun::ReadFlashIdentity(uint8_t* bytes, size_t n, UpdateStep next) {
+  if (!ReadExactly(bytes, n)) return Fail(update_message::kFlashReadError);
+  return next;
+}
+
+UpdateStep UpdateRun::AskIfNotNewer() {
+  if (IsFileNewer(info_.file.timestamp, info_.flashTimestamp)) return UpdateStep::SendStartAck;
+  if (prompt_.AskYesNo(std::string(update_message::kCaption),
+                       std::string(update_message::kNotNewerQuestion))) {
+    return UpdateStep::SendStartAck;
+  }
+  SendAbort();
+  declined_ = true;
+  return UpdateStep::End;
+}
+
+UpdateStep UpdateRun::SendBlock() {
+  const uint64_t sector = info_.chip.sectorSize;
+  const uint64_t offset = uint64_t{info_.blocksSent} * sector;
+  // Stop at the size taken before the count went out: a file that grows
+  // meanwhile must not push more blocks than the device was told.
+  if (offset >= info_.file.size) return UpdateStep::End;
+  const auto want = static_cast<size_t>(std::min(sector, info_.file.size - offset));
+
+  std::fill(block_.begin(), block_.end(), uint8_t{0});
+  size_t got = 0;
+  while (got < want) {
+    std::optional<size_t> n = file_.Read(block_.data() + got, want - got);
+    if (!n || *n == 0) break;
+    got += *n;
+  }
+  if (got < want) {
+    // The device waits for a block; never send it a half-read one. The abort
+    // byte is the one way to tell it that no block follows.
+    return Fail(kUpdateFileReadError, true);
+  }
+
+  Write(block_.data(), block_.size());
+  uint8_t reply = 0;
+  if (!ReadExactly(&reply, 1)) return Fail(update_message::kHandshakeFailed);
+  if (reply != bios::kAck) return Fail(update_message::kHandshakeFailed, true);
+
+  info_.blocksSent++;
+  progress_.SetProgress(
+      static_cast<int>(uint64_t{info_.blocksSent} * 100 / info_.limits.blockCount));
+  // A short block, or the last whole one, completes the image.
+  if (want < sector || info_.blocksSent == info_.limits.blockCount) return UpdateStep::End;
+  return UpdateStep::SendBlock;
+}
+
+void UpdateRun::End() {
+  DrainComPort(port_);
+  if (!cancelled_ && !failed_ && !declined_) {
+    Show(update_message::kComplete, MessageIcon::Information);
+  }
+  progress_.SetProgress(0);
+  CloseComPort(port_);
+  cancel_.Clear();
+}
+
+UpdateStep UpdateRun::Fail(std::string_view text, bool sendAbort) {
+  if (sendAbort) SendAbort();
+  Show(text, MessageIcon::Error);
+  failed_ = true;
+  return UpdateStep::End;
+}
+
+void UpdateRun::Show(std::string_view text, MessageIcon icon) {
+  prompt_.ShowMessage(std::string(update_message::kCaption), std::string(text), icon);
+}
+
+std::string UpdateRun::ReadReplyText(size_t n) {
+  std::array<uint8_t, 256> reply{};
+  ReadComPort(port_, reply.data(), std::min(n, reply.size() - 1));
+  return std::string(reinterpret_cast<const char*>(reply.data()));
+}
+
+bool UpdateRun::ReadExactly(uint8_t* buffer, size_t n) {
+  size_t received = 0;
+  return ReadComPort(port_, buffer, n, &received) == kSerialOk && received == n;
+}
+
+}  // namespace
+
+UpdateOutcome RunFirmwareUpdate(DeviceLink& link, UpdateSource& file, CancelFlag& cancel,
+                                ProgressListener& progress, UserPrompt& prompt,
+                                UpdateRunInfo* info) {
+  UpdateRunInfo local;
+  UpdateRunInfo& state = info ? *info : local;
+  state = UpdateRunInfo{};
+  UpdateRun run(link, file, cancel, progress, prompt, state);
+  return run.Run();
+}
+
+}  // namespace vextune

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "common/operation.h"
+#include "link/device_link.h"
+#include "link/serial_port.h"
+#include "update/flash_chip.h"
+#include "update/packed_time.h"
+#include "update/update_file.h"
+
+namespace vextune {
+
+/// The user's texts of an update run, exactly as shown.
+namespace update_message {
+inline constexpr std::string_view kCaption = "Vextune - Update";
+inline constexpr std::string_view kOpenFailed =
+    "Error Opening serial connection\nor DAV-OZI occupied by other program!";
+inline constexpr std::string_view kNotInBios =
+    "DAV-OZI NOT in BIOS mode.\nSwitch BIOS ON and restart DAV-OZI.";
+inline constexpr std::string_view kCommunicationError = "Communication Error.";
+inline constexpr std::string_view kFlashReadError =
+    "Error reading flash!\nSwitch DAV-OZI to BIOS-mode and restart DAV-OZI.";
+inline constexpr std::string_view kUnknownFlash = "Error unknown flash type.";
+inline constexpr std::string_view kWrongSectorSize = "ERROR: wrong sector size!";
+inline constexpr std::string_view kFileTooLarge = "ERROR: File too large!";
+inline constexpr std::string_view kInvalidFlashTimestamp = "WARNING: Invalid Flash time stamp.";
+/// Asked with Yes and No; the text ends with a blank.
+inline constexpr std::string_view kNotNewerQuestion =
+    "Firmware installed has the same or newer timestamp.\nUpdate anyway? ";
+inline constexpr std::string_view kHandshakeFailed = "ERROR: Handshake failed!";
+inline constexpr std::string_view kAborted = "Update Aborted!\nPlease switch DAV-OZI OFF and ON...";
+inline constexpr std::string_view kComplete =
+    "Update transfer complete.\nPlease wait while DAV-OZI is rebooting.\n"
+    "Thereafter, switch BIOS OFF and restart DAV-OZI.";
+}  // namespace update_message
+
+/// BIOS-mode protocol bytes.
+namespace bios {
+inline constexpr std::string_view kUpdateCommand = "UPDATE\r";
+inline constexpr uint8_t kAck = 0x06;
+inline constexpr uint8_t kAbort = 0x1B;
+/// Pause before every step, in milliseconds.
+inline constexpr uint32_t kStepPauseMs = 10;
+/// Pause after the update command and after its ACK, in milliseconds.
+inline constexpr uint32_t kCommandPauseMs = 2;
+}  // namespace bios
+
+/// The steps of a run, in order. The file is checked before the port opens,
+/// so that a file that cannot be sent is refused before the first byte goes
+/// out; the rest follows the device's BIOS protocol.
+enum class UpdateStep {
+  CheckFile,           ///< size and time stamp of the update file
+  ConnectBios,         ///< open at 38400 (115200 as fallback), find the BIOS prompt
+  SendUpdateCommand,   ///< "UPDATE\r"
+  SendAck,             ///< ACK: asks for the flash identity
+  ReadManufacturer,    ///< 1 byte
+  ReadDevice,          ///< 1 byte
+  ReadFlashTimestamp,  ///< 4 bytes, least significant first
+  IdentifyChip,        ///< chip table lookup
+  CheckSectorSize,
+  ComputeLimits,
+  CheckFileSize,
+  CheckFlashTimestamp,  ///< plausibility; a warning only
+  AskIfNotNewer,        ///< the time-stamp question when the file is not newer
+  SendStartAck,
+  SendBlockCount,  ///< 2 bytes, most significant first
+  ReadHandshake,
+  CheckHandshake,
+  Rewind,
+  SendBlock,  ///< one block per step, so cancel works between blocks
+  End,        ///< drain, final message, close the port
+  Over,
+};
+
+enum class UpdateOutcome {
+  Completed,  ///< every block acknowledged
+  Cancelled,  ///< the cancel flag stopped it
+  Failed,     ///< a failure message was shown
+  Declined,   ///< the user answered No at the time-stamp question
+};
+
+/// What a run has learnt so far; kept current while it runs, so that a
+/// display can show blocks and a caller can explain a failure.
+struct UpdateRunInfo {
+  UpdateStep step = UpdateStep::CheckFile;
+  UpdateFileInfo file;
+  uint8_t manufacturerId = 0;
+  uint8_t deviceId = 0;
+  PackedTime flashTimestamp = 0;
+  FlashChipRecord chip;
+  ImageLimitsResult limits;
+  uint32_t blocksSent = 0;
+  /// The system's error code when opening the port failed, else 0.
+  SerialCode openError = kSerialOk;
+};
+
+/// Writes the image of `file` into the device's flash in BIOS mode. Every
+/// message goes through `prompt`; the time-stamp question too. The cancel flag
+/// is cleared at the start and the end and tested before every step; progress
+/// goes from 0 to 100 and back to 0 at the end. The port is closed on every
+/// path, and the file stays usable for another run.
+UpdateOutcome RunFirmwareUpdate(DeviceLink& link, UpdateSource& file, CancelFlag& cancel,
+                                ProgressListener& progress, UserPrompt& prompt,
+                                UpdateRunInfo* info = nullptr);
+
+}  // namespace vextune

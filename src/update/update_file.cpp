@@ -1,0 +1,102 @@
+#include "update/update_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <istream>
+
+namespace vextune {
+
+namespace {
+
+// Owns the stream that StreamUpdateSource reads.
+class FileUpdateSource final : public UpdateSource {
+ public:
+  explicit FileUpdateSource(std::unique_ptr<std::ifstream> file)
+      : file_(std::move(file)), source_(*file_) {}
+  std::optional<uint64_t> Size() override { return source_.Size(); }
+  bool Seek(uint64_t offset) override { return source_.Seek(offset); }
+  std::optional<size_t> Read(uint8_t* buffer, size_t n) override { return source_.Read(buffer, n); }
+
+ private:
+  std::unique_ptr<std::ifstream> file_;
+  StreamUpdateSource source_;
+};
+
+}  // namespace
+
+std::optional<uint64_t> StreamUpdateSource::Size() {
+  stream_.clear();
+  const std::streampos here = stream_.tellg();
+  stream_.seekg(0, std::ios::end);
+  const std::streampos end = stream_.tellg();
+  stream_.seekg(here);
+  if (!stream_ || here < 0 || end < 0) return std::nullopt;
+  return static_cast<uint64_t>(static_cast<std::streamoff>(end));
+}
+
+bool StreamUpdateSource::Seek(uint64_t offset) {
+  stream_.clear();
+  stream_.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
+  return static_cast<bool>(stream_);
+}
+
+std::optional<size_t> StreamUpdateSource::Read(uint8_t* buffer, size_t n) {
+  stream_.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(n));
+  const auto count = static_cast<size_t>(stream_.gcount());
+  // Hitting the end sets eof and fail together; fail alone or bad is an error.
+  if (stream_.bad() || (stream_.fail() && !stream_.eof())) return std::nullopt;
+  stream_.clear();
+  return count;
+}
+
+std::unique_ptr<UpdateSource> OpenUpdateFile(const std::string& path, std::string* error) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) {
+    if (error) *error = std::strerror(errno);
+    return nullptr;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    if (error) *error = "not a regular file";
+    return nullptr;
+  }
+  auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+  if (!file->is_open()) {
+    if (error) *error = std::strerror(errno);
+    return nullptr;
+  }
+  return std::make_unique<FileUpdateSource>(std::move(file));
+}
+
+UpdateFileCheck CheckUpdateFile(UpdateSource& file) {
+  UpdateFileCheck check;
+  const std::optional<uint64_t> size = file.Size();
+  if (!size) {
+    check.error = kUpdateFileReadError;
+    return check;
+  }
+  if (*size == 0) {
+    check.error = kUpdateFileEmpty;
+    return check;
+  }
+  if (*size < kMinUpdateFileSize) {
+    check.error = kUpdateFileTooShort;
+    return check;
+  }
+  uint8_t stamp[4] = {};
+  std::optional<size_t> got;
+  if (file.Seek(kUpdateTimestampOffset)) got = file.Read(stamp, sizeof stamp);
+  if (!got || *got != sizeof stamp) {
+    check.error = kUpdateFileReadError;
+    return check;
+  }
+  check.info = UpdateFileInfo{
+      static_cast<PackedTime>(stamp[0]) | static_cast<PackedTime>(stamp[1]) << 8 |
+          static_cast<PackedTime>(stamp[2]) << 16 | static_cast<PackedTime>(stamp[3]) << 24,
+      *size};
+  return check;
+}
+
+}  // namespace vextune

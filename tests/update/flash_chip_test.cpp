@@ -1,0 +1,116 @@
+#include "update/flash_chip.h"
+
+#include <gtest/gtest.h>
+
+namespace vextune {
+namespace {
+
+struct ChipCase {
+  uint8_t manufacturer;
+  uint8_t device;
+  const char* maker;
+  const char* chip;
+  uint32_t sector;
+  uint32_t size;
+  int code;
+};
+
+const ChipCase kChipCases[] = {
+    {0x01, 0xA4, "AMD", "Am29F040", 65536, 524288, 0},
+    {0x01, 0x20, "AMD", "Am29F010", 16384, 131072, -2},
+    {0x01, 0xB0, "AMD", "Am29F002BT", 65536, 262144, -3},
+    {0x01, 0x34, "AMD", "Am29F002BB", 65536, 262144, -3},
+    {0x01, 0xDA, "AMD", "Am29LV800T", 65536, 1048576, 0},
+    {0x01, 0x5B, "AMD", "Am29LV800B", 65536, 1048576, -3},
+    {0x04, 0xDA, "Fujitsu", "MBM29LV800T", 65536, 1048576, 0},
+    {0x04, 0x5B, "Fujitsu", "MBM29LV800B", 65536, 1048576, -3},
+    {0x1F, 0x5D, "Atmel", "AT29C512", 128, 65535, -2},
+    {0x1F, 0xD5, "Atmel", "AT29C010", 128, 131072, -2},
+    {0x1F, 0xDA, "Atmel", "AT29C020", 256, 262144, 0},
+    {0x1F, 0x5B, "Atmel", "AT29C040", 512, 524288, 0},
+    {0x1F, 0xA4, "Atmel", "AT29C040A", 256, 524288, 0},
+    {0x20, 0xB0, "SGS", "M29F002BT", 65536, 262144, -3},
+    {0x20, 0x34, "SGS", "M29F002BB", 65536, 262144, -3},
+    {0x20, 0xE2, "SGS", "M29F040B", 65536, 524288, 0},
+    {0xBF, 0xB4, "SST", "SST39SF512", 4096, 65536, -2},
+    {0xBF, 0xB5, "SST", "SST39SF010", 4096, 131072, -2},
+    {0xBF, 0xB6, "SST", "SST39SF020", 4096, 262144, 0},
+    {0xDA, 0x45, "Winbond", "W29C020", 128, 262144, 0},
+    {0xDA, 0x46, "Winbond", "W29C040", 256, 524288, 0},
+    // Known makers with a device the table lacks.
+    {0x01, 0x00, "AMD", "UNKNOWN", 0, 0, -1},
+    {0x04, 0xA4, "Fujitsu", "UNKNOWN", 0, 0, -1},
+    {0x1F, 0x99, "Atmel", "UNKNOWN", 0, 0, -1},
+    {0x20, 0xDA, "SGS", "UNKNOWN", 0, 0, -1},
+    {0xBF, 0xFF, "SST", "UNKNOWN", 0, 0, -1},
+    {0xDA, 0xDA, "Winbond", "UNKNOWN", 0, 0, -1},
+    // Makers the table lacks, with devices that other makers have.
+    {0x7F, 0xA4, "INVALID", "INVALID", 0, 0, -1},
+    {0x00, 0x00, "INVALID", "INVALID", 0, 0, -1},
+    {0xFF, 0xFF, "INVALID", "INVALID", 0, 0, -1},
+    {0xA4, 0x1F, "INVALID", "INVALID", 0, 0, -1},
+};
+
+TEST(FlashChipTest, IdentifiesEveryRowOfTheTable) {
+  for (const ChipCase& c : kChipCases) {
+    SCOPED_TRACE(::testing::Message() << std::hex << int{c.manufacturer} << ":" << int{c.device});
+    // A leftover from an earlier lookup must not survive.
+    FlashChipRecord record{"stale", "stale", 1, 2};
+    EXPECT_EQ(IdentifyFlashChip(c.manufacturer, c.device, record), c.code);
+    EXPECT_EQ(record.manufacturerName, c.maker);
+    EXPECT_EQ(record.chipName, c.chip);
+    EXPECT_EQ(record.sectorSize, c.sector);
+    EXPECT_EQ(record.chipSize, c.size);
+  }
+}
+
+TEST(FlashChipTest, ImageLimitsFollowSectorAndChipSize) {
+  const FlashChipRecord at29c040a{"Atmel", "AT29C040A", 256, 524288};
+  struct Case {
+    uint64_t fileSize;
+    uint64_t blocks;
+    bool tooLarge;
+  };
+  const Case cases[] = {
+      {0, 0, false},
+      {1, 1, false},
+      {256, 1, false},  // exact multiple: no extra empty block
+      {257, 2, false},
+      {512, 2, false},
+      {100000, 391, false},
+      {507648, 1983, false},  // exactly the maximum
+      {507649, 1984, true},   // one byte more
+      {uint64_t{1} << 33, (uint64_t{1} << 33) / 256, true},
+  };
+  for (const Case& c : cases) {
+    const ImageLimitsResult limits = ImageLimits(at29c040a, c.fileSize);
+    EXPECT_EQ(limits.maxImageSize, 507648u);
+    EXPECT_EQ(limits.blockCount, c.blocks) << c.fileSize;
+    EXPECT_EQ(limits.tooLarge, c.tooLarge) << c.fileSize;
+  }
+}
+
+TEST(FlashChipTest, ImageLimitsOfARecordWithoutSizesAllowNothing) {
+  FlashChipRecord unknown;
+  ASSERT_EQ(IdentifyFlashChip(0x7F, 0x00, unknown), kFlashUnknown);
+  const ImageLimitsResult limits = ImageLimits(unknown, 100);
+  EXPECT_EQ(limits.maxImageSize, 0u);
+  EXPECT_EQ(limits.blockCount, 0u);
+  EXPECT_TRUE(limits.tooLarge);
+}
+
+TEST(FlashChipTest, EveryUpdatableChipTakesItsLargestImageInATwoByteBlockCount) {
+  for (const ChipCase& c : kChipCases) {
+    if (c.code != kFlashUpdatable) continue;
+    FlashChipRecord record;
+    IdentifyFlashChip(c.manufacturer, c.device, record);
+    const uint32_t max = ImageLimits(record, 0).maxImageSize;
+    EXPECT_EQ(max, c.size - 16384 - c.sector) << c.chip;
+    EXPECT_LE(ImageLimits(record, max).blockCount, 0xFFFFu) << c.chip;
+    EXPECT_FALSE(ImageLimits(record, max).tooLarge) << c.chip;
+    EXPECT_TRUE(ImageLimits(record, uint64_t{max} + 1).tooLarge) << c.chip;
+  }
+}
+
+}  // namespace
+}  // namespace vextune
