@@ -1,0 +1,234 @@
+#include "transfer/read_steps.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "link/device_state.h"
+#include "transfer/mode_words.h"
+
+namespace vextune {
+namespace {
+
+using D = CConfigData;
+using P = ReplyPattern;
+using R = ReplyRule;
+constexpr uint32_t kAlways = 0;
+
+// clang-format off
+constexpr std::array<ReadStep, 50> kSteps = {{
+    {4,  "a",   P::Confirmed, nullptr, R::Numeric,     &D::m_AddLinefeed,    kAlways},
+    {5,  "e",   P::Confirmed, nullptr, R::Numeric,     &D::m_Echo,           kAlways},
+    {6,  "i",   P::Confirmed, nullptr, R::Callsign,    &D::m_Callsign,       kAlways},
+    {7,  "%AM", P::Labelled,  "APRS Mycall =", R::LabelledText, &D::m_AprsCall, firmware::k1_0Q},
+    {8,  "f",   P::Confirmed, nullptr, R::Numeric,     &D::m_Frack,          kAlways},
+    {9,  "k",   P::Single,    nullptr, R::Numeric,     &D::m_Timestamp,      kAlways},
+    {10, "m",   P::Confirmed, nullptr, R::Monitor,     &D::m_MonitorI,       kAlways},
+    {11, "n",   P::Confirmed, nullptr, R::Numeric,     &D::m_Retry,          kAlways},
+    {12, "o",   P::Confirmed, nullptr, R::Numeric,     &D::m_MaxFrame,       kAlways},
+    {13, "p",   P::Confirmed, nullptr, R::Numeric,     &D::m_Persistence,    kAlways},
+    {14, "r",   P::Confirmed, nullptr, R::Numeric,     &D::m_Digipeat,       kAlways},
+    {16, "t",   P::Confirmed, nullptr, R::Numeric,     &D::m_TxDelay,        kAlways},
+    {17, "u",   P::Confirmed, nullptr, R::ConnectText, &D::m_ConnectText,    kAlways},
+    {18, "w",   P::Confirmed, nullptr, R::Numeric,     &D::m_SlotTime,       kAlways},
+    {19, "y",   P::Confirmed, nullptr, R::Numeric,     &D::m_Channels,       kAlways},
+    {20, "z",   P::Confirmed, nullptr, R::Numeric,     &D::m_FlowControl,    kAlways},
+    {21, "@D",  P::Confirmed, nullptr, R::Numeric,     &D::m_Duplex,         kAlways},
+    {22, "@F",  P::Confirmed, nullptr, R::Numeric,     &D::m_SendFlags,      kAlways},
+    {23, "@I",  P::Confirmed, nullptr, R::Numeric,     &D::m_IPoll,          kAlways},
+    {24, "@T2", P::Confirmed, nullptr, R::Numeric,     &D::m_Timer2,         kAlways},
+    {25, "@T3", P::Confirmed, nullptr, R::Numeric,     &D::m_Timer3,         kAlways},
+    {26, "@U",  P::Confirmed, nullptr, R::Numeric,     &D::m_UiPoll,         kAlways},
+    {27, "%AA", P::Labelled, "APRS APRS Altitude =",  R::Numeric, &D::m_AprsAltitude,    firmware::k1_1J},
+    {28, "%AD", P::Labelled, "APRS Digipeating =",    R::Numeric, &D::m_AprsDigi,        firmware::k1_0Q},
+    {29, "%AE", P::Labelled, "APRS status Every =",   R::Numeric, &D::m_AprsStatusEvery, firmware::k1_0Q},
+    {30, "%AF", P::Labelled, "APRS Frequency beacon =", R::Numeric, &D::m_AprsFreqBeacon, firmware::k1_1K},
+    {31, "%AG", P::Labelled, "APRS Gateway Modem Type =", R::CrossMode, &D::m_AprsCrossMode, firmware::k1_1J},
+    {32, "%AH", P::Labelled, "APRS Tracking, HF mode toggle", R::HfToggle, &D::m_AprsHfToggle, firmware::k1_0Q},
+    {33, "%AN", P::Labelled, "APRS Nmea-out =",       R::NmeaOut, &D::m_NmeaOut,         firmware::k1_0Q},
+    {34, "%AR", P::Labelled, "APRS status Report =",  R::LabelledText, &D::m_AprsStatusText, firmware::k1_0Q},
+    {35, "%AT", P::Labelled, "APRS Beacon/Timer =",   R::Numeric, &D::m_AprsInterval,    kAlways},
+    {36, "%AL", P::Labelled, "APRS Autospeed =",      R::Numeric, &D::m_AprsAutoSpeed,   firmware::k1_4B},
+    {37, "%AV", P::Labelled, "APRS Valid =",          R::Numeric, &D::m_AprsValid,       firmware::k1_0Q},
+    {38, "%AC", P::Labelled, "APRS Comment =",        R::LabelledText, &D::m_AprsComment, kAlways},
+    {39, "%AI", P::Labelled, "APRS Timestamp =",      R::Numeric, &D::m_AprsTimestamp,   kAlways},
+    {40, "%AO", P::Labelled, "APRS Fix Position =",   R::LabelledText, &D::m_AprsPosition, kAlways},
+    {41, "%AP", P::Labelled, "APRS Path =",           R::Path,    &D::m_AprsDest,        kAlways},
+    {42, "%AS", P::Labelled, "APRS Short (Compression) =", R::Numeric, &D::m_AprsCompressed, kAlways},
+    {43, "%AY", P::Labelled, "APRS Symbol =",         R::Symbol,  &D::m_AprsSymbol,      kAlways},
+    {44, "%AX", P::Labelled, "APRS Beacon Only during Tracking =", R::Numeric, &D::m_AprsTrackOnly, kAlways},
+    {45, "%AU", P::Confirmed, nullptr, R::Numeric,     &D::m_AprsUnprotoCross, firmware::k1_3E},
+    {46, "%B",  P::Confirmed, nullptr, R::PrMode,      &D::m_PrMode,         kAlways},
+    {47, "%F",  P::Confirmed, nullptr, R::Numeric,     &D::m_CenterFreq,     firmware::k1_0Q},
+    {48, "%T",  P::Confirmed, nullptr, R::Numeric,     &D::m_TxFreqTrack,    firmware::k1_0Q},
+    {49, "%XA", P::Labelled, "XA =",                  R::Numeric, &D::m_LevelAfsk,       kAlways},
+    {50, "%XF", P::Labelled, "XF =",                  R::Numeric, &D::m_LevelFsk,        kAlways},
+    {51, "%XR", P::Labelled, "XR =",                  R::Numeric, &D::m_LevelRobust,     kAlways},
+    {52, "x",   P::Confirmed, nullptr, R::Numeric,     &D::m_Ptt,            kAlways},
+    {53, "%A",  P::Labelled, "APRS MAIN SWITCH =",    R::Numeric, &D::m_AprsBeacon,      kAlways},
+    {54, "@V",  P::Confirmed, nullptr, R::Numeric,     &D::m_CallCheck,      kAlways},
+}};
+// clang-format on
+
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
+
+std::string_view Trim(std::string_view s) {
+  const size_t first = s.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  const size_t last = s.find_last_not_of(kBlanks);
+  return s.substr(first, last - first + 1);
+}
+
+/// What a labelled reply says after its first "=", trimmed.
+std::string_view LabelledValue(std::string_view reply) {
+  const size_t eq = reply.find('=');
+  if (eq != std::string_view::npos) reply.remove_prefix(eq + 1);
+  return Trim(reply);
+}
+
+bool ApplyLabelledText(CConfigParam& p, std::string_view reply) {
+  if (CConfigData::SetText(p, LabelledValue(reply)) != 0) return false;
+  // The device says "NONE" for a text that is not set.
+  if (p.text == "NONE") CConfigData::SetText(p, "");
+  return true;
+}
+
+bool ApplyCrossMode(CConfigData& r, std::string_view reply) {
+  const std::string_view word = LabelledValue(reply);
+  if (CConfigData::SetText(r.m_AprsCrossMode, word) != 0) return false;
+  if (auto mode = WordIndex(kCrossModeWords, word))
+    CConfigData::SetNumber(r.m_AprsCrossMode, *mode);
+  return true;
+}
+
+bool ApplyPath(CConfigData& r, std::string_view reply) {
+  // "APRS via WIDE1-1 WIDE2-2": the device names the first digipeater after "via".
+  std::string path(LabelledValue(reply));
+  if (size_t via = path.find(" via "); via != std::string::npos) path.erase(via + 1, 4);
+  return r.ParsePath(path) == 0;
+}
+
+bool ApplySymbol(CConfigData& r, std::string_view reply) {
+  std::string_view value = LabelledValue(reply);
+  value = value.substr(0, value.find(' '));
+  std::string symbol(value);
+  std::transform(symbol.begin(), symbol.end(), symbol.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return r.ParseSymbol(symbol) == 0;
+}
+
+}  // namespace
+
+std::span<const ReadStep> ReadStepTable() {
+  return kSteps;
+}
+
+bool ApplyReadReply(const ReadStep& step, std::string_view reply, CConfigData& r) {
+  CConfigParam& target = r.*step.target;
+  switch (step.rule) {
+    case ReplyRule::Numeric:
+      return CConfigData::SetNumberText(target, reply);
+    case ReplyRule::Callsign:
+      if (CheckCallsign(reply) == 0) return true;
+      CConfigData::SetText(r.m_Callsign, r.m_Callsign.defText);
+      return false;
+    case ReplyRule::LabelledText:
+      return ApplyLabelledText(target, reply);
+    case ReplyRule::CrossMode:
+      return ApplyCrossMode(r, reply);
+    case ReplyRule::HfToggle: {
+      const bool ok = CConfigData::SetNumberText(r.m_AprsHfToggle, reply);
+      CConfigData::SetNumber(r.m_AprsHfToggleOld, r.m_AprsHfToggle.value != 0 ? 1 : 0);
+      return ok;
+    }
+    case ReplyRule::NmeaOut: {
+      const bool ok = CConfigData::SetNumberText(r.m_NmeaOut, reply);
+      // The older form has no 4: APRS and GPS output becomes GPS output.
+      CConfigData::SetNumberText(r.m_NmeaOutOld, r.m_NmeaOut.value == 4 ? "3" : reply);
+      return ok;
+    }
+    case ReplyRule::Path:
+      return ApplyPath(r, reply);
+    case ReplyRule::Symbol:
+      return ApplySymbol(r, reply);
+    case ReplyRule::Monitor:
+      return r.ParseMonitor(reply) == 0;
+    case ReplyRule::ConnectText:
+      return r.ParseConnectText(reply) == 0;
+    case ReplyRule::PrMode:
+      return CConfigData::SetText(r.m_PrMode, reply) == 0;
+  }
+  return false;
+}
+
+void CompleteReadStep(const ReadStep& step, std::string_view firstReply, CConfigData& r) {
+  switch (step.rule) {
+    case ReplyRule::Callsign:
+      CConfigData::SetText(r.m_Callsign, firstReply);
+      break;
+    case ReplyRule::PrMode:
+      if (auto index = WordIndex(kPrModeWords, r.m_PrMode.text)) {
+        CConfigData::SetNumber(r.m_PrModeIndex, *index);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+std::vector<CConfigParam CConfigData::*> ReadStepMembers(const ReadStep& step) {
+  switch (step.rule) {
+    case ReplyRule::HfToggle:
+      return {&D::m_AprsHfToggle, &D::m_AprsHfToggleOld};
+    case ReplyRule::NmeaOut:
+      return {&D::m_NmeaOut, &D::m_NmeaOutOld};
+    case ReplyRule::Path:
+      return {&D::m_AprsDest, &D::m_AprsDestSsid, &D::m_AprsVia1, &D::m_AprsVia1Ssid,
+              &D::m_AprsVia2, &D::m_AprsVia2Ssid, &D::m_AprsVia3, &D::m_AprsVia3Ssid,
+              &D::m_AprsVia4, &D::m_AprsVia4Ssid, &D::m_AprsVia5, &D::m_AprsVia5Ssid,
+              &D::m_AprsVia6, &D::m_AprsVia6Ssid, &D::m_AprsVia7, &D::m_AprsVia7Ssid,
+              &D::m_AprsVia8, &D::m_AprsVia8Ssid};
+    case ReplyRule::Symbol:
+      return {&D::m_AprsAltTable, &D::m_AprsSymbol};
+    case ReplyRule::Monitor:
+      return {&D::m_MonitorC, &D::m_MonitorI, &D::m_MonitorS, &D::m_MonitorU};
+    case ReplyRule::ConnectText:
+      return {&D::m_ConnectMode, &D::m_ConnectText};
+    case ReplyRule::PrMode:
+      return {&D::m_PrMode, &D::m_PrModeIndex};
+    default:
+      return {step.target};
+  }
+}
+
+std::string OutOfRangeEntry(std::string_view query) {
+  std::string entry = " ";
+  for (char c : query) entry += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return entry + ",";
+}
+
+std::optional<std::string> ChannelToken(std::string_view reply) {
+  if (reply.find("* ") == std::string_view::npos) return std::nullopt;
+  std::vector<std::string_view> tokens;
+  size_t stars = 0;
+  size_t start = 0;
+  for (size_t i = 0; i <= reply.size(); ++i) {
+    if (i < reply.size() && reply[i] != '*') continue;
+    if (i > start) tokens.push_back(reply.substr(start, i - start));
+    if (i < reply.size()) ++stars;
+    start = i + 1;
+  }
+  size_t wanted = 0;
+  if (stars == 2) {
+    wanted = 0;
+  } else if (stars == 3) {
+    wanted = 1;
+  } else {
+    return std::nullopt;
+  }
+  // Too few tokens: an empty value, which the numeric rule refuses.
+  if (wanted >= tokens.size()) return std::string();
+  return std::string(tokens[wanted]);
+}
+
+}  // namespace vextune

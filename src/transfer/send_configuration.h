@@ -1,0 +1,38 @@
+#pragma once
+
+#include "common/operation.h"
+#include "config/config_data.h"
+#include "link/device_link.h"
+#include "link/device_state.h"
+#include "transfer/transfer_result.h"
+
+namespace vextune {
+
+/// Pacing of the send script, in milliseconds.
+namespace send_timing {
+inline constexpr uint32_t kBeforeStepMs = 50;    ///< before every step
+inline constexpr uint32_t kAfterStoreMs = 1000;  ///< after the store step, stored or not
+inline constexpr uint32_t kBeforeCloseMs = 500;  ///< before the port is closed
+inline constexpr uint32_t kReopenPauseMs = 10;   ///< before reopening at 115200 Bd
+inline constexpr size_t kIdentifyReplyLength = 20;
+}  // namespace send_timing
+
+/// Writes `config` to the device as the fixed command script (steps 0 to 58):
+/// opens the port at 38400 Bd (115200 Bd as the fallback), identifies the
+/// device, quiets it, sends every parameter, restores the quieted ones and,
+/// when `saveOption` is set, stores them in the device's nonvolatile memory.
+///
+/// Which commands are sent depends on `device.firmwareVersion`, the number
+/// the configuration check stored: the identification here reads only 20
+/// bytes, which need not reach the version, so it is not parsed again.
+///
+/// Clears `cancel` at the start and tests it before every step; clears
+/// `saveOption` at the end of every run. Reports each step number to
+/// `progress`. The port is closed on every path. A write that the system
+/// refuses (the line went away) ends the script as NoAnswer: a device that
+/// cannot be written to is not configured.
+TransferResult SendConfiguration(DeviceLink& link, const DeviceState& device,
+                                 const CConfigData& config, bool& saveOption, CancelFlag& cancel,
+                                 ProgressListener& progress);
+
+}  // namespace vextune
