@@ -1,0 +1,133 @@
+#include "transfer/transfer_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "transfer_test_support.h"
+
+namespace vextune::testing {
+namespace {
+
+class TransferDriverTest : public ::testing::Test {
+ protected:
+  SendOutcome Send() {
+    return SendAndVerify(rig.link, rig.state, working, baseline, save, rig.cancel, rig.progress,
+                         [this](const std::string& s) { statuses.push_back(s); });
+  }
+  ReadOutcome Read() {
+    return ReadIntoWorking(rig.link, rig.state, working, baseline, rig.cancel, rig.progress,
+                           [this](const std::string& s) { statuses.push_back(s); });
+  }
+
+  TransferRig rig;
+  CConfigData working;
+  CConfigData baseline;
+  bool save = true;
+  std::vector<std::string> statuses;
+};
+
+TEST_F(TransferDriverTest, SendThatReadsBackEqualIsVerified) {
+  ASSERT_TRUE(SetParam(baseline, "m_TxDelay", "50"));  // an older state
+  const SendOutcome outcome = Send();
+  EXPECT_TRUE(outcome.Verified());
+  EXPECT_FALSE(outcome.message.has_value());
+  EXPECT_TRUE(baseline.IsEqual(working, true));
+  EXPECT_EQ(statuses, (std::vector<std::string>{kSendingStatus, kCheckingStatus}));
+  EXPECT_EQ(rig.device.hostEntries, 1);
+  EXPECT_EQ(rig.ports.openCount(), 0);
+}
+
+TEST_F(TransferDriverTest, ClockFlagAloneIsNoDifference) {
+  ASSERT_TRUE(SetParam(working, "m_SyncClock", "1"));
+  EXPECT_TRUE(Send().Verified());
+}
+
+TEST_F(TransferDriverTest, ReadBackThatDiffersFailsTheVerification) {
+  // The scripted device keeps answering its defaults, whatever it was sent.
+  ASSERT_TRUE(SetParam(working, "m_TxDelay", "30"));
+  const SendOutcome outcome = Send();
+  EXPECT_EQ(outcome.sendResult, TransferResult::Complete);
+  EXPECT_TRUE(outcome.verificationFailed);
+  ASSERT_TRUE(outcome.message.has_value());
+  EXPECT_EQ(outcome.message->caption, "Send User Config");
+  EXPECT_EQ(outcome.message->text,
+            "An Error occured while transferring configuration.\nConfiguration may be incomplete.");
+  EXPECT_EQ(outcome.message->icon, MessageIcon::Error);
+}
+
+TEST_F(TransferDriverTest, FailedSendIsNotVerified) {
+  rig.device.bios = true;
+  ASSERT_TRUE(SetParam(baseline, "m_TxDelay", "50"));
+  const SendOutcome outcome = Send();
+  EXPECT_EQ(outcome.sendResult, TransferResult::BiosMode);
+  EXPECT_FALSE(outcome.verificationFailed);
+  ASSERT_TRUE(outcome.message.has_value());
+  EXPECT_EQ(outcome.message->text,
+            "Ambrel is running in BIOS mode.\nSwitch BIOS OFF and restart ambrel.");
+  // No read-back: the baseline keeps the unsaved state for the save question.
+  EXPECT_EQ(baseline.m_TxDelay.value, 50);
+  EXPECT_EQ(statuses, std::vector<std::string>{kSendingStatus});
+}
+
+TEST_F(TransferDriverTest, CancelAfterTheLastSendStepSkipsTheReadBack) {
+  rig.progress.onProgress = [&](int step) {
+    if (step == 57) rig.cancel.Set();
+  };
+  // Cancel before step 58 still aborts the send...
+  EXPECT_EQ(Send().sendResult, TransferResult::Aborted);
+
+  // ...one that comes with the closing report stops the verification.
+  TransferRig late;
+  late.progress.onProgress = [&](int step) {
+    if (step == 0 && late.progress.positions.size() > 2) late.cancel.Set();
+  };
+  const SendOutcome outcome =
+      SendAndVerify(late.link, late.state, working, baseline, save, late.cancel, late.progress);
+  EXPECT_EQ(outcome.sendResult, TransferResult::Complete);
+  EXPECT_TRUE(outcome.verificationFailed);
+  EXPECT_EQ(late.device.hostEntries, 0);
+}
+
+TEST_F(TransferDriverTest, CompleteReadReplacesTheWorkingRecord) {
+  rig.device.replies["t"] = "40";
+  ASSERT_TRUE(SetParam(working, "m_Frack", "900"));
+  const ReadOutcome outcome = Read();
+  EXPECT_EQ(outcome.result, TransferResult::Complete);
+  EXPECT_FALSE(outcome.message.has_value());
+  EXPECT_EQ(working.m_TxDelay.value, 40);
+  EXPECT_EQ(working.m_Frack.value, 500);
+  EXPECT_TRUE(baseline.IsEqual(working, true));
+  EXPECT_EQ(statuses, (std::vector<std::string>{kReadingStatus, kReadDoneStatus}));
+}
+
+TEST_F(TransferDriverTest, IncompleteReadLeavesTheWorkingRecord) {
+  rig.device.replies["t"] = "40";
+  rig.device.replies["a"] = "7";
+  rig.device.replies["%AT"] = "APRS Beacon/Timer = 5";
+  ASSERT_TRUE(SetParam(working, "m_Frack", "900"));
+  const ReadOutcome outcome = Read();
+  EXPECT_EQ(outcome.result, TransferResult::OutOfRange);
+  EXPECT_EQ(outcome.outOfRange, " A, %AT");
+  ASSERT_TRUE(outcome.message.has_value());
+  EXPECT_EQ(outcome.message->caption, "Read User Config");
+  EXPECT_EQ(outcome.message->text,
+            "The following parameters were out of Range and have been set to default:\n A, %AT");
+  EXPECT_EQ(outcome.message->icon, MessageIcon::Information);
+  EXPECT_EQ(working.m_TxDelay.value, 25);
+  EXPECT_EQ(working.m_Frack.value, 900);
+  EXPECT_EQ(statuses, std::vector<std::string>{kReadingStatus});
+}
+
+TEST(TransferMessages, UnknownResultsGetTheGeneralMessage) {
+  const auto unknown = static_cast<TransferResult>(7);
+  EXPECT_EQ(SendResultMessage(unknown)->text,
+            "An Error occured while transferring configuration.\nConfiguration may be incomplete.");
+  EXPECT_EQ(ReadResultMessage(unknown, "")->text,
+            "An error occured while reading DAV-OZI configuration.");
+  EXPECT_FALSE(SendResultMessage(TransferResult::Complete).has_value());
+  EXPECT_FALSE(ReadResultMessage(TransferResult::Complete, "").has_value());
+  EXPECT_EQ(ReadResultMessage(TransferResult::Aborted, "")->text,
+            "Configuration Transfer Aborted!\nConfiguration NOT read completely!");
+}
+
+}  // namespace
+}  // namespace vextune::testing

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/operation.h"
+#include "config/config_data.h"
+#include "fake_serial.h"
+#include "link/device_link.h"
+#include "link/device_state.h"
+#include "scripted_davozi.h"
+
+namespace vextune::testing {
+
+/// Records what a transfer reports; `onProgress` lets a test act at a step
+/// (press Cancel, make the line fail).
+class RecordingProgress final : public ProgressListener {
+ public:
+  void SetProgress(int position) override {
+    positions.push_back(position);
+    if (onProgress) onProgress(position);
+  }
+  void DispatchPendingEvents() override { ++dispatches; }
+  void SetBusy(bool busy) override { lastBusy = busy; }
+
+  std::vector<int> positions;
+  int dispatches = 0;
+  bool lastBusy = false;
+  std::function<void(int)> onProgress;
+};
+
+/// Everything a transfer needs, wired to a scripted device on a fake line.
+struct TransferRig {
+  FakeClock clock;
+  ScriptedDavozi device;
+  FakeSerialOpener ports{clock, device};
+  LinkSettings settings{"ttyACM0", 38400};
+  DeviceLink link{ports, settings, clock};
+  DeviceState state{10466, " V.1.4b", false};
+  CancelFlag cancel;
+  RecordingProgress progress;
+};
+
+/// The command lines written, without ESC and CR; a write that is not one
+/// framed command line shows up as "<raw:...>" so the comparison fails.
+std::vector<std::string> CommandLines(const std::vector<std::string>& writes);
+
+/// Sets a parameter by member name as a dialog would; false when refused.
+bool SetParam(CConfigData& record, const char* member, const std::string& value);
+
+/// A record with every parameter away from its default (see the .cpp for the
+/// values), and the device clock to be set.
+CConfigData EveryParameterChanged();
+
+}  // namespace vextune::testing
