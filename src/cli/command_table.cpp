@@ -11,6 +11,8 @@ const std::vector<CommandRegistration>& CommandTable() {
       RegisterConvertCommand,
       RegisterSetCommand,
       RegisterDiffCommand,
+      RegisterPortsCommand,
+      RegisterCheckCommand,
   };
   return table;
 }

@@ -25,5 +25,7 @@ void RegisterDefaultsCommand(CLI::App& app, CommandAction& action);
 void RegisterConvertCommand(CLI::App& app, CommandAction& action);
 void RegisterSetCommand(CLI::App& app, CommandAction& action);
 void RegisterDiffCommand(CLI::App& app, CommandAction& action);
+void RegisterCheckCommand(CLI::App& app, CommandAction& action);
+void RegisterPortsCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace vextune::cli

@@ -59,9 +59,11 @@ class DeviceSession::SignalGuard {
 };
 
 void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
-  command.add_option("--port", options.port,
-                     "Serial port of the DAV-OZI (/dev/ttyACM0 or ttyACM0); default: the one "
-                     "DAV-OZI found");
+  command
+      .add_option("--port", options.port,
+                  "Serial port of the DAV-OZI (/dev/ttyACM0 or ttyACM0); default: the one "
+                  "DAV-OZI found")
+      ->type_name("PATH");
   command.add_flag("--yes", options.yes, "Answer yes to every question");
   command.add_flag("--quiet", options.quiet, "Show no progress");
 }

@@ -1,0 +1,59 @@
+#include <CLI/CLI.hpp>
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/device_options.h"
+#include "link/configuration_check.h"
+
+namespace vextune::cli {
+namespace {
+
+int RunCheck(const DeviceOptions& options) {
+  DeviceSession session(options);
+  if (!session.SelectPort()) return kExitFailed;
+  const std::string path = DevicePathForPort(session.settings().portName);
+
+  const CheckResult result = RunConfigurationCheck(session.link(), session.state());
+  if (result.passed()) {
+    std::cerr << "DAV-OZI on " << path << " at " << session.settings().baudRate
+              << " Bd: normal firmware, " << result.channels << " link channel"
+              << (result.channels == 1 ? "" : "s") << ", none connected.\n";
+    std::cout << session.state().firmwareText << '\n' << std::flush;
+    return std::cout ? kExitOk : kExitFailed;
+  }
+
+  switch (result.outcome) {
+    case CheckOutcome::OpenFailed:
+      std::cerr << result.message << '\n'
+                << path << ": " << std::strerror(static_cast<int>(result.openError)) << '\n';
+      session.HintIfNoAccess(result.openError);
+      break;
+    case CheckOutcome::LinkConnected:
+      std::cerr << result.message << "\n(link channel " << result.busyChannel << ")\n";
+      break;
+    case CheckOutcome::EnterHostFailed:
+    case CheckOutcome::LeaveHostFailed:
+      std::cerr << "Writing to " << path << " failed.\n";
+      break;
+    default:
+      std::cerr << result.message << '\n';
+      break;
+  }
+  return kExitFailed;
+}
+
+}  // namespace
+
+void RegisterCheckCommand(CLI::App& app, CommandAction& action) {
+  auto options = std::make_shared<DeviceOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "check",
+      "Check that the DAV-OZI runs its normal firmware with no link connected; print its "
+      "firmware version");
+  AddDeviceOptions(*cmd, *options);
+  cmd->callback([options, &action] { action = [options] { return RunCheck(*options); }; });
+}
+
+}  // namespace vextune::cli
