@@ -11,6 +11,7 @@ const std::vector<CommandRegistration>& CommandTable() {
       RegisterConvertCommand,
       RegisterSetCommand,
       RegisterDiffCommand,
+      RegisterUpdateCommand,
       RegisterPortsCommand,
       RegisterCheckCommand,
   };
