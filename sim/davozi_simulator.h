@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/clock.h"
 #include "config/config_data.h"
 #include "sim/device_mode.h"
 
@@ -78,6 +79,7 @@ struct SimulatorOptions {
 
 class DeviceCore;
 class PtyLine;
+struct TimedByte;
 
 /// A DAV-OZI on the slave side of a pseudo-terminal, served by its own thread.
 /// The thread sleeps in poll() until a byte, a due reply or Stop() wakes it.
@@ -127,23 +129,32 @@ class DavoziSimulator {
   /// Blocks until at least `count` bytes have been received and acted on, or
   /// until `timeout` has passed. True when they were.
   bool WaitForReceived(size_t count, std::chrono::milliseconds timeout) const;
+  /// Blocks until the device thread has ended (Stop, hang-up or line error).
+  void WaitUntilEnded() const;
 
  private:
   void Run();
+  /// Logs received bytes and lets the device act on them.
+  void Serve(const std::vector<TimedByte>& bytes, std::optional<uint64_t>& hangupAt);
 
   Options options_;
+  std::unique_ptr<Clock> clock_;
   std::unique_ptr<PtyLine> line_;
   std::unique_ptr<DeviceCore> core_;
   std::thread thread_;
   int stopFd_ = -1;
+  int logFd_ = -1;
   std::string slavePath_;
   bool linkCreated_ = false;
 
-  mutable std::mutex mutex_;
-  mutable std::condition_variable received_;
+  mutable std::mutex mutex_;  ///< guards core_ and everything below
+  mutable std::condition_variable changed_;
   bool running_ = false;
   bool hungUp_ = false;
   std::string error_;
+  uint64_t receivedCount_ = 0;
+  std::string receivedBytes_;
+  std::string lastProblem_;
 };
 
 }  // namespace vextune::sim

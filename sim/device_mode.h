@@ -14,8 +14,8 @@ enum class DeviceMode {
 
 /// What one received byte makes the device do.
 struct Reaction {
-  std::string reply;                ///< bytes to send, possibly none
-  std::optional<DeviceMode> next;   ///< mode to switch to after the reply
+  std::string reply;               ///< bytes to send, possibly none
+  std::optional<DeviceMode> next;  ///< mode to switch to after the reply
 };
 
 }  // namespace vextune::sim

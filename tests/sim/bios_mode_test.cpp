@@ -1,0 +1,186 @@
+#include "sim/bios_mode.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace vextune::sim {
+namespace {
+
+const std::string kAck(1, '\x06');
+const std::string kEsc(1, '\x1b');
+
+class BiosModeTest : public ::testing::Test {
+ protected:
+  std::string Feed(const std::string& bytes) {
+    std::string out;
+    for (char c : bytes) {
+      const Reaction r = bios_->Feed(static_cast<uint8_t>(c));
+      EXPECT_FALSE(r.next.has_value());
+      out += r.reply;
+    }
+    return out;
+  }
+  void Make() { bios_ = std::make_unique<BiosMode>(setup_); }
+  /// "UPDATE\r" and the ACK that asks for the flash identity.
+  std::string Begin() {
+    EXPECT_EQ(Feed("UPDATE\r"), "");
+    return Feed(kAck);
+  }
+  static std::string Count(uint16_t n) {
+    return std::string{static_cast<char>(n >> 8), static_cast<char>(n & 0xFF)};
+  }
+  /// A block whose bytes include ESC, XON and XOFF at every position class.
+  static std::string Block(size_t size, uint8_t seed) {
+    std::string b(size, '\0');
+    const uint8_t pattern[] = {0x1B, 0x11, 0x13, 0x06, 0x00, 0x0D, 0xFF};
+    for (size_t i = 0; i < size; ++i) {
+      b[i] = static_cast<char>(i % 3 == 0 ? pattern[(i / 3) % 7] : (i * 31 + seed) & 0xFF);
+    }
+    return b;
+  }
+
+  BiosSetup setup_;
+  std::unique_ptr<BiosMode> bios_;
+};
+
+TEST_F(BiosModeTest, PromptsOnWakeUpAndHasNoNormalIdentification) {
+  Make();
+  EXPECT_EQ(Feed("\x1b\r"), "\r\ncmd:");
+  const std::string id = Feed("\x1bv\r");
+  EXPECT_NE(id.find("cmd:"), std::string::npos);
+  EXPECT_EQ(id.find("DAVOZI"), std::string::npos);
+  EXPECT_NE(Feed("\x1bJHOST1\r").find("cmd:"), std::string::npos);
+}
+
+TEST_F(BiosModeTest, UpdateRunsByteForByteAndKeepsABinaryImage) {
+  setup_.flashTime = 0x50210000;
+  Make();
+  EXPECT_EQ(Begin(), std::string("\x1f\xa4\x00\x00\x21\x50", 6));
+  EXPECT_EQ(Feed(kAck), "");
+  EXPECT_EQ(Feed(Count(2)), kAck);
+  std::string image = Block(256, 1);
+  // File time stamp at bytes 12..15 becomes the installed firmware's.
+  image[12] = 0x11;
+  image[13] = 0x22;
+  image[14] = 0x33;
+  image[15] = 0x54;
+  const std::string second = Block(256, 7);
+  EXPECT_EQ(Feed(image.substr(0, 255)), "");
+  EXPECT_EQ(Feed(image.substr(255)), kAck);
+  const std::string last = Feed(second);
+  EXPECT_EQ(last.substr(0, 1), kAck);
+  EXPECT_NE(last.find("cmd:"), std::string::npos) << "reboots into the boot loader";
+  image += second;
+  EXPECT_EQ(std::string(bios_->Image().begin(), bios_->Image().end()), image);
+  EXPECT_EQ(bios_->CompletedUpdates(), 1);
+  EXPECT_EQ(bios_->FlashTime(), 0x54332211u);
+  // Back at the prompt, a second update reports the new time stamp.
+  EXPECT_EQ(Begin(), std::string("\x1f\xa4\x11\x22\x33\x54", 6));
+}
+
+TEST_F(BiosModeTest, EscAbortsOnlyWhereAnAckIsAwaited) {
+  Make();
+  Begin();
+  EXPECT_EQ(Feed(kEsc), "\r\ncmd:");  // declined after the identity
+  EXPECT_EQ(Feed("UPDATE\r"), "");
+  EXPECT_EQ(Feed(kEsc), "\r\ncmd:");  // aborted before the identity
+  Begin();
+  Feed(kAck);
+  // 0x1B00 blocks would not fit: the count is data, answered with NAK.
+  EXPECT_EQ(Feed(Count(0x1B00)), "\x15");
+  Begin();
+  Feed(kAck);
+  EXPECT_EQ(Feed(Count(0x001B)), kAck);  // ESC as the count's low byte
+  EXPECT_EQ(Feed(std::string(256, '\x1b')), kAck);
+  EXPECT_EQ(bios_->CompletedUpdates(), 0);
+}
+
+TEST_F(BiosModeTest, RefusesImagesTheChipCannotHoldOrUnknownChips) {
+  Make();
+  Begin();
+  Feed(kAck);
+  EXPECT_EQ(Feed(Count(2049)), "\x15");  // 2049 x 256 > 524288
+  EXPECT_EQ(Feed("\x1b\r"), "\r\ncmd:");
+  Begin();
+  Feed(kAck);
+  EXPECT_EQ(Feed(Count(2048)), kAck);
+
+  setup_.manufacturer = 0x7F;
+  Make();
+  EXPECT_EQ(Begin().substr(0, 2), "\x7f\xa4");
+  Feed(kAck);
+  EXPECT_EQ(Feed(Count(1)), "\x15");
+}
+
+TEST_F(BiosModeTest, SectorSizeComesFromTheChip) {
+  struct Case {
+    uint8_t mfr, dev;
+    uint32_t sector;
+  } cases[] = {{0x1F, 0xA4, 256},   {0x1F, 0x5B, 512}, {0xBF, 0xB6, 4096},
+               {0x01, 0xA4, 65536}, {0xDA, 0x45, 128}, {0x1F, 0x99, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(LookUpFlash(c.mfr, c.dev).sectorSize, c.sector) << int(c.mfr) << ":" << int(c.dev);
+  }
+  setup_.manufacturer = 0xDA;
+  setup_.device = 0x45;
+  Make();
+  Begin();
+  Feed(kAck);
+  Feed(Count(1));
+  EXPECT_EQ(Feed(Block(127, 0)), "");
+  EXPECT_EQ(Feed("x").substr(0, 1), kAck);
+  EXPECT_EQ(bios_->Image().size(), 128u);
+}
+
+TEST_F(BiosModeTest, BlockReplyReplacesTheChosenHandshake) {
+  setup_.blockReply = 0x15;
+  setup_.blockReplyAt = 0;
+  Make();
+  Begin();
+  Feed(kAck);
+  EXPECT_EQ(Feed(Count(2)), "\x15");
+  EXPECT_EQ(Feed("\x1b\r"), "\r\ncmd:");
+
+  setup_.blockReplyAt = 2;
+  Make();
+  Begin();
+  Feed(kAck);
+  EXPECT_EQ(Feed(Count(3)), kAck);
+  EXPECT_EQ(Feed(Block(256, 1)), kAck);
+  EXPECT_EQ(Feed(Block(256, 2)), "\x15");
+  EXPECT_EQ(bios_->CompletedUpdates(), 0);
+}
+
+TEST_F(BiosModeTest, WritesTheImageFileWhenTheUpdateEnds) {
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("biosmode-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  setup_.flashOutPath = (dir / "image.bin").string();
+  Make();
+  Begin();
+  Feed(kAck);
+  Feed(Count(1));
+  const std::string block = Block(256, 3);
+  Feed(block);
+  std::ifstream in(setup_.flashOutPath, std::ios::binary);
+  const std::string written((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(written, block);
+  EXPECT_TRUE(bios_->WriteError().empty());
+
+  setup_.flashOutPath = (dir / "missing" / "image.bin").string();
+  Make();
+  Begin();
+  Feed(kAck);
+  Feed(Count(1));
+  EXPECT_EQ(Feed(block).substr(0, 1), kAck) << "a host-side write failure is no device failure";
+  EXPECT_FALSE(bios_->WriteError().empty());
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace vextune::sim
