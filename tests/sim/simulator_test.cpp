@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -202,6 +203,27 @@ TEST_F(SimulatorTest, ProgramMayCloseAndReopenTheLine) {
   sim_->Stop();
   EXPECT_FALSE(std::filesystem::exists(options_.linkPath));
   EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+TEST_F(SimulatorTest, ExclusiveUseLeftBehindIsClearedWhenTheHolderCloses) {
+#ifndef TIOCGEXCL
+  GTEST_SKIP() << "the kernel headers cannot query exclusive use";
+#else
+  auto line = Start();
+  ASSERT_EQ(::ioctl(line->fd(), TIOCEXCL), 0);
+  int exclusive = 0;
+  ASSERT_EQ(::ioctl(line->fd(), TIOCGEXCL, &exclusive), 0);
+  ASSERT_EQ(exclusive, 1);
+  line->Close();  // as a program that dies holding the port
+  // Root may open an exclusive terminal; everyone else must wait for the repair.
+  PtyClient next(path_);
+  ASSERT_TRUE(next.ok());
+  for (int i = 0; i < 100 && exclusive; ++i) {
+    ::usleep(10000);
+    ::ioctl(next.fd(), TIOCGEXCL, &exclusive);
+  }
+  EXPECT_EQ(exclusive, 0);
+#endif
 }
 
 TEST_F(SimulatorTest, BiosUpdateOverTheLineKeepsTheImage) {
