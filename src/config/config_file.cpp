@@ -191,8 +191,10 @@ void MoveSsidsIntoCallsigns(CConfigData& d, int32_t version) {
     CConfigParam& ssid = d.*block[i + 1];
     if (version < config_version::kHfToggleOld) {
       const std::string upper = ToUpperAscii(call.text);
-      if (!upper.empty() && ssid.text != "00") {
-        const int32_t number = DigitsToNumber(LeadingDigits(ssid.text));
+      // By number, not by text: "00" followed by anything is SSID 0 too, and
+      // a "-0" would not survive the next read.
+      const int32_t number = DigitsToNumber(LeadingDigits(ssid.text));
+      if (!upper.empty() && number != 0) {
         CConfigData::SetText(call, upper + "-" + std::to_string(number));
       }
     }

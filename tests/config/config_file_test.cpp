@@ -211,11 +211,12 @@ TEST(ConfigFileRead, FilesBefore65560TakeNmeaOutFromItsOlderForm) {
 
 TEST(ConfigFileRead, FilesBefore65549MoveSsidsIntoTheCallsigns) {
   const FileValues values = {
-      {"m_AprsDest", "aprs"},   {"m_AprsDestSsid", "03"}, {"m_AprsVia1", "relay"},
-      {"m_AprsVia1Ssid", "05"}, {"m_AprsVia2", "WIDE"},   {"m_AprsVia2Ssid", "15"},
-      {"m_AprsVia3", ""},       {"m_AprsVia3Ssid", "07"}, {"m_AprsVia4", "WIDE1-1"},
-      {"m_AprsVia4Ssid", "02"}, {"m_AprsVia5", "HOP"},    {"m_AprsVia5Ssid", "00"},
-      {"m_AprsVia6Ssid", "99"},  // refused: stays "00"
+      {"m_AprsDest", "aprs"},   {"m_AprsDestSsid", "03"},  {"m_AprsVia1", "relay"},
+      {"m_AprsVia1Ssid", "05"}, {"m_AprsVia2", "WIDE"},    {"m_AprsVia2Ssid", "15"},
+      {"m_AprsVia3", ""},       {"m_AprsVia3Ssid", "07"},  {"m_AprsVia4", "WIDE1-1"},
+      {"m_AprsVia4Ssid", "02"}, {"m_AprsVia5", "HOP"},     {"m_AprsVia5Ssid", "00"},
+      {"m_AprsVia6", "SIX"},    {"m_AprsVia6Ssid", "99"},   // refused: stays "00"
+      {"m_AprsVia7", "SEVEN"},  {"m_AprsVia7Ssid", "00x"},  // still SSID 0
   };
   CConfigData d;
   ASSERT_TRUE(Read(d, BuildConfigFile(0, CConfigData{}, values)).ok);
@@ -225,6 +226,8 @@ TEST(ConfigFileRead, FilesBefore65549MoveSsidsIntoTheCallsigns) {
   EXPECT_EQ(d.m_AprsVia3.text, "");
   EXPECT_EQ(d.m_AprsVia4.text, "") << "two SSIDs break the callsign rule";
   EXPECT_EQ(d.m_AprsVia5.text, "HOP");
+  EXPECT_EQ(d.m_AprsVia6.text, "SIX");
+  EXPECT_EQ(d.m_AprsVia7.text, "SEVEN");
   for (const CConfigParam* ssid : {&d.m_AprsDestSsid, &d.m_AprsVia1Ssid, &d.m_AprsVia3Ssid,
                                    &d.m_AprsVia6Ssid, &d.m_AprsVia8Ssid}) {
     EXPECT_EQ(ssid->text, "00");
