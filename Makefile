@@ -40,7 +40,7 @@ fuzz:
 	@scripts/install-deps.sh --fuzz
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DVEXTUNE_FUZZ=ON -DVEXTUNE_SANITIZE=ON \
 	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
-	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	@cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
 
 bench: build

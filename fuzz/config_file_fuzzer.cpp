@@ -1,0 +1,83 @@
+// Feeds arbitrary bytes to the configuration file reader. Whatever the input,
+// the reader must not crash, the record must hold only values its setters
+// allow, and writing that record and reading it back must give it again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "config/config_file.h"
+#include "config/text_util.h"
+
+namespace {
+
+using vextune::CConfigData;
+using vextune::CConfigParam;
+using vextune::ParamInfo;
+
+[[noreturn]] void Fail(const char* what, const ParamInfo& info) {
+  std::fprintf(stderr, "%s: %s\n", what, info.memberName);
+  std::abort();
+}
+
+void CheckRecordHoldsOnlyAllowedValues(const CConfigData& d) {
+  for (const ParamInfo& info : CConfigData::Params()) {
+    const CConfigParam& p = d.Get(info);
+    if (info.IsText()) {
+      if (p.validator(p.text) != 0) Fail("text breaks its rule", info);
+      continue;
+    }
+    const bool inRange = (p.zeroAllowed && p.value == 0) || (p.value >= p.min && p.value <= p.max);
+    if (!inRange) Fail("value out of range", info);
+    const std::string_view digits = vextune::LeadingDigits(p.text);
+    if (digits.empty() || digits.size() != p.text.size() ||
+        vextune::DigitsToNumber(digits) != p.value) {
+      Fail("text does not hold the value", info);
+    }
+  }
+}
+
+// What a write and read of `d` must give: path SSIDs travel inside the
+// callsigns, and an empty destination brings back the default path.
+CConfigData ExpectedAfterRoundTrip(const CConfigData& d) {
+  CConfigData expected = d;
+  const CConfigData defaults;
+  const bool defaultPath = d.m_AprsDest.text.empty();
+  for (const ParamInfo& info : CConfigData::Params()) {
+    if (std::string_view(info.command) != "%AP") continue;
+    CConfigParam& p = expected.Get(info);
+    if (p.validator == vextune::CheckSsid) {
+      p.text = "00";
+    } else if (defaultPath) {
+      p.text = defaults.Get(info).text;
+    }
+  }
+  return expected;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+  CConfigData first;
+  const vextune::ConfigReadResult read = vextune::ReadConfigFile(first, in);
+  if (!read.ok && read.error.empty()) std::abort();
+  CheckRecordHoldsOnlyAllowedValues(first);
+
+  std::ostringstream out;
+  if (!vextune::WriteConfigFile(first, out)) std::abort();
+  std::istringstream again(out.str());
+  CConfigData second;
+  const vextune::ConfigReadResult reread = vextune::ReadConfigFile(second, again);
+  if (!reread.ok || reread.version != vextune::kConfigFormatVersion) std::abort();
+
+  const CConfigData expected = ExpectedAfterRoundTrip(first);
+  for (const ParamInfo& info : CConfigData::Params()) {
+    const CConfigParam& a = expected.Get(info);
+    const CConfigParam& b = second.Get(info);
+    if (a.value != b.value || a.text != b.text) Fail("round trip changed", info);
+  }
+  return 0;
+}
