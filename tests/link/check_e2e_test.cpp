@@ -69,7 +69,9 @@ CheckRun CheckAgainst(DavoziSimulator::Options options, bool occupy = false) {
 
   CountingOpener opener;
   std::unique_ptr<SerialPort> holder;
-  if (occupy) EXPECT_EQ(PosixSerialOpener(nullptr).Open(path, 38400, &holder), kSerialOk);
+  if (occupy) {
+    EXPECT_EQ(PosixSerialOpener(nullptr).Open(path, 38400, &holder), kSerialOk);
+  }
   SystemClock clock;
   LinkSettings settings{path, 115200};
   DeviceLink link{opener, settings, clock};

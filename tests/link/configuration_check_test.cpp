@@ -67,9 +67,8 @@ struct FakeAmbrel : testing::FakeDevice {
                                           : std::optional<std::string>("CHANNEL NOT CONNECTED");
     }
     if (!answer) return;
-    Bytes reply = {channel, static_cast<uint8_t>(answer->empty() ? 0 : 1)};
-    reply.insert(reply.end(), answer->begin(), answer->end());
-    if (!answer->empty()) reply.push_back(0);
+    std::string reply = {static_cast<char>(channel), static_cast<char>(answer->empty() ? 0 : 1)};
+    if (!answer->empty()) reply += *answer + '\0';
     line.Send(reply, 2, 1);
   }
 };
