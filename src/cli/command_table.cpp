@@ -11,9 +11,11 @@ const std::vector<CommandRegistration>& CommandTable() {
       RegisterConvertCommand,
       RegisterSetCommand,
       RegisterDiffCommand,
-      RegisterUpdateCommand,
       RegisterPortsCommand,
       RegisterCheckCommand,
+      RegisterReadCommand,
+      RegisterSendCommand,
+      RegisterUpdateCommand,
   };
   return table;
 }

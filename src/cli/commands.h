@@ -25,8 +25,10 @@ void RegisterDefaultsCommand(CLI::App& app, CommandAction& action);
 void RegisterConvertCommand(CLI::App& app, CommandAction& action);
 void RegisterSetCommand(CLI::App& app, CommandAction& action);
 void RegisterDiffCommand(CLI::App& app, CommandAction& action);
-void RegisterUpdateCommand(CLI::App& app, CommandAction& action);
 void RegisterCheckCommand(CLI::App& app, CommandAction& action);
+void RegisterReadCommand(CLI::App& app, CommandAction& action);
+void RegisterSendCommand(CLI::App& app, CommandAction& action);
 void RegisterPortsCommand(CLI::App& app, CommandAction& action);
+void RegisterUpdateCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace vextune::cli

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "cli/device_options.h"
+#include "cli/terminal_progress.h"
+#include "common/operation.h"
+#include "transfer/transfer_messages.h"
+
+namespace vextune::cli {
+
+/// Progress of a configuration transfer on the terminal: each phase (send,
+/// check, read) starts with its status line and a fresh bar of the 58 steps.
+/// The transfers set the bar back to 0 when they end; that is not shown, so
+/// the last bar drawn is where the transfer got to.
+class TransferProgress final : public ProgressListener {
+ public:
+  TransferProgress(TerminalProgress& bar, bool quiet);
+
+  /// Ends the current bar and shows `status` ("Transferring config to
+  /// DAV-OZI...").
+  void StartPhase(const std::string& status);
+  void SetProgress(int position) override;
+  void SetBusy(bool busy) override;
+
+ private:
+  TerminalProgress& bar_;
+  bool quiet_;
+  int furthest_ = 0;
+};
+
+/// Runs the configuration check that precedes every transfer: it stores the
+/// firmware version the transfers need and refuses a device with a connected
+/// link. Prints why it failed on stderr; false then.
+bool CheckBeforeTransfer(DeviceSession& session);
+
+/// Prints a transfer's message on stderr.
+void PrintMessage(const TransferMessage& message);
+
+}  // namespace vextune::cli
