@@ -12,21 +12,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines kProbe = {"", "v"};
-
-// The parameter part (steps 2 to 57) for a default record at firmware 1.4b.
-const Lines kDefaultScript = {"X 0",      "%A 0",     "@V 0",    "a 1",      "e 1",
-                              "I DAVOZI", "%AM NONE", "f 500",   "K 0",      "m n",
-                              "n 10",     "o 2",      "p 32",    "r 1",      "s 0",
-                              "t 25",     "u 0",      "w 10",    "y 10",     "z 3",
-                              "@D 0",     "@F 0",     "@I 60",   "@T2 150",  "@T3 18000",
-                              "@U 0",     "%AA 0",    "%AD 0",   "%AE 0",    "%AF 0",
-                              "%AG NONE", "%AH 0",    "%AN 0",   "%AR -",    "%AT 900",
-                              "%AL 1",    "%AV 1200", "%AC -",   "%AI 1",    "%AP APRS RELAY WIDE",
-                              "%AS 1",    "%AY 15",   "%AX 0",   "%AU 0",    "%B 1200",
-                              "%F 1700",  "%T 1",     "%XA 300", "%XF 600",  "%XR 200",
-                              "x 1",      "%A 0",     "@V 0",    "i DAVOZI", "%AM NONE",
-                              "%ZS"};
+const Lines& kProbe = ProbeLines();
+const Lines& kDefaultScript = DefaultScriptLines();
 
 const Lines kChangedScript = {"X 0",
                               "%A 0",

@@ -2,6 +2,49 @@
 
 namespace vextune::testing {
 
+const std::vector<std::string>& ProbeLines() {
+  static const std::vector<std::string> lines = {"", "v"};
+  return lines;
+}
+
+const std::vector<std::string>& DefaultScriptLines() {
+  static const std::vector<std::string> lines = {
+      "X 0",      "%A 0",     "@V 0",    "a 1",      "e 1",
+      "I DAVOZI", "%AM NONE", "f 500",   "K 0",      "m n",
+      "n 10",     "o 2",      "p 32",    "r 1",      "s 0",
+      "t 25",     "u 0",      "w 10",    "y 10",     "z 3",
+      "@D 0",     "@F 0",     "@I 60",   "@T2 150",  "@T3 18000",
+      "@U 0",     "%AA 0",    "%AD 0",   "%AE 0",    "%AF 0",
+      "%AG NONE", "%AH 0",    "%AN 0",   "%AR -",    "%AT 900",
+      "%AL 1",    "%AV 1200", "%AC -",   "%AI 1",    "%AP APRS RELAY WIDE",
+      "%AS 1",    "%AY 15",   "%AX 0",   "%AU 0",    "%B 1200",
+      "%F 1700",  "%T 1",     "%XA 300", "%XF 600",  "%XR 200",
+      "x 1",      "%A 0",     "@V 0",    "i DAVOZI", "%AM NONE",
+      "%ZS"};
+  return lines;
+}
+
+std::string Framed(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& l : lines) bytes += "\x1b" + l + "\r";
+  return bytes;
+}
+
+CConfigData EveryDeviceParameterChanged() {
+  CConfigData c = EveryParameterChanged();
+  // The clock flag is the program's own, and SSIDs travel inside the path
+  // callsigns: neither comes back from a device.
+  SetParam(c, "m_SyncClock", "0");
+  SetParam(c, "m_AprsDest", "APZ-5");
+  SetParam(c, "m_AprsDestSsid", "00");
+  for (int i = 1; i <= 8; ++i) {
+    const std::string via = "m_AprsVia" + std::to_string(i);
+    SetParam(c, via.c_str(), "V" + std::to_string(i) + "-" + std::to_string(i + 7));
+    SetParam(c, (via + "Ssid").c_str(), "00");
+  }
+  return c;
+}
+
 std::vector<std::string> CommandLines(const std::vector<std::string>& writes) {
   std::vector<std::string> lines;
   for (const std::string& w : writes) {

@@ -42,6 +42,14 @@ struct TransferRig {
   RecordingProgress progress;
 };
 
+/// The identification probe's lines, without ESC and CR.
+const std::vector<std::string>& ProbeLines();
+/// The parameter part (steps 2 to 57) of the send script for a default
+/// record at firmware 1.4b with the save option ticked.
+const std::vector<std::string>& DefaultScriptLines();
+/// `lines` as written: each with ESC in front and CR behind.
+std::string Framed(const std::vector<std::string>& lines);
+
 /// The command lines written, without ESC and CR; a write that is not one
 /// framed command line shows up as "<raw:...>" so the comparison fails.
 std::vector<std::string> CommandLines(const std::vector<std::string>& writes);
@@ -52,5 +60,8 @@ bool SetParam(CConfigData& record, const char* member, const std::string& value)
 /// A record with every parameter away from its default (see the .cpp for the
 /// values), and the device clock to be set.
 CConfigData EveryParameterChanged();
+/// The same, but with what a device cannot give back (the clock flag, SSIDs
+/// outside the path callsigns) at the defaults.
+CConfigData EveryDeviceParameterChanged();
 
 }  // namespace vextune::testing
