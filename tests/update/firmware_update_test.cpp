@@ -10,6 +10,7 @@
 
 #include "fake_bios_device.h"
 #include "fake_serial.h"
+#include "update_test_doubles.h"
 
 namespace vextune {
 namespace {
@@ -18,20 +19,12 @@ using testing::Bytes;
 using testing::FakeBiosDevice;
 using testing::FakeClock;
 using testing::FakeSerialOpener;
+using testing::kNewFile;
 using testing::LineEvent;
+using testing::MakeImage;
+using testing::RecordingProgress;
+using testing::RecordingPrompt;
 namespace msg = update_message;
-
-constexpr PackedTime kNewFile = PackTime(2024, 5, 1, 12, 0, 0);
-
-/// An image of `size` bytes with time stamp `stamp` (when it has room for one)
-/// and every byte value, ESC and XON/XOFF included, in it.
-std::string MakeImage(size_t size, PackedTime stamp = kNewFile) {
-  std::string image(size, '\0');
-  for (size_t i = 0; i < size; ++i) image[i] = static_cast<char>((i * 37 + 11) & 0xFF);
-  for (size_t i = 0; i < 4 && 12 + i < size; ++i)
-    image[12 + i] = static_cast<char>(stamp >> (8 * i));
-  return image;
-}
 
 Bytes Block(const std::string& image, size_t offset, size_t sector) {
   Bytes block(sector, 0);
@@ -40,38 +33,6 @@ Bytes Block(const std::string& image, size_t offset, size_t sector) {
   }
   return block;
 }
-
-class RecordingPrompt final : public UserPrompt {
- public:
-  void ShowMessage(const std::string&, const std::string& text, MessageIcon icon) override {
-    messages.push_back(text);
-    icons.push_back(icon);
-  }
-  bool AskYesNo(const std::string&, const std::string& text) override {
-    questions.push_back(text);
-    return answer;
-  }
-  bool answer = true;
-  std::vector<std::string> messages;
-  std::vector<MessageIcon> icons;
-  std::vector<std::string> questions;
-};
-
-class RecordingProgress final : public ProgressListener {
- public:
-  void SetProgress(int position) override {
-    positions.push_back(position);
-    if (onProgress) onProgress(position);
-  }
-  void DispatchPendingEvents() override {
-    ++dispatches;
-    if (onDispatch) onDispatch(dispatches);
-  }
-  std::vector<int> positions;
-  int dispatches = 0;
-  std::function<void(int)> onProgress;
-  std::function<void(int)> onDispatch;
-};
 
 /// An update file whose reads fail from `failAt` on, and whose size may be
 /// reported larger than what it holds (a file cut short during the run).

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/operation.h"
+#include "update/packed_time.h"
+
+namespace vextune::testing {
+
+/// Newer than every flash time stamp the tests give the device by default.
+inline constexpr PackedTime kNewFile = PackTime(2024, 5, 1, 12, 0, 0);
+
+/// An image of `size` bytes with time stamp `stamp` (when it has room for one)
+/// and every byte value, ESC and XON/XOFF included, in it.
+inline std::string MakeImage(size_t size, PackedTime stamp = kNewFile) {
+  std::string image(size, '\0');
+  for (size_t i = 0; i < size; ++i) image[i] = static_cast<char>((i * 37 + 11) & 0xFF);
+  for (size_t i = 0; i < 4 && 12 + i < size; ++i) {
+    image[12 + i] = static_cast<char>(stamp >> (8 * i));
+  }
+  return image;
+}
+
+/// The image as the flash holds it: padded with zeros to whole sectors.
+inline std::string Padded(const std::string& image, size_t sector) {
+  std::string padded = image;
+  padded.resize((image.size() + sector - 1) / sector * sector, '\0');
+  return padded;
+}
+
+/// Answers questions with `answer` and keeps every message and question.
+class RecordingPrompt final : public UserPrompt {
+ public:
+  void ShowMessage(const std::string&, const std::string& text, MessageIcon icon) override {
+    messages.push_back(text);
+    icons.push_back(icon);
+  }
+  bool AskYesNo(const std::string&, const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
+  bool answer = true;
+  std::vector<std::string> messages;
+  std::vector<MessageIcon> icons;
+  std::vector<std::string> questions;
+};
+
+/// Keeps every position; hooks let a test act (press Cancel) at a given point.
+class RecordingProgress final : public ProgressListener {
+ public:
+  void SetProgress(int position) override {
+    positions.push_back(position);
+    if (onProgress) onProgress(position);
+  }
+  void DispatchPendingEvents() override {
+    ++dispatches;
+    if (onDispatch) onDispatch(dispatches);
+  }
+  std::vector<int> positions;
+  int dispatches = 0;
+  std::function<void(int)> onProgress;
+  std::function<void(int)> onDispatch;
+};
+
+}  // namespace vextune::testing
