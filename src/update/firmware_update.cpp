@@ -15,6 +15,9 @@ namespace {
 
 enum class LineMode { Bios, NormalFirmware, NoAnswer };
 
+/// Start bit, 8 data bits, stop bit.
+constexpr uint64_t kBitsPerByte = 10;
+
 class UpdateRun {
  public:
   UpdateRun(DeviceLink& link, UpdateSource& file, CancelFlag& cancel, ProgressListener& progress,
@@ -56,6 +59,8 @@ class UpdateRun {
   std::string ReadReplyText(size_t n);
   /// True when all `n` bytes came.
   bool ReadExactly(uint8_t* buffer, size_t n);
+  /// Reads the device's answer to the block just written.
+  bool ReadBlockAck(uint8_t* reply);
 
   DeviceLink& link_;
   UpdateSource& file_;
@@ -267,7 +272,7 @@ UpdateStep UpdateRun::SendBlock() {
 
   Write(block_.data(), block_.size());
   uint8_t reply = 0;
-  if (!ReadExactly(&reply, 1)) return Fail(update_message::kHandshakeFailed);
+  if (!ReadBlockAck(&reply)) return Fail(update_message::kHandshakeFailed);
   if (reply != bios::kAck) return Fail(update_message::kHandshakeFailed, true);
 
   info_.blocksSent++;
@@ -308,6 +313,23 @@ std::string UpdateRun::ReadReplyText(size_t n) {
 bool UpdateRun::ReadExactly(uint8_t* buffer, size_t n) {
   size_t received = 0;
   return ReadComPort(port_, buffer, n, &received) == kSerialOk && received == n;
+}
+
+bool UpdateRun::ReadBlockAck(uint8_t* reply) {
+  // The port takes a whole block into its buffer at once, but the device
+  // answers only after the block has crossed the line, which for a large
+  // sector takes far longer than a reply's time-out. So the time-out counts
+  // from when the block has left: keep listening through its time on the
+  // line, then give the reply its usual time.
+  const uint64_t bitsOnLine = uint64_t{block_.size()} * kBitsPerByte * 1000;
+  const uint64_t lineMs = (bitsOnLine + link_.settings.baudRate - 1) / link_.settings.baudRate;
+  const uint64_t giveUpMs = link_.clock.NowMs() + lineMs + kReadConstantMs + kReadPerByteMs;
+  for (;;) {
+    size_t received = 0;
+    const SerialCode code = ReadComPort(port_, reply, 1, &received);
+    if (received == 1) return true;
+    if (code != kSerialTimeout || link_.clock.NowMs() >= giveUpMs) return false;
+  }
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ void FakeBiosDevice::OnByte(uint8_t byte, uint32_t baudRate, FakeLine& line) {
       blocks.push_back(pending_);
       pending_.clear();
       auto special = blockReplies.find(blocks_this_update_++);
-      Reply(line, special != blockReplies.end() ? special->second : std::optional<uint8_t>(0x06));
+      Reply(line, special != blockReplies.end() ? special->second : std::optional<uint8_t>(0x06),
+            blockReplyDelayMs);
       if (blocks_this_update_ >= count) state_ = State::Prompt;  // reboots
       return;
     }

@@ -26,6 +26,8 @@ class FakeBiosDevice final : public FakeDevice {
   size_t identityBytes = 6;  ///< how much of manufacturer, device, time stamp it sends
   uint32_t sectorSize = 256;
   std::optional<uint8_t> countReply = 0x06;  ///< nothing: silent
+  /// How long after a block its reply comes, in milliseconds.
+  uint32_t blockReplyDelayMs = 1;
   /// Replies to single blocks (0-based); the others get ACK.
   std::map<size_t, std::optional<uint8_t>> blockReplies;
 
@@ -39,8 +41,8 @@ class FakeBiosDevice final : public FakeDevice {
  private:
   enum class State { Prompt, IdentityAck, Start, Count, Blocks };
   void OnByte(uint8_t byte, uint32_t baudRate, FakeLine& line);
-  void Reply(FakeLine& line, std::optional<uint8_t> byte) {
-    if (byte) line.Send(Bytes{*byte});
+  void Reply(FakeLine& line, std::optional<uint8_t> byte, uint32_t delayMs = 1) {
+    if (byte) line.Send(Bytes{*byte}, delayMs);
   }
 
   State state_ = State::Prompt;

@@ -159,6 +159,39 @@ TEST(FirmwareUpdateTest, EachBlockWaitsTheStepPauseAfterThePreviousAck) {
   EXPECT_EQ(blockTimes[2] - blockTimes[1], 11u);
 }
 
+TEST(FirmwareUpdateTest, BlockAckIsAwaitedThroughTheBlocksTimeOnTheLine) {
+  // SST39SF020: 4096-byte sectors, which take 1067 ms on the line at 38400 Bd.
+  constexpr uint64_t kLineMs = 1067;
+  struct Case {
+    std::optional<uint32_t> ackDelayMs;  ///< nothing: no answer
+    UpdateOutcome outcome;
+  };
+  const Case cases[] = {
+      {kLineMs, UpdateOutcome::Completed},
+      {kLineMs + 140, UpdateOutcome::Completed},
+      {std::nullopt, UpdateOutcome::Failed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ackDelayMs ? *c.ackDelayMs : 0);
+    UpdateRig rig;
+    rig.device.manufacturer = 0xBF;
+    rig.device.device = 0xB6;
+    rig.device.sectorSize = 4096;
+    rig.device.blockReplyDelayMs = c.ackDelayMs.value_or(0);
+    if (!c.ackDelayMs) rig.device.blockReplies[0] = std::nullopt;
+    EXPECT_EQ(rig.Run(MakeImage(8192)), c.outcome);
+    if (c.outcome == UpdateOutcome::Completed) continue;
+    EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{std::string(msg::kHandshakeFailed)});
+    // Given up no sooner than the reply's 150 ms after the block has left.
+    uint64_t blockMs = 0;
+    for (const LineEvent& e : rig.opener.events()) {
+      if (e.kind == LineEvent::Write && e.bytes.size() == 4096) blockMs = e.timeMs;
+    }
+    const uint64_t closeMs = rig.opener.events().back().timeMs;
+    EXPECT_GE(closeMs - blockMs, kLineMs + 150);
+  }
+}
+
 TEST(FirmwareUpdateTest, LargestImageOfASmallSectorChipGoesThrough) {
   UpdateRig rig;
   rig.device.manufacturer = 0xDA;  // W29C020: 128-byte sectors, 256 KiB
