@@ -51,11 +51,27 @@ std::string DavoziSimulator::Start(std::string* error) {
     return std::string();
   };
   if (thread_.joinable() || line_) return fail("The simulator is already running.");
+  {
+    // Powering on again after Stop starts from the nonvolatile memory.
+    std::lock_guard lock(mutex_);
+    hungUp_ = false;
+    error_.clear();
+    receivedCount_ = 0;
+    receivedBytes_.clear();
+    lastProblem_.clear();
+  }
   if (std::string bad = CheckOptions(options_); !bad.empty()) return fail(bad);
 
-  clock_ = std::make_unique<SystemClock>();
-  core_ = std::make_unique<DeviceCore>(options_, *FirmwareNumber(options_.firmware), *clock_);
-  if (!core_->PowerOn(&why)) return fail(why);
+  if (!clock_) clock_ = std::make_unique<SystemClock>();
+  auto core = std::make_unique<DeviceCore>(options_, *FirmwareNumber(options_.firmware), *clock_);
+  // Without a state file the nonvolatile memory lives as long as this object.
+  std::optional<CConfigData> kept;
+  if (core_ && options_.statePath.empty()) kept = core_->Store().Nonvolatile();
+  if (!core->PowerOn(kept ? &*kept : nullptr, &why)) return fail(why);
+  {
+    std::lock_guard lock(mutex_);
+    core_ = std::move(core);
+  }
 
   if (!options_.logPath.empty()) {
     logFd_ = ::open(options_.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -68,6 +84,7 @@ std::string DavoziSimulator::Start(std::string* error) {
     Stop();
     return fail(why);
   }
+  slavePath_ = line_->SlavePath();
   if (!options_.linkPath.empty()) {
     std::error_code ec;
     const std::filesystem::path link(options_.linkPath);
@@ -84,7 +101,6 @@ std::string DavoziSimulator::Start(std::string* error) {
     Stop();
     return fail(std::string("Cannot create an event descriptor: ") + std::strerror(errno));
   }
-  slavePath_ = line_->SlavePath();
   {
     std::lock_guard lock(mutex_);
     running_ = true;
@@ -100,7 +116,7 @@ void DavoziSimulator::Stop() {
     }
     thread_.join();
   }
-  if (line_) line_->Close();
+  line_.reset();
   if (linkCreated_) {
     std::error_code ec;
     // Only our own link: someone may have replaced it meanwhile.

@@ -97,7 +97,9 @@ class DavoziSimulator {
   /// slave side; empty on failure with the reason in *error (may be null).
   std::string Start(std::string* error = nullptr);
   /// Powers the device off: ends the thread, closes the terminal, removes the
-  /// symbolic link. Changes not stored with "%ZS" are lost. Idempotent.
+  /// symbolic link. Changes not stored with "%ZS" are lost at the next Start,
+  /// which powers the device on again on a new terminal. Idempotent; the
+  /// snapshots below keep showing the state at power-off.
   void Stop();
 
   /// The slave path given by Start; empty before.

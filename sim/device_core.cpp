@@ -43,8 +43,8 @@ DeviceCore::DeviceCore(const SimulatorOptions& options, uint32_t firmware, Clock
       mode_(options.bios ? DeviceMode::Bios : DeviceMode::Command),
       channels_(options.channels) {}
 
-bool DeviceCore::PowerOn(std::string* error) {
-  if (!store_.PowerOn(error)) return false;
+bool DeviceCore::PowerOn(const CConfigData* nonvolatile, std::string* error) {
+  if (!store_.PowerOn(nonvolatile, error)) return false;
   if (channels_ && !CConfigData::SetNumber(store_.Params().m_Channels, *channels_)) {
     if (error) *error = "The number of link channels must lie between 0 and 10.";
     return false;

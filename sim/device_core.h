@@ -22,8 +22,9 @@ class DeviceCore {
   /// `firmware` must have been checked with FirmwareNumber.
   DeviceCore(const SimulatorOptions& options, uint32_t firmware, Clock& clock);
 
-  /// Loads the nonvolatile memory and applies the power-on overrides.
-  bool PowerOn(std::string* error);
+  /// Loads the nonvolatile memory (`nonvolatile` when given, else the state
+  /// file or the defaults) and applies the power-on overrides.
+  bool PowerOn(const CConfigData* nonvolatile, std::string* error);
   /// One byte from the line; returns the bytes to send.
   std::string Feed(uint8_t byte);
 

@@ -282,10 +282,12 @@ std::optional<uint32_t> FirmwareNumber(std::string_view version) {
 ParameterStore::ParameterStore(uint32_t firmware, std::string statePath, Clock& clock)
     : firmware_(firmware), statePath_(std::move(statePath)), clock_(clock) {}
 
-bool ParameterStore::PowerOn(std::string* error) {
+bool ParameterStore::PowerOn(const CConfigData* nonvolatile, std::string* error) {
   CConfigData loaded;
   std::error_code ec;
-  if (!statePath_.empty() && std::filesystem::exists(statePath_, ec)) {
+  if (nonvolatile) {
+    loaded = *nonvolatile;
+  } else if (!statePath_.empty() && std::filesystem::exists(statePath_, ec)) {
     std::string why;
     if (!LoadConfigFile(statePath_, loaded, nullptr, &why)) {
       if (error) *error = "Cannot load the nonvolatile memory from " + statePath_ + ": " + why;

@@ -31,10 +31,11 @@ class ParameterStore {
   /// `statePath`: the .vxg file behind the nonvolatile memory (may be empty).
   ParameterStore(uint32_t firmware, std::string statePath, Clock& clock);
 
-  /// Power-on: loads the nonvolatile memory (the file when it exists, else
-  /// the defaults) into the working store. False with a reason when the file
-  /// exists but cannot be read.
-  bool PowerOn(std::string* error);
+  /// Power-on: the nonvolatile memory becomes `nonvolatile` when given, else
+  /// the state file's content when it exists, else the defaults; the working
+  /// store starts as a copy. False with a reason when the file exists but
+  /// cannot be read.
+  bool PowerOn(const CConfigData* nonvolatile, std::string* error);
   /// "%ZS": copies the working store into the nonvolatile memory and, with a
   /// state file, writes it (atomically). False with a reason when the write
   /// failed; the memory copy is made in any case.

@@ -29,7 +29,7 @@ class HostModeTest : public ::testing::Test {
   void PowerOn() {
     device_ = std::make_unique<DeviceCore>(options_, *FirmwareNumber(options_.firmware), clock_);
     std::string error;
-    ASSERT_TRUE(device_->PowerOn(&error)) << error;
+    ASSERT_TRUE(device_->PowerOn(nullptr, &error)) << error;
     ASSERT_EQ(Feed("\x1bJHOST1\r"), "");
     ASSERT_EQ(device_->Mode(), DeviceMode::Host);
   }
@@ -136,7 +136,7 @@ TEST_F(HostModeTest, CommandModeIsSilentExceptForItsReplies) {
   options_.sReply = "x* 3 *";
   device_ = std::make_unique<DeviceCore>(options_, 10466, clock_);
   std::string error;
-  ASSERT_TRUE(device_->PowerOn(&error));
+  ASSERT_TRUE(device_->PowerOn(nullptr, &error));
   EXPECT_EQ(Feed("\x1b\r"), "");
   EXPECT_EQ(Feed("\x1bX 0\r\x1b%AP APRS WIDE\r"), "");
   EXPECT_EQ(Feed("plain text for the link\r"), "");

@@ -262,7 +262,7 @@ class RoundTripTest : public ::testing::Test {
     const uint32_t fw = *FirmwareNumber(firmware);
     DeviceCore device(options, fw, clock_);
     std::string error;
-    EXPECT_TRUE(device.PowerOn(&error)) << error;
+    EXPECT_TRUE(device.PowerOn(nullptr, &error)) << error;
     for (const std::string& line : Script(sent, fw)) {
       EXPECT_EQ(Feed(device, "\x1b" + line + "\r"), "") << line;
     }

@@ -106,6 +106,25 @@ TEST_F(SimulatorTest, StoredParametersSurvivePowerOffOnlyWithZS) {
   EXPECT_EQ(AnswerText(line->Host("t")), "40");
 }
 
+TEST_F(SimulatorTest, PowerCycleInProcessKeepsOnlyWhatWasStored) {
+  auto line = Start();
+  line->Command("T 40");
+  line->Command("%ZS");
+  line->Command("W 20");
+  ASSERT_TRUE(sim_->WaitForReceived(6 + 5 + 6, 2s));
+  line.reset();
+  sim_->Stop();
+  EXPECT_EQ(sim_->Store().m_SlotTime.value, 20) << "snapshots keep the state at power-off";
+  std::string error;
+  path_ = sim_->Start(&error);
+  ASSERT_FALSE(path_.empty()) << error;
+  PtyClient again(path_);
+  again.Command("JHOST1");
+  EXPECT_EQ(AnswerText(again.Host("t")), "40");
+  EXPECT_EQ(AnswerText(again.Host("w")), "10");
+  EXPECT_EQ(sim_->Received(), std::string("\x1bJHOST1\r\0\x01\0t\0\x01\0w", 16));
+}
+
 TEST_F(SimulatorTest, UnreadableStateFileRefusesToStart) {
   options_.statePath = (dir_ / "broken.vxg").string();
   std::ofstream(options_.statePath) << "\x04VER ";
