@@ -121,6 +121,18 @@ TEST_F(UpdateEndToEndTest, BiosOnlyAtTheFallbackRateUpdatesThere) {
   EXPECT_EQ(std::string(flash.begin(), flash.end()), Padded(image, 256));
 }
 
+TEST_F(UpdateEndToEndTest, LargeSectorsOnAPacedLineAreAcknowledgedAfterTheirTimeOnTheLine) {
+  options_.pace = true;
+  options_.baud = 115200;
+  options_.flashManufacturer = 0xBF;  // SST39SF020: 4096-byte sectors, 356 ms each
+  options_.flashDevice = 0xB6;
+  StartDevice();
+  const std::string image = MakeImage(5000);
+  EXPECT_EQ(Update(image), UpdateOutcome::Completed);
+  const std::vector<uint8_t> flash = sim_->FlashImage();
+  EXPECT_EQ(std::string(flash.begin(), flash.end()), Padded(image, 4096));
+}
+
 TEST_F(UpdateEndToEndTest, RefusedUpdatesSendOneAbortByteAndNoBlock) {
   struct Case {
     const char* name;
