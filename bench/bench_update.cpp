@@ -1,0 +1,171 @@
+// Measures a firmware update against the davozi-sim program pacing its line
+// like a UART, and compares the block loop with the protocol's ceiling: per
+// block the step pause, the block's time on the line and the acknowledgement's.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+#include "link/posix_serial_port.h"
+#include "update/firmware_update.h"
+
+namespace vextune {
+namespace {
+
+constexpr double kBitsPerByte = 10;  // start bit, 8 data bits, stop bit
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+/// The simulator as a process of its own, so that getrusage of this process
+/// counts the update alone.
+class SimProcess {
+ public:
+  SimProcess(const std::string& program, const std::vector<std::string>& options) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    std::vector<std::string> argv = {program};
+    argv.insert(argv.end(), options.begin(), options.end());
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(out[1], STDOUT_FILENO);
+      std::vector<char*> args;
+      for (std::string& a : argv) args.push_back(a.data());
+      args.push_back(nullptr);
+      execv(args[0], args.data());
+      _exit(127);
+    }
+    close(out[1]);
+    pollfd p{out[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&p, 1, 10000) == 1 && read(out[0], &c, 1) == 1 && c != '\n') path_ += c;
+    close(out[0]);
+  }
+  ~SimProcess() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string path_;
+};
+
+class YesPrompt final : public UserPrompt {
+ public:
+  void ShowMessage(const std::string&, const std::string& text, MessageIcon) override {
+    messages += text + " | ";
+  }
+  bool AskYesNo(const std::string&, const std::string&) override { return true; }
+  std::string messages;
+};
+
+/// Notes when the block loop starts and when the last block was acknowledged.
+class PhaseClock final : public ProgressListener {
+ public:
+  explicit PhaseClock(const UpdateRunInfo& info) : info_(info) {}
+  void DispatchPendingEvents() override {
+    // Rewinding takes no time; the first block's pause comes right after it.
+    if (info_.step == UpdateStep::Rewind) loopStartMs = Now();
+  }
+  void SetProgress(int position) override {
+    if (position > 0) lastAckMs = Now();
+  }
+  double loopStartMs = 0;
+  double lastAckMs = 0;
+
+ private:
+  double Now() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+  }
+  const UpdateRunInfo& info_;
+};
+
+struct ChipCase {
+  const char* flash;  ///< MFR:DEV for the simulator
+  const char* name;
+  uint32_t sector;
+};
+
+bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, size_t imageSize) {
+  SimProcess sim(simPath,
+                 {"--bios", "--pace", "--baud", std::to_string(baud), "--flash", chip.flash});
+  if (sim.path().empty()) {
+    std::cerr << "cannot start " << simPath << "\n";
+    return false;
+  }
+  std::string image(imageSize, '\0');
+  for (size_t i = 0; i < imageSize; ++i) image[i] = static_cast<char>(i * 131 + 7);
+  image[12] = 0, image[13] = 0, image[14] = 0x21, image[15] = 0x60;  // 2028-01-01
+
+  std::istringstream stream(image, std::ios::binary);
+  StreamUpdateSource source(stream);
+  SystemClock clock;
+  PosixSerialOpener ports;
+  LinkSettings settings{sim.path(), baud};
+  DeviceLink link{ports, settings, clock};
+  CancelFlag cancel;
+  YesPrompt prompt;
+  UpdateRunInfo info;
+  PhaseClock phases(info);
+
+  const uint64_t startMs = clock.NowMs();
+  const double cpuStart = CpuSeconds();
+  const UpdateOutcome outcome = RunFirmwareUpdate(link, source, cancel, phases, prompt, &info);
+  const double cpu = CpuSeconds() - cpuStart;
+  const double wallMs = static_cast<double>(clock.NowMs() - startMs);
+  if (outcome != UpdateOutcome::Completed) {
+    std::cerr << chip.name << ": the update did not complete: " << prompt.messages << "\n";
+    return false;
+  }
+  // The run works at the rate where the device answered: that is the line's.
+  const double lineMsPerByte = kBitsPerByte * 1000.0 / settings.baudRate;
+  const double perBlockMs = bios::kStepPauseMs + chip.sector * lineMsPerByte + lineMsPerByte;
+  const double ceilingMs = perBlockMs * static_cast<double>(info.blocksSent);
+  const double loopMs = phases.lastAckMs - phases.loopStartMs;
+
+  std::printf(
+      "%-10s sector %5u  %4u blocks at %6u Bd | block loop %8.1f ms, ceiling %8.1f ms, "
+      "share of ceiling %.3f | whole run %8.1f ms | CPU %.3f s = %.2f %% of wall\n",
+      chip.name, chip.sector, info.blocksSent, settings.baudRate, loopMs, ceilingMs,
+      ceilingMs / loopMs, wallMs, cpu, 100.0 * cpu / (wallMs / 1000.0));
+  return true;
+}
+
+}  // namespace
+}  // namespace vextune
+
+int main(int argc, char** argv) {
+  CLI::App app{"Times a firmware update against the paced simulator"};
+  std::string simPath = DAVOZI_SIM_PATH;
+  uint32_t baud = 38400;
+  size_t imageSize = 200 * 1024;
+  app.add_option("--sim", simPath, "The davozi-sim program");
+  app.add_option("--baud", baud, "The simulator's line rate")
+      ->check(CLI::IsMember({38400, 115200}));
+  app.add_option("--size", imageSize, "Image size in bytes")->check(CLI::Range(16, 500000));
+  CLI11_PARSE(app, argc, argv);
+
+  const vextune::ChipCase chips[] = {{"1F:A4", "AT29C040A", 256}, {"01:A4", "Am29F040", 65536}};
+  bool ok = true;
+  for (const auto& chip : chips) ok = vextune::Measure(simPath, chip, baud, imageSize) && ok;
+  return ok ? 0 : 1;
+}
