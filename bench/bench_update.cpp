@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -67,6 +69,63 @@ class SimProcess {
   std::string path_;
 };
 
+double MonotonicMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+/// Notes when each block was written and when its acknowledgement was read,
+/// to split the loop's time between the pause and the wait for the device.
+class TimedPort final : public SerialPort {
+ public:
+  TimedPort(std::unique_ptr<SerialPort> inner, uint32_t sector, std::vector<double>& writes,
+            std::vector<double>& acks)
+      : inner_(std::move(inner)), sector_(sector), writes_(writes), acks_(acks) {}
+  SerialCode Read(uint8_t* buffer, size_t n, size_t* received) override {
+    const SerialCode code = inner_->Read(buffer, n, received);
+    if (awaiting_ack_ && *received > 0) {
+      acks_.push_back(MonotonicMs());
+      awaiting_ack_ = false;
+    }
+    return code;
+  }
+  SerialCode Write(const uint8_t* data, size_t n) override {
+    const double at = MonotonicMs();
+    const SerialCode code = inner_->Write(data, n);
+    if (n == sector_) {
+      writes_.push_back(at);
+      awaiting_ack_ = true;
+    }
+    return code;
+  }
+
+ private:
+  std::unique_ptr<SerialPort> inner_;
+  uint32_t sector_;
+  std::vector<double>& writes_;
+  std::vector<double>& acks_;
+  bool awaiting_ack_ = false;
+};
+
+class TimedOpener final : public SerialPortOpener {
+ public:
+  TimedOpener(SerialPortOpener& inner, uint32_t sector) : inner_(inner), sector_(sector) {}
+  SerialCode Open(const std::string& path, uint32_t baudRate,
+                  std::unique_ptr<SerialPort>* port) override {
+    std::unique_ptr<SerialPort> opened;
+    const SerialCode code = inner_.Open(path, baudRate, &opened);
+    if (opened) *port = std::make_unique<TimedPort>(std::move(opened), sector_, writes, acks);
+    return code;
+  }
+  std::vector<double> writes;  ///< ms, when each block's write began
+  std::vector<double> acks;    ///< ms, when each block's acknowledgement was read
+
+ private:
+  SerialPortOpener& inner_;
+  uint32_t sector_;
+};
+
 class YesPrompt final : public UserPrompt {
  public:
   void ShowMessage(const std::string&, const std::string& text, MessageIcon) override {
@@ -82,20 +141,15 @@ class PhaseClock final : public ProgressListener {
   explicit PhaseClock(const UpdateRunInfo& info) : info_(info) {}
   void DispatchPendingEvents() override {
     // Rewinding takes no time; the first block's pause comes right after it.
-    if (info_.step == UpdateStep::Rewind) loopStartMs = Now();
+    if (info_.step == UpdateStep::Rewind) loopStartMs = MonotonicMs();
   }
   void SetProgress(int position) override {
-    if (position > 0) lastAckMs = Now();
+    if (position > 0) lastAckMs = MonotonicMs();
   }
   double loopStartMs = 0;
   double lastAckMs = 0;
 
  private:
-  double Now() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-  }
   const UpdateRunInfo& info_;
 };
 
@@ -119,7 +173,8 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
   std::istringstream stream(image, std::ios::binary);
   StreamUpdateSource source(stream);
   SystemClock clock;
-  PosixSerialOpener ports;
+  PosixSerialOpener posix;
+  TimedOpener ports(posix, chip.sector);
   LinkSettings settings{sim.path(), baud};
   DeviceLink link{ports, settings, clock};
   CancelFlag cancel;
@@ -147,6 +202,29 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
       "share of ceiling %.3f | whole run %8.1f ms | CPU %.3f s = %.2f %% of wall\n",
       chip.name, chip.sector, info.blocksSent, settings.baudRate, loopMs, ceilingMs,
       ceilingMs / loopMs, wallMs, cpu, 100.0 * cpu / (wallMs / 1000.0));
+
+  // Where the time beyond the ceiling went, per block on average and at worst.
+  const std::vector<double>& w = ports.writes;
+  const std::vector<double>& a = ports.acks;
+  if (w.size() == a.size() && !w.empty()) {
+    const double answerMs = (chip.sector + 1) * lineMsPerByte;
+    double pauseSum = 0, pauseMax = 0, answerSum = 0, answerMax = 0;
+    for (size_t i = 0; i < w.size(); ++i) {
+      const double late = a[i] - w[i] - answerMs;
+      answerSum += late;
+      answerMax = std::max(answerMax, late);
+      if (i > 0) {
+        const double over = w[i] - a[i - 1] - bios::kStepPauseMs;
+        pauseSum += over;
+        pauseMax = std::max(pauseMax, over);
+      }
+    }
+    std::printf(
+        "           beyond the ceiling per block: pause %.2f ms (worst %.2f), device's "
+        "answer %.2f ms (worst %.2f)\n",
+        w.size() > 1 ? pauseSum / static_cast<double>(w.size() - 1) : 0.0, pauseMax,
+        answerSum / static_cast<double>(w.size()), answerMax);
+  }
   return true;
 }
 

@@ -45,17 +45,6 @@ TEST(PackedTimeTest, OutOfRangeFieldsCarryOverLikeACalendar) {
   EXPECT_EQ(PackedTimeToCalendar(0), 315446400 - 86400 * 31);
 }
 
-TEST(PackedTimeTest, UnpacksEveryField) {
-  const PackedTimeFields f = UnpackTime(PackTime(2024, 7, 31, 23, 59, 58));
-  EXPECT_EQ(f.year, 2024);
-  EXPECT_EQ(f.month, 7);
-  EXPECT_EQ(f.day, 31);
-  EXPECT_EQ(f.hour, 23);
-  EXPECT_EQ(f.minute, 59);
-  EXPECT_EQ(f.second, 58);
-  EXPECT_EQ(PackTime(2024, 7, 31, 23, 59, 58), 0x58FFBF7Du);
-}
-
 TEST(PackedTimeTest, FlashTimestampPlausibility) {
   struct Case {
     PackedTime value;

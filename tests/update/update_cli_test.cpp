@@ -178,13 +178,5 @@ TEST_F(UpdateCliTest, CtrlCCancelsBetweenBlocks) {
   EXPECT_FALSE(std::filesystem::exists(flash));
 }
 
-TEST_F(UpdateCliTest, EmptyFileIsRefusedBeforeThePortIsTouched) {
-  const auto file = dir_ / "empty.amb";
-  std::ofstream(file, std::ios::binary).flush();
-  EXPECT_EQ(RunCli({"update", "--port", (dir_ / "no-such-port").string(), file.string()}), 1);
-  EXPECT_NE(Stderr().find("ERROR: Update file is empty!"), std::string::npos) << Stderr();
-  EXPECT_EQ(Stderr().find("serial"), std::string::npos) << Stderr();
-}
-
 }  // namespace
 }  // namespace vextune

@@ -43,22 +43,6 @@ TEST(UpdateFileTest, ChecksSizeAndReadsTheTimeStampLeastSignificantFirst) {
   }
 }
 
-TEST(UpdateFileTest, ReadsTheImageAgainFromTheStartAfterTheCheck) {
-  const std::string bytes = FileOfSize(40);
-  std::istringstream stream(bytes, std::ios::binary);
-  StreamUpdateSource source(stream);
-  ASSERT_TRUE(CheckUpdateFile(source).info);
-  for (int pass = 0; pass < 2; ++pass) {
-    ASSERT_TRUE(source.Seek(0));
-    uint8_t buffer[32] = {};
-    EXPECT_EQ(source.Read(buffer, 32), 32u);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 32), bytes.substr(0, 32));
-    EXPECT_EQ(source.Read(buffer, 32), 8u);  // the rest
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 8), bytes.substr(32));
-    EXPECT_EQ(source.Read(buffer, 32), 0u);  // the end is no error
-  }
-}
-
 class UpdateFileOnDiskTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -44,12 +44,6 @@ TEST_F(UpdateProgressBarTest, TerminalBarRedrawsInPlaceAndKeepsItsLastStateAtThe
                             "\r[" + std::string(40, '#') + "] 100%  2/2 blocks\n");
 }
 
-TEST_F(UpdateProgressBarTest, QuietShowsNothing) {
-  UpdateProgressBar bar(out_, true, true, info_);
-  PlayRun(bar, 3);
-  EXPECT_EQ(out_.str(), "");
-}
-
 TEST_F(UpdateProgressBarTest, MessagesStartOnALineOfTheirOwn) {
   UpdateProgressBar bar(out_, true, false, info_);
   testing::RecordingPrompt inner;
