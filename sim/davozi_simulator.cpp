@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -56,7 +57,7 @@ std::string DavoziSimulator::Start(std::string* error) {
     std::lock_guard lock(mutex_);
     hungUp_ = false;
     error_.clear();
-    receivedCount_ = 0;
+    actedCount_ = 0;
     receivedBytes_.clear();
     lastProblem_.clear();
   }
@@ -105,6 +106,7 @@ std::string DavoziSimulator::Start(std::string* error) {
     std::lock_guard lock(mutex_);
     running_ = true;
   }
+  pending_.clear();
   thread_ = std::thread([this] { Run(); });
   return slavePath_;
 }
@@ -139,8 +141,11 @@ void DavoziSimulator::Run() {
   std::optional<uint64_t> hangupAt;
   std::vector<TimedByte> bytes;
   while (true) {
+    // Paced, a burst is acted on when its last byte is through: the program
+    // waits for an answer only after the whole command.
     std::optional<uint64_t> wake = line_->NextDueNs();
-    if (hangupAt) wake = wake ? std::min(*wake, *hangupAt) : *hangupAt;
+    if (!pending_.empty()) wake = std::min(wake.value_or(UINT64_MAX), pending_.back().dueNs);
+    if (hangupAt) wake = std::min(wake.value_or(UINT64_MAX), *hangupAt);
     short lineEvents = hangupAt ? 0 : POLLIN;
     if (line_->WaitingForRoom()) lineEvents |= POLLOUT;
     pollfd fds[3] = {
@@ -166,9 +171,10 @@ void DavoziSimulator::Run() {
         failure = "The pseudo-terminal hung up";
         break;
       }
-      if (!bytes.empty()) Serve(bytes, hangupAt);
+      Record(bytes);
     }
     const uint64_t now = PtyLine::NowNs();
+    Act(now, hangupAt);
     if (hangupAt && now >= *hangupAt) {
       line_->Flush(*hangupAt, &failure);
       line_->Close();
@@ -184,8 +190,8 @@ void DavoziSimulator::Run() {
   changed_.notify_all();
 }
 
-void DavoziSimulator::Serve(const std::vector<TimedByte>& bytes,
-                            std::optional<uint64_t>& hangupAt) {
+void DavoziSimulator::Record(const std::vector<TimedByte>& bytes) {
+  if (bytes.empty()) return;
   std::string raw;
   raw.reserve(bytes.size());
   for (const TimedByte& b : bytes) raw.push_back(static_cast<char>(b.byte));
@@ -198,16 +204,24 @@ void DavoziSimulator::Serve(const std::vector<TimedByte>& bytes,
       done += static_cast<size_t>(n);
     }
   }
+  pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+  std::lock_guard lock(mutex_);
+  receivedBytes_ += raw;
+}
+
+void DavoziSimulator::Act(uint64_t nowNs, std::optional<uint64_t>& hangupAt) {
+  if (pending_.empty() || pending_.front().dueNs > nowNs) return;
   // At another rate or frame format the device receives only noise.
   const bool audible = line_->ProgramAtDeviceRate();
   std::lock_guard lock(mutex_);
-  for (const TimedByte& b : bytes) {
-    ++receivedCount_;
-    receivedBytes_.push_back(static_cast<char>(b.byte));
+  while (!pending_.empty() && pending_.front().dueNs <= nowNs) {
+    const TimedByte b = pending_.front();
+    pending_.pop_front();
+    ++actedCount_;
     if (hangupAt) continue;
-    if (options_.stopAfter && receivedCount_ > *options_.stopAfter) continue;
+    if (options_.stopAfter && actedCount_ > *options_.stopAfter) continue;
     if (audible) line_->Send(core_->Feed(b.byte), b.dueNs);
-    if (options_.hangupAfter && receivedCount_ == *options_.hangupAfter) hangupAt = b.dueNs;
+    if (options_.hangupAfter && actedCount_ == *options_.hangupAfter) hangupAt = b.dueNs;
   }
   const std::string problem = core_->LastProblem();
   if (!problem.empty() && problem != lastProblem_) std::fprintf(stderr, "%s\n", problem.c_str());
@@ -276,8 +290,8 @@ std::tm DavoziSimulator::DeviceTime() const {
 
 bool DavoziSimulator::WaitForReceived(size_t count, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, timeout, [&] { return receivedCount_ >= count || !running_; }) &&
-         receivedCount_ >= count;
+  return changed_.wait_for(lock, timeout, [&] { return actedCount_ >= count || !running_; }) &&
+         actedCount_ >= count;
 }
 
 void DavoziSimulator::WaitUntilEnded() const {

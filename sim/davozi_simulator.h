@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <ctime>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include "common/clock.h"
 #include "config/config_data.h"
 #include "sim/device_mode.h"
+#include "sim/pty_line.h"
 
 namespace vextune::sim {
 
@@ -79,7 +81,6 @@ struct SimulatorOptions {
 
 class DeviceCore;
 class PtyLine;
-struct TimedByte;
 
 /// A DAV-OZI on the slave side of a pseudo-terminal, served by its own thread.
 /// The thread sleeps in poll() until a byte, a due reply or Stop() wakes it.
@@ -136,14 +137,17 @@ class DavoziSimulator {
 
  private:
   void Run();
-  /// Logs received bytes and lets the device act on them.
-  void Serve(const std::vector<TimedByte>& bytes, std::optional<uint64_t>& hangupAt);
+  /// Logs received bytes and queues them for the device.
+  void Record(const std::vector<TimedByte>& bytes);
+  /// Lets the device act on the queued bytes that are through the line.
+  void Act(uint64_t nowNs, std::optional<uint64_t>& hangupAt);
 
   Options options_;
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<PtyLine> line_;
   std::unique_ptr<DeviceCore> core_;
   std::thread thread_;
+  std::deque<TimedByte> pending_;  ///< received, not yet through the line
   int stopFd_ = -1;
   int logFd_ = -1;
   std::string slavePath_;
@@ -154,7 +158,7 @@ class DavoziSimulator {
   bool running_ = false;
   bool hungUp_ = false;
   std::string error_;
-  uint64_t receivedCount_ = 0;
+  uint64_t actedCount_ = 0;
   std::string receivedBytes_;
   std::string lastProblem_;
 };
