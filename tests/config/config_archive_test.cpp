@@ -97,21 +97,6 @@ TEST(ArchiveString, HugeLengthPrefixesFailAsEndOfFileWithoutAllocating) {
   EXPECT_EQ(r.error, "Unexpected end of file in the configuration file.");
 }
 
-TEST(ArchiveLong, IsLittleEndianAndSigned) {
-  std::ostringstream out;
-  ArchiveWriter writer(out);
-  writer.WriteLong(65587);
-  writer.WriteLong(-2);
-  EXPECT_EQ(out.str(), std::string("\x33\x00\x01\x00\xFE\xFF\xFF\xFF", 8));
-  std::istringstream in(out.str());
-  ArchiveReader reader(in);
-  int32_t a = 0, b = 0;
-  ASSERT_TRUE(reader.ReadLong(a) && reader.ReadLong(b));
-  EXPECT_EQ(a, 65587);
-  EXPECT_EQ(b, -2);
-  EXPECT_FALSE(reader.ReadLong(a));
-}
-
 // Hands out `good` bytes, then fails like a disk that cannot be read.
 class FailingBuffer : public std::streambuf {
  public:

@@ -8,6 +8,14 @@
 namespace vextune {
 namespace {
 
+std::string PathText(const CConfigData& d) {
+  std::string path;
+  for (const CConfigParam* p : {&d.m_AprsDest, &d.m_AprsVia1, &d.m_AprsVia2, &d.m_AprsVia3}) {
+    if (!p->text.empty()) path += (path.empty() ? "" : " ") + p->text;
+  }
+  return path;
+}
+
 TEST(ConfigRecord, TableListsAll77ParametersOnceInRecordOrder) {
   const auto& params = CConfigData::Params();
   std::set<std::string> names;
@@ -31,46 +39,27 @@ TEST(ConfigRecord, TableListsAll77ParametersOnceInRecordOrder) {
   }
 }
 
-TEST(ConfigRecord, DefaultsHoldValueTextAndLimits) {
+TEST(ConfigRecord, DefaultsKeepValueAndTextTogether) {
   CConfigData d;
-  struct Case {
-    CConfigParam CConfigData::*member;
-    int32_t value;
-    const char* text;
-    int32_t min, max;
-    bool zeroAllowed;
-  };
-  const Case cases[] = {
-      {&CConfigData::m_Timer3, 18000, "18000", 0, 100000, false},
-      {&CConfigData::m_AprsSymbol, 14, "14", 0, 93, false},
-      {&CConfigData::m_AprsInterval, 900, "900", 10, 7200, true},
-      {&CConfigData::m_AprsFreqBeacon, 0, "0", 60, 30000, true},
-      {&CConfigData::m_IPoll, 60, "60", 1, 256, false},
-      {&CConfigData::m_PrModeIndex, 3, "3", 0, 5, false},
-      {&CConfigData::m_AprsAutoSpeed, 1, "1", 0, 2, false},
-      {&CConfigData::m_Ptt, 1, "1", 0, 1, false},
-  };
-  for (const Case& c : cases) {
-    const CConfigParam& p = d.*c.member;
-    EXPECT_EQ(p.value, c.value) << c.text;
-    EXPECT_EQ(p.text, c.text);
-    EXPECT_EQ(p.def, c.value);
-    EXPECT_EQ(p.min, c.min);
-    EXPECT_EQ(p.max, c.max);
-    EXPECT_EQ(p.zeroAllowed, c.zeroAllowed);
-  }
+  EXPECT_EQ(d.m_Timer3.value, 18000);
+  EXPECT_EQ(d.m_Timer3.text, "18000");
+  EXPECT_EQ(d.m_AprsSymbol.value, 14);  // device symbol 15
+  EXPECT_EQ(d.m_AprsInterval.text, "900");
+  EXPECT_TRUE(d.m_AprsInterval.zeroAllowed);
+  EXPECT_TRUE(d.m_AprsFreqBeacon.zeroAllowed);
+  EXPECT_EQ(d.m_AprsFreqBeacon.text, "0");  // off, although below its minimum 60
   EXPECT_EQ(d.m_PrMode.text, "1200");
   EXPECT_EQ(d.m_Callsign.text, "DAVOZI");
-  EXPECT_EQ(d.m_AprsDest.text, "APRS");
-  EXPECT_EQ(d.m_AprsVia1.text, "RELAY");
-  EXPECT_EQ(d.m_AprsVia2.text, "WIDE");
-  EXPECT_EQ(d.m_AprsVia3.text, "");
-  EXPECT_EQ(d.m_AprsVia8Ssid.text, "00");
-  EXPECT_EQ(d.m_AprsCrossMode.validator, &CheckCrossMode);
-  EXPECT_EQ(d.m_AprsCall.validator, &CheckCallsign);
-  EXPECT_EQ(d.m_AprsPosition.validator, &CheckPosition);
-  EXPECT_EQ(d.m_ConnectText.validator, &CheckText72);
-  EXPECT_EQ(d.m_TxDelay.validator, nullptr);
+  EXPECT_EQ(PathText(d), "APRS RELAY WIDE");
+  for (const ParamInfo& info : CConfigData::Params()) {
+    const CConfigParam& p = d.Get(info);
+    if (info.IsText()) {
+      EXPECT_EQ(p.validator(p.text), 0) << info.memberName;
+    } else {
+      EXPECT_EQ(p.text, std::to_string(p.value)) << info.memberName;
+      EXPECT_TRUE(p.value >= p.min || (p.zeroAllowed && p.value == 0)) << info.memberName;
+    }
+  }
 }
 
 TEST(ConfigRecord, SetDefaultsOverwritesEverything) {
