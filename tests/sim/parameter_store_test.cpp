@@ -13,25 +13,6 @@ namespace {
 
 using vextune::testing::FakeClock;
 
-TEST(SplitCommandLine, TakesTheLongestKnownCommandInAnyCase) {
-  struct Case {
-    const char* text;
-    const char* name;
-    const char* args;
-  } cases[] = {
-      {"X 0", "X", "0"},           {"%AY a15", "%AY", "a15"},    {"%aya15", "%AY", "a15"},
-      {"%A 0", "%A", "0"},         {"%AA 2", "%AA", "2"},        {"@T2 150", "@T2", "150"},
-      {"t30", "T", "30"},          {"  K 9:5:3 ", "K", "9:5:3"}, {"%AG HF DUAL", "%AG", "HF DUAL"},
-      {"JHOST1", "JHOST1", ""},    {"jhost0", "JHOST0", ""},     {"%ZS", "%ZS", ""},
-      {"i DL1abc", "I", "DL1abc"}, {"?? what", "??", "what"},
-  };
-  for (const Case& c : cases) {
-    const CommandLine cmd = SplitCommandLine(c.text);
-    EXPECT_EQ(cmd.name, c.name) << c.text;
-    EXPECT_EQ(cmd.args, c.args) << c.text;
-  }
-}
-
 TEST(FirmwareNumber, ReadsMajorMinorAndLetter) {
   EXPECT_EQ(FirmwareNumber("1.4b"), 10466u);
   EXPECT_EQ(FirmwareNumber("1.0Q"), 10081u);
@@ -61,53 +42,35 @@ class ParameterStoreTest : public ::testing::Test {
   }
 };
 
-TEST_F(ParameterStoreTest, EachCommandFormIsReportedBackUnderItsQuery) {
+// What the read-back parses is pinned by the round trip; these are the forms
+// of input a device takes beyond the send script's own.
+TEST_F(ParameterStoreTest, TakesCommandsInTheFormsADeviceAccepts) {
   struct Case {
     const char* command;
     const char* query;
     const char* answer;
   } cases[] = {
-      {"X 0", "X", "0"},
-      {"a 0", "A", "0"},
-      {"@T2 150", "@T2", "150"},
       {"t 007", "T", "7"},
-      {"%AT 1800", "%AT", "APRS Beacon/Timer = 1800 s"},
-      {"%AT 0", "%AT", "APRS Beacon/Timer = 0 s"},
-      {"%A 2", "%A", "APRS MAIN SWITCH = 2"},
-      {"%AA 3", "%AA", "APRS APRS Altitude = 3"},
-      {"%AF 60", "%AF", "APRS Frequency beacon = 60 s"},
-      {"%AP APRS RELAY WIDE", "%AP", "APRS Path = APRS via RELAY WIDE"},
-      {"%AP APZ WIDE1-1 WIDE2-2", "%AP", "APRS Path = APZ via WIDE1-1 WIDE2-2"},
+      {"t30", "T", "30"},
+      {"@t2 250", "@T2", "250"},
+      {"  %at   0  ", "%AT", "APRS Beacon/Timer = 0 s"},
+      {"%aya15", "%AY", "APRS Symbol = A15 (alternate table)"},
       {"%AP BEACON", "%AP", "APRS Path = BEACON"},
-      {"%AY a15", "%AY", "APRS Symbol = A15 (alternate table)"},
-      {"%AY 1", "%AY", "APRS Symbol = 1 (primary table)"},
-      {"u 1 Hello", "U", "1 Hello"},
-      {"u 0", "U", "0"},
-      {"m iu", "M", "IU"},
       {"m csiu", "M", "IUSC"},
-      {"m n", "M", "N"},
-      {"%AC -", "%AC", "APRS Comment = NONE"},
-      {"%AC Hi = there", "%AC", "APRS Comment = Hi = there"},
-      {"%AR -", "%AR", "APRS status Report = NONE"},
-      {"%AM NONE", "%AM", "APRS Mycall = NONE"},
-      {"%AM dl1abc-9", "%AM", "APRS Mycall = dl1abc-9"},
-      {"%AO 1234.56N 01234.56E", "%AO", "APRS Fix Position = 1234.56N 01234.56E"},
-      {"%AO NONE", "%AO", "APRS Fix Position = NONE"},
-      {"%AG HF DUAL", "%AG", "APRS Gateway Modem Type = HF DUAL"},
+      {"m N", "M", "N"},
       {"%AG r300", "%AG", "APRS Gateway Modem Type = R300"},
-      {"%AH 2", "%AH", "APRS Tracking, HF mode toggle = 2"},
-      {"%AN 4", "%AN", "APRS Nmea-out = 4"},
-      {"%AV 10", "%AV", "APRS Valid = 10 s"},
+      {"%AG 7", "%AG", "APRS Gateway Modem Type = HF DUAL"},
       {"%B r600", "%B", "R600"},
-      {"%XA 3000", "%XA", "XA = 3000 mV"},
-      {"I DAVOZI", "I", "DAVOZI"},
-      {"K 2", "K", "2"},
-      {"y 4", "Y", "4"},
+      {"%AO NONE", "%AO", "APRS Fix Position = NONE"},
+      {"%AC Hi = there", "%AC", "APRS Comment = Hi = there"},
+      {"%AM dl1abc-9", "%AM", "APRS Mycall = dl1abc-9"},
+      {"%AM NONE", "%AM", "APRS Mycall = NONE"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Set(c.command), "applied") << c.command;
     EXPECT_EQ(store_.Query(c.query).value_or("<none>"), c.answer) << c.command;
   }
+  EXPECT_EQ(Set("?? what"), "unknown");
 }
 
 TEST_F(ParameterStoreTest, PairedMembersFollowTheirCommand) {

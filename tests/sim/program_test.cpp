@@ -62,20 +62,8 @@ class Program {
     while (::read(out_, &c, 1) == 1 && c != '\n') line.push_back(c);
     return line;
   }
-  std::string Stderr() {
-    std::string text;
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(err_, buffer, sizeof buffer)) > 0) text.append(buffer, n);
-    return text;
-  }
-  std::string Stdout() {
-    std::string text;
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(out_, buffer, sizeof buffer)) > 0) text.append(buffer, n);
-    return text;
-  }
+  std::string Stderr() { return ReadAll(err_); }
+  std::string Stdout() { return ReadAll(out_); }
   /// Exit status, or -1 when it did not exit normally.
   int Wait() {
     int status = 0;
@@ -86,6 +74,14 @@ class Program {
   pid_t pid() const { return pid_; }
 
  private:
+  static std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[512];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, n);
+    return text;
+  }
+
   pid_t pid_ = -1;
   int out_ = -1;
   int err_ = -1;
