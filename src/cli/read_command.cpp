@@ -1,4 +1,5 @@
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -19,6 +20,14 @@ struct ReadArgs {
 };
 
 int RunRead(const ReadArgs& args) {
+  // A read takes seconds; a file that cannot be written is known before.
+  const std::filesystem::path folder = std::filesystem::absolute(args.output).parent_path();
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) {
+    std::cerr << "Cannot write " << args.output << ": no folder " << folder.string() << ".\n";
+    return kExitFailed;
+  }
+
   DeviceSession session(args.device);
   if (!session.SelectPort()) return kExitFailed;
   if (!CheckBeforeTransfer(session)) return kExitFailed;

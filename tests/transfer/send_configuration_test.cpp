@@ -224,25 +224,6 @@ TEST_F(SendConfigurationTest, ComposedCommandsFollowTheirRules) {
   }
 }
 
-TEST_F(SendConfigurationTest, DayBeforeTheTenthAndAYearInANewCenturyStayTwoDigits) {
-  std::tm t{};
-  t.tm_year = 100;  // 2000
-  t.tm_mon = 11;
-  t.tm_mday = 31;
-  t.tm_hour = 23;
-  t.tm_min = 59;
-  t.tm_sec = 0;
-  rig.clock.SetLocalTime(t);
-  CConfigData config;
-  ASSERT_TRUE(SetParam(config, "m_SyncClock", "1"));
-  Send(config);
-  const Lines lines = Written();
-  const auto k = std::find(lines.begin(), lines.end(), "K 23:59:0");
-  ASSERT_NE(k, lines.end());
-  EXPECT_EQ(*(k + 1), "K 31.12.00");
-  EXPECT_EQ(*(k + 2), "K 0");
-}
-
 TEST_F(SendConfigurationTest, PacingKeepsFiftyMillisecondsBeforeEveryStep) {
   Send(CConfigData());
   std::vector<uint32_t> expected(58, send_timing::kBeforeStepMs);  // steps 0 to 57
@@ -340,24 +321,6 @@ TEST_F(SendConfigurationTest, FailuresEndWithTheirResultAndClosedPort) {
     }
     EXPECT_EQ(rig.progress.positions.back(), 0) << c.name;
   }
-}
-
-TEST_F(SendConfigurationTest, ReopeningAtTheFallbackRateFailsWithPortError) {
-  rig.device.answerBaudRate = 9600;
-  struct RefuseSecondOpen : FakeDevice {
-    ScriptedDavozi& inner;
-    int opens = 0;
-    explicit RefuseSecondOpen(ScriptedDavozi& d) : inner(d) {}
-    SerialCode OnOpen(uint32_t) override { return ++opens == 2 ? EBUSY : kSerialOk; }
-    void OnWrite(const Bytes& b, uint32_t rate, FakeLine& line) override {
-      inner.OnWrite(b, rate, line);
-    }
-  } device(rig.device);
-  FakeSerialOpener ports(rig.clock, device);
-  DeviceLink link{ports, rig.settings, rig.clock};
-  EXPECT_EQ(SendConfiguration(link, rig.state, CConfigData(), save, rig.cancel, rig.progress),
-            TransferResult::PortError);
-  EXPECT_EQ(ports.openCount(), 0);
 }
 
 TEST_F(SendConfigurationTest, CancelDuringStepTwentyStopsBeforeStepTwentyOne) {

@@ -240,6 +240,16 @@ TEST(TransferE2E, OutOfRangeAndUnlabelledRepliesAreListed) {
   EXPECT_EQ(written.m_AprsCompressed.value, 1);
 }
 
+TEST(TransferE2E, ReadRefusesAnOutputInAMissingFolderBeforeTouchingTheDevice) {
+  TempDir dir;
+  SimulatorRig rig({});
+  const CliRun read =
+      RunCli({"read", "--port", rig.path(), "-o", dir / "missing" / "x.vxg", "--quiet"}, dir);
+  EXPECT_EQ(read.status, 1);
+  EXPECT_TRUE(Contains(read.err, "no folder")) << read.err;
+  EXPECT_TRUE(rig.sim().Received().empty());
+}
+
 TEST(TransferE2E, HangUpDuringTheSendEndsItWithClosedPort) {
   DavoziSimulator::Options options;
   options.hangupAfter = 200;  // within the parameter commands
