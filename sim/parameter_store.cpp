@@ -27,7 +27,7 @@ enum class Form {
   Timestamp,  ///< `K`: the time stamp mode, or the clock ("h:m:s", "dd.mm.yy")
 };
 
-struct CommandSpec {
+struct CommandEntry {
   std::string_view name;
   uint32_t since;  ///< lowest firmware version number that has the command
   CConfigParam CConfigData::*member;
@@ -43,7 +43,7 @@ constexpr uint32_t k13E = 10369;  // 1.3E
 constexpr uint32_t k14B = 10466;  // 1.4B
 
 using D = CConfigData;
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {"@D", 0, &D::m_Duplex, Form::Number, "", ""},
     {"@F", 0, &D::m_SendFlags, Form::Number, "", ""},
     {"@I", 0, &D::m_IPoll, Form::Number, "", ""},
@@ -126,10 +126,10 @@ bool SetTextFrom(CConfigParam& p, std::string_view text) {
 
 /// Applies one command to `r`; false when the value is refused. `r` may be
 /// left half-changed on refusal: the caller works on a copy.
-bool ApplyTo(CConfigData& r, const CommandSpec& spec, std::string_view args, uint32_t firmware,
+bool ApplyTo(CConfigData& r, const CommandEntry& entry, std::string_view args, uint32_t firmware,
              DeviceClock& clock) {
-  CConfigParam& p = r.*spec.member;
-  switch (spec.form) {
+  CConfigParam& p = r.*entry.member;
+  switch (entry.form) {
     case Form::Number:
       return SetNumberFrom(p, args);
     case Form::Callsign:
@@ -199,9 +199,9 @@ std::string PathText(const CConfigData& r) {
 }
 
 /// The value part of a query answer.
-std::string ValueText(const CConfigData& r, const CommandSpec& spec) {
-  const CConfigParam& p = r.*spec.member;
-  switch (spec.form) {
+std::string ValueText(const CConfigData& r, const CommandEntry& entry) {
+  const CConfigParam& p = r.*entry.member;
+  switch (entry.form) {
     case Form::Number:
     case Form::HfToggle:
     case Form::NmeaOut:
@@ -244,9 +244,9 @@ std::string ValueText(const CConfigData& r, const CommandSpec& spec) {
   return {};
 }
 
-const CommandSpec* Find(std::string_view command, uint32_t firmware) {
-  for (const CommandSpec& spec : kCommands) {
-    if (spec.name == command) return firmware >= spec.since ? &spec : nullptr;
+const CommandEntry* Find(std::string_view command, uint32_t firmware) {
+  for (const CommandEntry& entry : kCommands) {
+    if (entry.name == command) return firmware >= entry.since ? &entry : nullptr;
   }
   return nullptr;
 }
@@ -313,22 +313,22 @@ bool ParameterStore::Knows(std::string_view command) const {
 }
 
 ApplyResult ParameterStore::Apply(std::string_view command, std::string_view args) {
-  const CommandSpec* spec = Find(command, firmware_);
-  if (!spec) return ApplyResult::Unknown;
+  const CommandEntry* entry = Find(command, firmware_);
+  if (!entry) return ApplyResult::Unknown;
   CConfigData scratch = params_;
   DeviceClock clock = clock_;
-  if (!ApplyTo(scratch, *spec, Trim(args), firmware_, clock)) return ApplyResult::Refused;
+  if (!ApplyTo(scratch, *entry, Trim(args), firmware_, clock)) return ApplyResult::Refused;
   params_ = scratch;
   clock_ = clock;
   return ApplyResult::Applied;
 }
 
 std::optional<std::string> ParameterStore::Query(std::string_view command) const {
-  const CommandSpec* spec = Find(command, firmware_);
-  if (!spec) return std::nullopt;
-  std::string value = ValueText(params_, *spec);
-  if (spec->label.empty()) return value;
-  return std::string(spec->label) + " " + value + std::string(spec->unit);
+  const CommandEntry* entry = Find(command, firmware_);
+  if (!entry) return std::nullopt;
+  std::string value = ValueText(params_, *entry);
+  if (entry->label.empty()) return value;
+  return std::string(entry->label) + " " + value + std::string(entry->unit);
 }
 
 }  // namespace vextune::sim
