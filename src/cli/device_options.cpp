@@ -71,8 +71,8 @@ void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
 DeviceSession::DeviceSession(const DeviceOptions& options)
     : options_(options),
       opener_(&std::cerr),
-      prompt_(std::cin, std::cerr, isatty(STDIN_FILENO) == 1, options.yes),
       progress_(std::cerr, isatty(STDERR_FILENO) == 1, options.quiet),
+      prompt_(std::cin, std::cerr, isatty(STDIN_FILENO) == 1, options.yes, &progress_),
       signals_(std::make_unique<SignalGuard>(cancel_)) {}
 
 DeviceSession::~DeviceSession() = default;

@@ -69,8 +69,9 @@ class DeviceSession {
   DeviceLink link_{opener_, settings_, clock_};
   DeviceState state_;
   CancelFlag cancel_;
-  TerminalPrompt prompt_;
+  // The progress bar comes first: the prompt ends its line before a message.
   TerminalProgress progress_;
+  TerminalPrompt prompt_;
   std::unique_ptr<SignalGuard> signals_;
 };
 

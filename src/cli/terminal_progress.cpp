@@ -17,29 +17,32 @@ TerminalProgress::~TerminalProgress() {
   Finish();
 }
 
-void TerminalProgress::SetRange(int maximum) {
+void TerminalProgress::SetRange(int maximum, Detail detail) {
+  Finish();
   maximum_ = std::max(1, maximum);
-  last_position_ = -1;
+  detail_ = std::move(detail);
+  furthest_ = -1;
   last_tenth_ = -1;
 }
 
 void TerminalProgress::SetProgress(int position) {
   if (quiet_) return;
   position = std::clamp(position, 0, maximum_);
-  if (position == last_position_) return;
-  last_position_ = position;
+  if (position <= furthest_) return;  // unchanged, or the reset at the end
+  furthest_ = position;
   const int percent = position * 100 / maximum_;
+  const std::string detail = detail_ ? "  " + detail_(position) : std::string();
   if (terminal_) {
     const int filled = position * kBarWidth / maximum_;
     out_ << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, ' ') << "] "
-         << percent << "%" << std::flush;
+         << percent << "%" << detail << std::flush;
     line_open_ = true;
     return;
   }
   const int tenth = percent / 10;
   if (tenth == last_tenth_) return;
   last_tenth_ = tenth;
-  out_ << "progress: " << percent << "%\n" << std::flush;
+  out_ << "progress: " << percent << "%" << detail << "\n" << std::flush;
 }
 
 void TerminalProgress::SetBusy(bool busy) {

@@ -23,18 +23,25 @@ std::string Trim(const std::string& s) {
 }  // namespace
 
 TerminalPrompt::TerminalPrompt(std::istream& in, std::ostream& out, bool interactive,
-                               bool assumeYes)
-    : in_(in), out_(out), interactive_(interactive), assume_yes_(assumeYes) {}
+                               bool assumeYes, TerminalProgress* progress)
+    : in_(in), out_(out), interactive_(interactive), assume_yes_(assumeYes), progress_(progress) {}
 
 void TerminalPrompt::ShowMessage(const std::string& /*caption*/, const std::string& text,
                                  MessageIcon icon) {
-  const char* label = "";
+  if (progress_) progress_->Finish();
+  std::string label;
   if (icon == MessageIcon::Error) label = "Error: ";
   if (icon == MessageIcon::Warning) label = "Warning: ";
+  // Many device messages already say what they are ("ERROR: File too large!").
+  if (!label.empty()) {
+    const std::string word = label.substr(0, label.size() - 2);  // without ": "
+    if (Lower(text.substr(0, word.size())) == Lower(word)) label.clear();
+  }
   out_ << label << text << '\n' << std::flush;
 }
 
 bool TerminalPrompt::AskYesNo(const std::string& /*caption*/, const std::string& text) {
+  if (progress_) progress_->Finish();
   out_ << text << " [y/N] ";
   if (assume_yes_) {
     out_ << "yes (--yes)\n" << std::flush;

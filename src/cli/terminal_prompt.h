@@ -3,6 +3,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "cli/terminal_progress.h"
 #include "common/operation.h"
 
 namespace vextune::cli {
@@ -12,7 +13,10 @@ namespace vextune::cli {
 /// answers Yes and everything else No.
 class TerminalPrompt final : public UserPrompt {
  public:
-  TerminalPrompt(std::istream& in, std::ostream& out, bool interactive, bool assumeYes);
+  /// `progress`, when given, has its bar's line ended before anything is
+  /// printed.
+  TerminalPrompt(std::istream& in, std::ostream& out, bool interactive, bool assumeYes,
+                 TerminalProgress* progress = nullptr);
 
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& caption, const std::string& text) override;
@@ -22,6 +26,7 @@ class TerminalPrompt final : public UserPrompt {
   std::ostream& out_;
   bool interactive_;
   bool assume_yes_;
+  TerminalProgress* progress_;
 };
 
 }  // namespace vextune::cli

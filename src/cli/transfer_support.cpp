@@ -13,13 +13,12 @@ TransferProgress::TransferProgress(TerminalProgress& bar, bool quiet) : bar_(bar
 void TransferProgress::StartPhase(const std::string& status) {
   bar_.Finish();
   if (!quiet_) std::cerr << status << '\n' << std::flush;
-  bar_.SetRange(kLastTransferStep);
-  furthest_ = 0;
+  bar_.SetRange(kLastTransferStep, [](int step) {
+    return "step " + std::to_string(step) + " of " + std::to_string(kLastTransferStep);
+  });
 }
 
 void TransferProgress::SetProgress(int position) {
-  if (position < furthest_) return;  // the reset at the end of a transfer
-  furthest_ = position;
   bar_.SetProgress(position);
 }
 

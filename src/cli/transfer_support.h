@@ -11,8 +11,6 @@ namespace vextune::cli {
 
 /// Progress of a configuration transfer on the terminal: each phase (send,
 /// check, read) starts with its status line and a fresh bar of the 58 steps.
-/// The transfers set the bar back to 0 when they end; that is not shown, so
-/// the last bar drawn is where the transfer got to.
 class TransferProgress final : public ProgressListener {
  public:
   TransferProgress(TerminalProgress& bar, bool quiet);
@@ -26,7 +24,6 @@ class TransferProgress final : public ProgressListener {
  private:
   TerminalProgress& bar_;
   bool quiet_;
-  int furthest_ = 0;
 };
 
 /// Runs the configuration check that precedes every transfer: it stores the

@@ -7,7 +7,6 @@
 
 #include "cli/commands.h"
 #include "cli/device_options.h"
-#include "cli/update_progress.h"
 #include "update/firmware_update.h"
 #include "update/update_file.h"
 
@@ -31,10 +30,12 @@ int RunUpdate(const UpdateArgs& args) {
   if (!session.SelectPort()) return kExitFailed;
 
   UpdateRunInfo info;
-  UpdateProgressBar bar(std::cerr, isatty(STDERR_FILENO) == 1, args.device.quiet, info);
-  ProgressAwarePrompt prompt(session.prompt(), bar);
-  const UpdateOutcome outcome =
-      RunFirmwareUpdate(session.link(), *file, session.cancel(), bar, prompt, &info);
+  session.progress().SetRange(100, [&info](int) {
+    return std::to_string(info.blocksSent) + "/" + std::to_string(info.limits.blockCount) +
+           " blocks";
+  });
+  const UpdateOutcome outcome = RunFirmwareUpdate(session.link(), *file, session.cancel(),
+                                                  session.progress(), session.prompt(), &info);
   if (info.openError != kSerialOk) session.HintIfNoAccess(info.openError);
   if (outcome == UpdateOutcome::Declined) std::cerr << "Update not sent.\n";
   return outcome == UpdateOutcome::Completed ? kExitOk : kExitFailed;

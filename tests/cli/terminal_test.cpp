@@ -78,5 +78,40 @@ TEST(TerminalProgress, BarOnATerminalAndSilenceWhenQuiet) {
   EXPECT_EQ(quiet.str(), "");
 }
 
+TEST(TerminalProgress, DetailFollowsThePercentageAndTheFinalResetIsNotDrawn) {
+  std::ostringstream out;
+  TerminalProgress progress(out, true, false);
+  progress.SetRange(4, [](int step) { return "step " + std::to_string(step) + " of 4"; });
+  progress.SetProgress(1);
+  progress.SetProgress(4);
+  progress.SetProgress(0);  // operations return to 0 when they end
+  progress.Finish();
+  EXPECT_EQ(out.str(), "\r[" + std::string(10, '#') + std::string(30, ' ') + "] 25%  step 1 of 4" +
+                           "\r[" + std::string(40, '#') + "] 100%  step 4 of 4\n");
+
+  // A new range starts a fresh bar, from 0 again.
+  out.str("");
+  progress.SetRange(100);
+  progress.SetProgress(0);
+  EXPECT_EQ(out.str(), "\r[" + std::string(40, ' ') + "] 0%");
+}
+
+TEST(TerminalPrompt, EndsTheProgressLineBeforeItSpeaks) {
+  std::istringstream in;
+  std::ostringstream out;
+  TerminalProgress progress(out, true, false);
+  TerminalPrompt prompt(in, out, false, false, &progress);
+  progress.SetProgress(25);
+  prompt.ShowMessage("", "ERROR: Handshake failed!", MessageIcon::Error);
+  prompt.ShowMessage("", "WARNING: Invalid Flash time stamp.", MessageIcon::Warning);
+  const std::string bar = "\r[" + std::string(10, '#') + std::string(30, ' ') + "] 25%\n";
+  // Messages that say what they are get no second label.
+  EXPECT_EQ(out.str(), bar + "ERROR: Handshake failed!\nWARNING: Invalid Flash time stamp.\n");
+  const size_t before = out.str().size();
+  prompt.AskYesNo("", "Update anyway?");  // the line is closed already: no empty line
+  EXPECT_EQ(out.str().substr(before),
+            "Update anyway? [y/N] no (not a terminal; --yes answers yes)\n");
+}
+
 }  // namespace
 }  // namespace vextune::cli
