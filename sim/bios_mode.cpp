@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "config/text_util.h"
 #include "sim/command_line.h"
 
 namespace vextune::sim {
@@ -133,7 +134,7 @@ Reaction BiosMode::Feed(uint8_t byte) {
 }
 
 Reaction BiosMode::HandleLine() {
-  const std::string command = ToUpper(Trim(line_));
+  const std::string command = ToUpperAscii(TrimSpace(line_));
   line_.clear();
   if (command.empty()) return {kPrompt, std::nullopt};
   if (command == "V") return {kBanner, std::nullopt};

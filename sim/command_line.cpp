@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "config/text_util.h"
+
 namespace vextune::sim {
 namespace {
 
@@ -16,25 +18,9 @@ constexpr std::string_view kNames[] = {
 
 }  // namespace
 
-std::string_view Trim(std::string_view text) {
-  constexpr std::string_view kSpace = " \t\r\n";
-  const size_t first = text.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(kSpace);
-  return text.substr(first, last - first + 1);
-}
-
-std::string ToUpper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
-
 CommandLine SplitCommandLine(std::string_view text) {
-  text = Trim(text);
-  const std::string upper = ToUpper(text);
+  text = TrimSpace(text);
+  const std::string upper = ToUpperAscii(text);
   size_t best = 0;
   for (std::string_view name : kNames) {
     if (name.size() > best && std::string_view(upper).substr(0, name.size()) == name) {
@@ -42,7 +28,7 @@ CommandLine SplitCommandLine(std::string_view text) {
     }
   }
   if (best == 0) best = std::min(text.find(' '), text.size());
-  return {upper.substr(0, best), std::string(Trim(text.substr(best)))};
+  return {upper.substr(0, best), std::string(TrimSpace(text.substr(best)))};
 }
 
 }  // namespace vextune::sim

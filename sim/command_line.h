@@ -19,9 +19,4 @@ struct CommandLine {
 /// begins with no known command gives its first word as the name.
 CommandLine SplitCommandLine(std::string_view text);
 
-/// Without blanks, tabs, CR and LF at both ends.
-std::string_view Trim(std::string_view text);
-/// a-z become A-Z; every other byte stays.
-std::string ToUpper(std::string_view text);
-
 }  // namespace vextune::sim

@@ -1,5 +1,6 @@
 #include "sim/command_mode.h"
 
+#include "config/text_util.h"
 #include "sim/command_line.h"
 
 namespace vextune::sim {
@@ -47,7 +48,7 @@ Reaction CommandMode::Feed(uint8_t byte) {
 }
 
 Reaction CommandMode::HandleLine(std::string_view text) {
-  if (Trim(text).empty()) return {};  // the wake-up line
+  if (TrimSpace(text).empty()) return {};  // the wake-up line
   const CommandLine cmd = SplitCommandLine(text);
   if (cmd.name == "V") return {identification_, std::nullopt};
   if (cmd.name == "JHOST1") return {{}, DeviceMode::Host};

@@ -1,5 +1,6 @@
 #include "sim/device_core.h"
 
+#include "config/text_util.h"
 #include "sim/command_line.h"
 #include "sim/davozi_simulator.h"
 
@@ -9,7 +10,7 @@ namespace {
 HostModeSetup MakeHostSetup(const SimulatorOptions& o) {
   HostModeSetup setup;
   const std::string identification = DeviceCore::Identification(o.firmware);
-  setup.identification = std::string(Trim(identification));
+  setup.identification = std::string(TrimSpace(identification));
   setup.connected = o.connected;
   setup.replies = o.replies;
   setup.code0 = o.hostCode0;

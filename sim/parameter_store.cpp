@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "config/config_file.h"
+#include "config/text_util.h"
 #include "sim/command_line.h"
 
 namespace vextune::sim {
@@ -143,19 +144,19 @@ bool ApplyTo(CConfigData& r, const CommandEntry& entry, std::string_view args, u
     case Form::Path:
       return r.ParsePath(args) == 0;
     case Form::Symbol:
-      return r.ParseSymbol(ToUpper(args)) == 0;
+      return r.ParseSymbol(ToUpperAscii(args)) == 0;
     case Form::Monitor:
       return r.ParseMonitor(args) == 0;
     case Form::Connect:
       return r.ParseConnectText(args) == 0;
     case Form::PrMode: {
-      const std::string word = ToUpper(args);
+      const std::string word = ToUpperAscii(args);
       const int index = IndexOf(kPrModes, word);
       return index >= 0 && SetTextFrom(r.m_PrMode, word) &&
              CConfigData::SetNumber(r.m_PrModeIndex, index);
     }
     case Form::CrossMode: {
-      const std::string word = ToUpper(args);
+      const std::string word = ToUpperAscii(args);
       int index = IndexOf(kCrossModes, word);
       if (index < 0 && word.size() == 1 && word[0] >= '0' && word[0] <= '7') index = word[0] - '0';
       return index >= 0 && CConfigData::SetNumber(p, index);
@@ -266,7 +267,7 @@ std::optional<uint32_t> FirmwareNumber(std::string_view version) {
   if (!minorPart.empty()) {
     const char last = minorPart.back();
     if ((last >= 'a' && last <= 'z') || (last >= 'A' && last <= 'Z')) {
-      letter = static_cast<uint32_t>(ToUpper(std::string_view(&last, 1))[0]);
+      letter = static_cast<uint32_t>(ToUpperAscii(std::string_view(&last, 1))[0]);
       minorPart.remove_suffix(1);
     }
   }
@@ -317,7 +318,7 @@ ApplyResult ParameterStore::Apply(std::string_view command, std::string_view arg
   if (!entry) return ApplyResult::Unknown;
   CConfigData scratch = params_;
   DeviceClock clock = clock_;
-  if (!ApplyTo(scratch, *entry, Trim(args), firmware_, clock)) return ApplyResult::Refused;
+  if (!ApplyTo(scratch, *entry, TrimSpace(args), firmware_, clock)) return ApplyResult::Refused;
   params_ = scratch;
   clock_ = clock;
   return ApplyResult::Applied;

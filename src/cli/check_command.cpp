@@ -1,5 +1,4 @@
 #include <CLI/CLI.hpp>
-#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -24,23 +23,7 @@ int RunCheck(const DeviceOptions& options) {
     return std::cout ? kExitOk : kExitFailed;
   }
 
-  switch (result.outcome) {
-    case CheckOutcome::OpenFailed:
-      std::cerr << result.message << '\n'
-                << path << ": " << std::strerror(static_cast<int>(result.openError)) << '\n';
-      session.HintIfNoAccess(result.openError);
-      break;
-    case CheckOutcome::LinkConnected:
-      std::cerr << result.message << "\n(link channel " << result.busyChannel << ")\n";
-      break;
-    case CheckOutcome::EnterHostFailed:
-    case CheckOutcome::LeaveHostFailed:
-      std::cerr << "Writing to " << path << " failed.\n";
-      break;
-    default:
-      std::cerr << result.message << '\n';
-      break;
-  }
+  session.ReportCheckFailure(result);
   return kExitFailed;
 }
 

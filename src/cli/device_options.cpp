@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "link/port_discovery.h"
@@ -105,6 +106,28 @@ void DeviceSession::HintIfNoAccess(SerialCode code) const {
   if (!denied && code == kSerialOk)
     denied = access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
   if (denied) std::cerr << PermissionHint(path) << '\n';
+}
+
+void DeviceSession::ReportCheckFailure(const CheckResult& result) const {
+  const std::string path = DevicePathForPort(settings_.portName);
+  switch (result.outcome) {
+    case CheckOutcome::OpenFailed:
+      std::cerr << result.message << '\n'
+                << path << ": " << std::strerror(static_cast<int>(result.openError)) << '\n';
+      HintIfNoAccess(result.openError);
+      break;
+    case CheckOutcome::LinkConnected:
+      std::cerr << result.message << "\n(link channel " << result.busyChannel << ")\n";
+      break;
+    case CheckOutcome::EnterHostFailed:
+    case CheckOutcome::LeaveHostFailed:
+      // The check itself has no message for these; say what happened.
+      std::cerr << "Writing to " << path << " failed.\n";
+      break;
+    default:
+      std::cerr << result.message << '\n';
+      break;
+  }
 }
 
 }  // namespace vextune::cli

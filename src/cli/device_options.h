@@ -8,6 +8,7 @@
 #include "common/clock.h"
 #include "common/operation.h"
 #include "link/com_port.h"
+#include "link/configuration_check.h"
 #include "link/device_link.h"
 #include "link/device_state.h"
 #include "link/posix_serial_port.h"
@@ -48,6 +49,10 @@ class DeviceSession {
   /// After a failed open: when the user may not use the port, prints on
   /// stderr which group to join. `code` is the open's error code if known.
   void HintIfNoAccess(SerialCode code = kSerialOk) const;
+
+  /// Prints on stderr why the configuration check failed, with what the
+  /// command line can add (the system's error, the busy channel).
+  void ReportCheckFailure(const CheckResult& result) const;
 
   Clock& clock() { return clock_; }
   SerialPortOpener& ports() { return opener_; }

@@ -1,5 +1,4 @@
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 
 #include "cli/command_table.h"

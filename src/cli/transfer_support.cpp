@@ -1,6 +1,5 @@
 #include "cli/transfer_support.h"
 
-#include <cstring>
 #include <iostream>
 
 #include "link/configuration_check.h"
@@ -29,24 +28,7 @@ void TransferProgress::SetBusy(bool busy) {
 bool CheckBeforeTransfer(DeviceSession& session) {
   const CheckResult result = RunConfigurationCheck(session.link(), session.state());
   if (result.passed()) return true;
-  const std::string path = DevicePathForPort(session.settings().portName);
-  switch (result.outcome) {
-    case CheckOutcome::OpenFailed:
-      std::cerr << result.message << '\n'
-                << path << ": " << std::strerror(static_cast<int>(result.openError)) << '\n';
-      session.HintIfNoAccess(result.openError);
-      break;
-    case CheckOutcome::LinkConnected:
-      std::cerr << result.message << "\n(link channel " << result.busyChannel << ")\n";
-      break;
-    case CheckOutcome::EnterHostFailed:
-    case CheckOutcome::LeaveHostFailed:
-      std::cerr << "Writing to " << path << " failed.\n";
-      break;
-    default:
-      std::cerr << result.message << '\n';
-      break;
-  }
+  session.ReportCheckFailure(result);
   return false;
 }
 
