@@ -54,18 +54,9 @@ std::string EncodeLong(int32_t value) {
 
 std::string EncodeString(const std::string& text) {
   const size_t n = text.size();
-  std::string out;
-  if (n < 255) {
-    out += static_cast<char>(n);
-  } else if (n <= 65533) {
-    out += '\xFF';
-    out += static_cast<char>(n & 0xFF);
-    out += static_cast<char>(n >> 8);
-  } else {
-    out += "\xFF\xFF\xFF";
-    out += EncodeLong(static_cast<int32_t>(n));
-  }
-  return out + text;
+  if (n < 255) return static_cast<char>(n) + text;
+  if (n <= 65533) return "\xFF" + EncodeLong(static_cast<int32_t>(n)).substr(0, 2) + text;
+  return "\xFF\xFF\xFF" + EncodeLong(static_cast<int32_t>(n)) + text;
 }
 
 std::string BuildConfigFile(int32_t version, const CConfigData& base, const FileValues& overrides) {
@@ -73,19 +64,15 @@ std::string BuildConfigFile(int32_t version, const CConfigData& base, const File
   if (version != 0) out = EncodeString("VER ") + EncodeLong(version);
   for (const Item& item : kLayout) {
     if (item.since > version) continue;
-    const ParamInfo* info = CConfigData::FindParam(item.member);
-    const CConfigParam& p = base.Get(*info);
+    const CConfigParam& p = base.Get(*CConfigData::FindParam(item.member));
     const auto over = overrides.find(item.member);
-    const bool overridden = over != overrides.end();
-    switch (item.kind) {
-      case 'f':
-        out += static_cast<char>(overridden ? std::stoi(over->second) : (p.value != 0));
-        break;
-      case 'l':
-        out += EncodeLong(overridden ? static_cast<int32_t>(std::stol(over->second)) : p.value);
-        break;
-      default:
-        out += EncodeString(overridden ? over->second : p.text);
+    const bool given = over != overrides.end();
+    if (item.kind == 'f') {
+      out += static_cast<char>(given ? std::stoi(over->second) : p.value != 0);
+    } else if (item.kind == 'l') {
+      out += EncodeLong(given ? std::stoi(over->second) : p.value);
+    } else {
+      out += EncodeString(given ? over->second : p.text);
     }
   }
   return out;
