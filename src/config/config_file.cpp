@@ -112,10 +112,14 @@ std::array<P, 18> PathBlock() {
           &CConfigData::m_AprsVia7Ssid, &CConfigData::m_AprsVia8,     &CConfigData::m_AprsVia8Ssid};
 }
 
-// Older files wrote SSIDs as "-00" or "-05" inside the callsign.
+// Older files wrote SSIDs as "-00" or "-05" inside the callsign. A bare "-0"
+// is SSID 0 too: it goes whole rather than leaving a dangling "-".
 std::string NormalisePathCallsign(std::string_view text) {
   std::string call = RemoveAll(ToUpperAscii(text), "-00");
-  if (const size_t pos = call.find("-0"); pos != std::string::npos) call.erase(pos + 1, 1);
+  if (const size_t pos = call.find("-0"); pos != std::string::npos) {
+    call.erase(pos + 1, 1);
+    if (pos + 1 == call.size()) call.erase(pos);
+  }
   return call;
 }
 

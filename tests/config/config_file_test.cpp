@@ -229,7 +229,7 @@ TEST(ConfigFileRead, RefusedOrSpecialValuesInFiles) {
       {"m_ConnectText", "", "keep", "keep"},         {"m_AprsPosition", "", "NONE", "NONE"},
       {"m_AprsPosition", "12N", "NONE", ""},         {"m_AprsComment", "", "keep", ""},
       {"m_AprsVia1", "wide-05", "X", "WIDE-5"},      {"m_AprsVia1", "WIDE1-00", "X", "WIDE1"},
-      {"m_AprsVia1", "WIDE-0", "X", "WIDE-"},        {"m_AprsVia1", "AB-00-00", "X", "AB"},
+      {"m_AprsVia1", "WIDE-0", "X", "WIDE"},         {"m_AprsVia1", "AB-00-00", "X", "AB"},
       {"m_AprsVia1", "AB-05-0", "X", "RELAY"},       {"m_AprsDest", "APRS-00", "X", "APRS"}};
   // clang-format on
   for (const auto& c : cases) {
