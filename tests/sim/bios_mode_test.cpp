@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -100,7 +97,7 @@ TEST_F(BiosModeTest, EscAbortsOnlyWhereAnAckIsAwaited) {
   EXPECT_EQ(bios_->CompletedUpdates(), 0);
 }
 
-TEST_F(BiosModeTest, RefusesImagesTheChipCannotHoldOrUnknownChips) {
+TEST_F(BiosModeTest, ImageSizeAndSectorComeFromTheChip) {
   Make();
   Begin();
   Feed(kAck);
@@ -110,23 +107,13 @@ TEST_F(BiosModeTest, RefusesImagesTheChipCannotHoldOrUnknownChips) {
   Feed(kAck);
   EXPECT_EQ(Feed(Count(2048)), kAck);
 
-  setup_.manufacturer = 0x7F;
+  setup_.manufacturer = 0x7F;  // unknown chip: no image fits
   Make();
   EXPECT_EQ(Begin().substr(0, 2), "\x7f\xa4");
   Feed(kAck);
   EXPECT_EQ(Feed(Count(1)), "\x15");
-}
 
-TEST_F(BiosModeTest, SectorSizeComesFromTheChip) {
-  struct Case {
-    uint8_t mfr, dev;
-    uint32_t sector;
-  } cases[] = {{0x1F, 0xA4, 256},   {0x1F, 0x5B, 512}, {0xBF, 0xB6, 4096},
-               {0x01, 0xA4, 65536}, {0xDA, 0x45, 128}, {0x1F, 0x99, 0}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(LookUpFlash(c.mfr, c.dev).sectorSize, c.sector) << int(c.mfr) << ":" << int(c.dev);
-  }
-  setup_.manufacturer = 0xDA;
+  setup_.manufacturer = 0xDA;  // a chip of 128-byte sectors
   setup_.device = 0x45;
   Make();
   Begin();
@@ -138,14 +125,8 @@ TEST_F(BiosModeTest, SectorSizeComesFromTheChip) {
 }
 
 TEST_F(BiosModeTest, BlockReplyReplacesTheChosenHandshake) {
+  // At 0 (the answer to the count) it is pinned by the update end-to-end test.
   setup_.blockReply = 0x15;
-  setup_.blockReplyAt = 0;
-  Make();
-  Begin();
-  Feed(kAck);
-  EXPECT_EQ(Feed(Count(2)), "\x15");
-  EXPECT_EQ(Feed("\x1b\r"), "\r\ncmd:");
-
   setup_.blockReplyAt = 2;
   Make();
   Begin();
@@ -156,30 +137,16 @@ TEST_F(BiosModeTest, BlockReplyReplacesTheChosenHandshake) {
   EXPECT_EQ(bios_->CompletedUpdates(), 0);
 }
 
-TEST_F(BiosModeTest, WritesTheImageFileWhenTheUpdateEnds) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("biosmode-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  setup_.flashOutPath = (dir / "image.bin").string();
+// Writing the image is tested over the line; here only a write that fails.
+TEST_F(BiosModeTest, ImageFileThatCannotBeWrittenIsNoDeviceFailure) {
+  setup_.flashOutPath = "/nonexistent-folder/image.bin";
   Make();
   Begin();
   Feed(kAck);
   Feed(Count(1));
-  const std::string block = Block(256, 3);
-  Feed(block);
-  std::ifstream in(setup_.flashOutPath, std::ios::binary);
-  const std::string written((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(written, block);
-  EXPECT_TRUE(bios_->WriteError().empty());
-
-  setup_.flashOutPath = (dir / "missing" / "image.bin").string();
-  Make();
-  Begin();
-  Feed(kAck);
-  Feed(Count(1));
-  EXPECT_EQ(Feed(block).substr(0, 1), kAck) << "a host-side write failure is no device failure";
+  EXPECT_EQ(Feed(Block(256, 3)).substr(0, 1), kAck);
+  EXPECT_EQ(bios_->CompletedUpdates(), 1);
   EXPECT_FALSE(bios_->WriteError().empty());
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -91,20 +91,15 @@ TEST_F(HostModeTest, FramesMayCarryAnyByteAndTheLongestText) {
   EXPECT_EQ(Feed(Frame("Y")), Answer(0, 1, "10"));
 }
 
-TEST_F(HostModeTest, ChannelCountFollowsTheOptionAndTheStore) {
+TEST_F(HostModeTest, ChannelOptionAndRepliesShapeTheAnswers) {
   options_.channels = 3;
-  PowerOn();
-  EXPECT_EQ(Feed(Frame("Y")), Answer(0, 1, "3"));
-  EXPECT_EQ(Feed(Frame("C", 4)), Answer(4, 2, "INVALID CHANNEL NUMBER"));
-  EXPECT_EQ(Feed(Frame("Y 4")), Answer(0, 0));
-  EXPECT_EQ(Feed(Frame("C", 4)), Answer(4, 1, "CHANNEL NOT CONNECTED"));
-}
-
-TEST_F(HostModeTest, RepliesReplaceOnlyTheirExactQuery) {
   options_.replies = {{"Y", " 3"}, {"%AT", "APRS Beacon/Timer = 5"}, {"%AC", ""}};
   PowerOn();
   EXPECT_EQ(Feed(Frame("Y")), Answer(0, 1, " 3"));
-  EXPECT_EQ(Feed(Frame("y")), Answer(0, 1, "10"));
+  EXPECT_EQ(Feed(Frame("y")), Answer(0, 1, "3")) << "a reply replaces only its exact query";
+  EXPECT_EQ(Feed(Frame("C", 4)), Answer(4, 2, "INVALID CHANNEL NUMBER"));
+  EXPECT_EQ(Feed(Frame("Y 4")), Answer(0, 0));
+  EXPECT_EQ(Feed(Frame("C", 4)), Answer(4, 1, "CHANNEL NOT CONNECTED"));
   EXPECT_EQ(Feed(Frame("%AT")), Answer(0, 1, "APRS Beacon/Timer = 5"));
   EXPECT_EQ(Feed(Frame("%AC")), Answer(0, 1, ""));
   EXPECT_EQ(Feed(Frame("%AT 1800")), Answer(0, 0));

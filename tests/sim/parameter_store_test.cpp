@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -73,53 +74,18 @@ TEST_F(ParameterStoreTest, TakesCommandsInTheFormsADeviceAccepts) {
   EXPECT_EQ(Set("?? what"), "unknown");
 }
 
-TEST_F(ParameterStoreTest, PairedMembersFollowTheirCommand) {
-  Set("%AN 4");
-  EXPECT_EQ(store_.Params().m_NmeaOutOld.value, 3);
-  Set("%AH 2");
-  EXPECT_EQ(store_.Params().m_AprsHfToggleOld.value, 1);
-  Set("%AH 0");
-  EXPECT_EQ(store_.Params().m_AprsHfToggleOld.value, 0);
-  Set("%B 9600");
-  EXPECT_EQ(store_.Params().m_PrModeIndex.value, 4);
-  EXPECT_EQ(store_.Params().m_PrMode.text, "9600");
-}
-
 TEST_F(ParameterStoreTest, RefusedValuesLeaveTheStoreAsItWas) {
   Set("%AP APZ WIDE1-1");
   Set("u 1 Hello");
   Set("m iu");
   Set("%AY a15");
   const CConfigData before = store_.Params();
-  const char* refused[] = {
-      "T 128",
-      "T abc",
-      "T -1",
-      "%AT 5",
-      "%AF 59",
-      "o 0",
-      "I KLMNOPQ",
-      "i A-B-C",
-      "%AM KLMNOP-16",
-      "%AY 95",
-      "%AY AA1",
-      "%AY 0",
-      "%AP A B C D E F G H I J",
-      "%AP APRS TOOLONGX",
-      "m X",
-      "u 3 Hello",
-      "%B 4800",
-      "%AG 8",
-      "%AG HF",
-      "%AO 1234.5N 01234.56E",
-      "K 24:00:00",
-      "K 9:60:00",
-      "K 31.04.14",
-      "K 1.13.14",
-      "K 7.3.2014",
-      "%AC 123456789012345678901234567890123456789012345678901234567890123456789012345678901",
-  };
-  for (const char* line : refused) {
+  std::istringstream refused(
+      "T 128|T abc|T -1|%AT 5|%AF 59|o 0|I KLMNOPQ|i A-B-C|%AM KLMNOP-16|%AY 95|%AY AA1|%AY 0|"
+      "%AP A B C D E F G H I J|%AP APRS TOOLONGX|m X|u 3 Hello|%B 4800|%AG 8|%AG HF|"
+      "%AO 1234.5N 01234.56E|K 24:00:00|K 9:60:00|K 31.04.14|K 1.13.14|K 7.3.2014|%AC " +
+      std::string(81, 'x'));  // the comment one over its limit
+  for (std::string line; std::getline(refused, line, '|');) {
     EXPECT_EQ(Set(line), "refused") << line;
     EXPECT_TRUE(store_.Params().IsEqual(before, true)) << line;
   }
@@ -144,43 +110,27 @@ TEST(ParameterStoreFirmware, OlderFirmwareIgnoresNewerCommands) {
     const ApplyResult result = store.Apply(c.command, "1");
     EXPECT_EQ(result == ApplyResult::Unknown, !c.known) << c.firmware << " " << c.command;
   }
-}
-
-TEST(ParameterStoreFirmware, HfToggleIsOnOffBelow11J) {
-  FakeClock clock;
-  ParameterStore old(10173, "", clock);
-  EXPECT_EQ(old.Apply("%AH", "2"), ApplyResult::Refused);
-  EXPECT_EQ(old.Apply("%AH", "1"), ApplyResult::Applied);
-  EXPECT_EQ(old.Params().m_AprsHfToggle.value, 1);
-  ParameterStore current(10174, "", clock);
-  EXPECT_EQ(current.Apply("%AH", "2"), ApplyResult::Applied);
+  // Before 1.1J the HF toggle is only on or off.
+  EXPECT_EQ(ParameterStore(10173, "", clock).Apply("%AH", "2"), ApplyResult::Refused);
+  EXPECT_EQ(ParameterStore(10174, "", clock).Apply("%AH", "2"), ApplyResult::Applied);
 }
 
 TEST_F(ParameterStoreTest, ClockCommandsSetARunningDeviceClock) {
   EXPECT_EQ(Set("K 9:5:3"), "applied");
   EXPECT_EQ(Set("K 07.03.14"), "applied");
-  std::tm t = store_.DeviceTime().Now();
-  EXPECT_EQ(t.tm_hour, 9);
-  EXPECT_EQ(t.tm_min, 5);
-  EXPECT_EQ(t.tm_sec, 3);
-  EXPECT_EQ(t.tm_mday, 7);
-  EXPECT_EQ(t.tm_mon, 2);
-  EXPECT_EQ(t.tm_year, 114);
+  auto now = [&] {
+    const std::tm t = store_.DeviceTime().Now();
+    return std::vector<int>{t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
+  };
+  EXPECT_EQ(now(), (std::vector<int>{114, 2, 7, 9, 5, 3}));
   // The time stamp mode is another use of the same letter: untouched.
   EXPECT_EQ(store_.Params().m_Timestamp.value, 0);
-
   clock_.SleepMs(61000);
-  t = store_.DeviceTime().Now();
-  EXPECT_EQ(t.tm_min, 6);
-  EXPECT_EQ(t.tm_sec, 4);
-
+  EXPECT_EQ(now(), (std::vector<int>{114, 2, 7, 9, 6, 4}));
   // Past midnight the date moves on; setting the time keeps the date.
   EXPECT_EQ(Set("K 23:59:59"), "applied");
   clock_.SleepMs(2000);
-  t = store_.DeviceTime().Now();
-  EXPECT_EQ(t.tm_mday, 8);
-  EXPECT_EQ(t.tm_hour, 0);
-  EXPECT_EQ(t.tm_sec, 1);
+  EXPECT_EQ(now(), (std::vector<int>{114, 2, 8, 0, 0, 1}));
   EXPECT_EQ(Set("K 29.02.16"), "applied");
   EXPECT_EQ(store_.DeviceTime().Now().tm_hour, 0);
   EXPECT_EQ(Set("K 29.02.15"), "refused");

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -37,13 +36,6 @@ class PtyClient {
   void Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-  }
-
-  void SetSpeed(speed_t speed) {
-    termios tio{};
-    ::tcgetattr(fd_, &tio);
-    ::cfsetspeed(&tio, speed);
-    ::tcsetattr(fd_, TCSANOW, &tio);
   }
 
   bool Write(std::string_view bytes) {
@@ -83,34 +75,19 @@ class PtyClient {
   /// One host-mode command frame on `channel`, then its answer: the bytes up
   /// to and including the zero byte, or the two bytes of a code-0 answer.
   std::string Host(std::string_view text, uint8_t channel = 0) {
-    std::string frame;
-    frame.push_back(static_cast<char>(channel));
-    frame.push_back('\x01');
-    frame.push_back(static_cast<char>(text.size() - 1));
-    frame.append(text);
-    Write(frame);
+    Write(std::string{char(channel), '\x01', char(text.size() - 1)} + std::string(text));
     std::string answer = Read(2);
-    if (answer.size() == 2 && answer[1] != '\0') {
-      while (true) {
-        const std::string more = Read(1);
-        if (more.empty()) break;
-        answer += more;
-        if (more[0] == '\0') break;
-      }
+    if (answer.size() < 2 || answer[1] == '\0') return answer;  // cut short, or code 0
+    for (;;) {                                                  // up to the zero byte
+      const std::string more = Read(1);
+      answer += more;
+      if (more.empty() || more[0] == '\0') return answer;
     }
-    return answer;
   }
 
  private:
   int fd_ = -1;
 };
-
-/// Monotonic milliseconds.
-inline uint64_t NowMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<uint64_t>(ts.tv_sec) * 1000 + static_cast<uint64_t>(ts.tv_nsec) / 1000000;
-}
 
 /// The text of a host answer with text: what lies between code and zero byte.
 inline std::string AnswerText(const std::string& answer) {

@@ -10,9 +10,21 @@
 
 namespace vextune::testing {
 
-/// A DAV-OZI of scripted answers for the transfer tests: it identifies
-/// itself, answers ESC "S" CR, enters and leaves host mode and answers host
-/// queries from tables. It keeps no configuration; the simulator does that.
+/// "a|b|c" as {"a", "b", "c"}: compact tables of lines.
+inline std::vector<std::string> Split(const std::string& text, char separator = '|') {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (c == separator)
+      parts.emplace_back();
+    else
+      parts.back().push_back(c);
+  }
+  return parts;
+}
+
+/// A DAV-OZI of scripted answers: it identifies itself as 1.4b, answers
+/// ESC "S" CR, enters and leaves host mode and answers host queries from
+/// tables. It keeps no configuration; the simulator does that.
 class ScriptedDavozi final : public FakeDevice {
  public:
   ScriptedDavozi();
@@ -23,14 +35,12 @@ class ScriptedDavozi final : public FakeDevice {
   bool bios = false;
   /// Makes opening the port fail with this code.
   SerialCode openError = kSerialOk;
-  std::string identification = "DAVOZI V.1.4b, 2016";
   std::string channelReply = "* 0 *";
-  /// The standing answer to each host query; a query not listed gets silence.
+  /// The standing answer to each host query (starts as a device holding the
+  /// defaults); a query not listed gets silence.
   std::map<std::string, std::string> replies;
-  /// Answers used before the standing one, in order; nothing means silence.
+  /// Answers used before the standing one, in order; nullopt means silence.
   std::map<std::string, std::deque<std::optional<std::string>>> queued;
-  /// After this many host queries, every further one gets silence (-1: never).
-  int silentAfterQueries = -1;
 
   /// Every host-mode command text received, in order.
   std::vector<std::string> hostCommands;
@@ -38,19 +48,15 @@ class ScriptedDavozi final : public FakeDevice {
   int hostEntries = 0;
   int hostExits = 0;
 
-  /// Replies of a device that holds the default configuration.
-  static std::map<std::string, std::string> DefaultReplies();
-
   void OnWrite(const Bytes& bytes, uint32_t baudRate, FakeLine& line) override;
-  SerialCode OnOpen(uint32_t baudRate) override;
-  void OnClose() override;
+  SerialCode OnOpen(uint32_t) override { return openError; }
+  void OnClose() override { pending_.clear(); }
 
  private:
   void CommandLine(const std::string& text, FakeLine& line);
   void HostFrame(uint8_t channel, const std::string& text, FakeLine& line);
 
   bool host_mode_ = false;
-  int queries_ = 0;
   Bytes pending_;
 };
 

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
+#include <cstdint>
+#include <map>
 
 #include "transfer_test_support.h"
 
@@ -12,344 +13,165 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines& kProbe = ProbeLines();
-const Lines& kDefaultScript = DefaultScriptLines();
+const Lines kChangedScript = Split(
+    "X 0|%A 0|@V 0|a 0|e 0|I DAVOZI|%AM NONE|f 1000|K 9:5:3|K 07.03.14|K 2|m iusc|n 0|o 7|"
+    "p 255|r 0|s 5|t 30|u 2 Hello there|w 20|y 4|z 1|@D 1|@F 1|@I 128|@T2 200|@T3 20000|@U 1|"
+    "%AA 3|%AD 2|%AE 5|%AF 600|%AG HF DUAL|%AH 2|%AN 4|%AR On air|%AT 1800|%AL 2|%AV 600|"
+    "%AC Hello world|%AI 0|%AO 1234.56N 01234.56E|"
+    "%AP APZ-05 V1-01 V2-02 V3-03 V4-04 V5-05 V6-06 V7-07 V8-08|%AS 0|%AY a42|%AX 1|%AU 1|"
+    "%B 9600|%F 2000|%T 0|%XA 400|%XF 700|%XR 250|x 0|%A 2|@V 1|i DL1ABC-3|%AM KLMNOP-7|%ZS");
 
-const Lines kChangedScript = {"X 0",
-                              "%A 0",
-                              "@V 0",
-                              "a 0",
-                              "e 0",
-                              "I DAVOZI",
-                              "%AM NONE",
-                              "f 1000",
-                              "K 9:5:3",
-                              "K 07.03.14",
-                              "K 2",
-                              "m iusc",
-                              "n 0",
-                              "o 7",
-                              "p 255",
-                              "r 0",
-                              "s 5",
-                              "t 30",
-                              "u 2 Hello there",
-                              "w 20",
-                              "y 4",
-                              "z 1",
-                              "@D 1",
-                              "@F 1",
-                              "@I 128",
-                              "@T2 200",
-                              "@T3 20000",
-                              "@U 1",
-                              "%AA 3",
-                              "%AD 2",
-                              "%AE 5",
-                              "%AF 600",
-                              "%AG HF DUAL",
-                              "%AH 2",
-                              "%AN 4",
-                              "%AR On air",
-                              "%AT 1800",
-                              "%AL 2",
-                              "%AV 600",
-                              "%AC Hello world",
-                              "%AI 0",
-                              "%AO 1234.56N 01234.56E",
-                              "%AP APZ-05 V1-01 V2-02 V3-03 V4-04 V5-05 V6-06 V7-07 V8-08",
-                              "%AS 0",
-                              "%AY a42",
-                              "%AX 1",
-                              "%AU 1",
-                              "%B 9600",
-                              "%F 2000",
-                              "%T 0",
-                              "%XA 400",
-                              "%XF 700",
-                              "%XR 250",
-                              "x 0",
-                              "%A 2",
-                              "@V 1",
-                              "i DL1ABC-3",
-                              "%AM KLMNOP-7",
-                              "%ZS"};
-
-Lines Concat(const Lines& a, const Lines& b) {
-  Lines all = a;
-  all.insert(all.end(), b.begin(), b.end());
+Lines WithProbe(const Lines& script) {
+  Lines all = kProbeLines;
+  all.insert(all.end(), script.begin(), script.end());
   return all;
 }
 
-std::tm MarchSeventh2014() {
-  std::tm t{};
-  t.tm_year = 114;
-  t.tm_mon = 2;
-  t.tm_mday = 7;
-  t.tm_hour = 9;
-  t.tm_min = 5;
-  t.tm_sec = 3;
-  return t;
-}
-
-class SendConfigurationTest : public ::testing::Test {
- protected:
-  TransferResult Send(const CConfigData& config) {
-    return SendConfiguration(rig.link, rig.state, config, save, rig.cancel, rig.progress);
+/// A rig whose local time is 2014-03-07 09:05:03.
+struct Rig : TransferRig {
+  Rig() {
+    std::tm t{};
+    t.tm_year = 114, t.tm_mon = 2, t.tm_mday = 7, t.tm_hour = 9, t.tm_min = 5, t.tm_sec = 3;
+    clock.SetLocalTime(t);
   }
-  Lines Written() const { return CommandLines(rig.ports.Writes()); }
-
-  TransferRig rig;
+  TransferResult Send(const CConfigData& config, bool saveOption = true) {
+    save = saveOption;
+    return SendConfiguration(link, state, config, save, cancel, progress);
+  }
+  Lines Written() const { return CommandLines(ports.Writes()); }
   bool save = true;
 };
 
-TEST_F(SendConfigurationTest, DefaultsGiveTheFixedScript) {
-  EXPECT_EQ(Send(CConfigData()), TransferResult::Complete);
-  EXPECT_EQ(Written(), Concat(kProbe, kDefaultScript));
+TEST(SendConfiguration, DefaultsGiveTheFixedScriptAtTheFixedPaceWithOrWithoutStore) {
+  Rig rig;
+  EXPECT_EQ(rig.Send(CConfigData()), TransferResult::Complete);
+  EXPECT_EQ(rig.Written(), WithProbe(DefaultScriptLines()));
   EXPECT_EQ(rig.ports.openCount(), 0);
-  EXPECT_FALSE(save);
-}
+  EXPECT_FALSE(rig.save) << "the save option is cleared after every send";
 
-TEST_F(SendConfigurationTest, EveryParameterChangedReachesTheScript) {
-  rig.clock.SetLocalTime(MarchSeventh2014());
-  const CConfigData changed = EveryParameterChanged();
-  // The fixture itself: nothing may be left at its default.
-  const CConfigData defaults;
-  for (const ParamInfo& info : CConfigData::Params()) {
-    const CConfigParam& a = changed.Get(info);
-    const CConfigParam& d = defaults.Get(info);
-    EXPECT_TRUE(a.value != d.value || a.text != d.text) << info.memberName;
-  }
-  EXPECT_EQ(Send(changed), TransferResult::Complete);
-  EXPECT_EQ(Written(), Concat(kProbe, kChangedScript));
-}
-
-TEST_F(SendConfigurationTest, FirmwareVersionGatesTheNewerCommands) {
-  const std::set<std::string> gated = {"%AM", "%AD", "%AE", "%AH", "%AN", "%AR", "%AV",
-                                       "%F",  "%T",  "%AA", "%AG", "%AF", "%AU", "%AL"};
-  auto split = [&](const Lines& lines, Lines& gatedOut, Lines& rest) {
-    for (const std::string& l : lines)
-      (gated.count(l.substr(0, l.find(' '))) ? gatedOut : rest).push_back(l);
-  };
-  const Lines v1_0Q = {"%AM NONE",   "%AD 2",   "%AE 5",   "%AH 1", "%AN 4",
-                       "%AR On air", "%AV 600", "%F 2000", "%T 0",  "%AM KLMNOP-7"};
-  const Lines v1_1J = {"%AM NONE",   "%AA 3",   "%AD 2",   "%AE 5", "%AG HF DUAL", "%AH 2", "%AN 4",
-                       "%AR On air", "%AV 600", "%F 2000", "%T 0",  "%AM KLMNOP-7"};
-  Lines v1_1K = v1_1J;
-  v1_1K.insert(v1_1K.begin() + 4, "%AF 600");
-  Lines v1_3E = v1_1K;
-  v1_3E.insert(v1_3E.begin() + 10, "%AU 1");
-  Lines v1_4B = v1_3E;
-  v1_4B.insert(v1_4B.begin() + 9, "%AL 2");
-  const struct {
-    int32_t version;
-    Lines gated;
-  } cases[] = {{10080, {}},    {10081, v1_0Q}, {10100, v1_0Q}, {10173, v1_0Q},
-               {10174, v1_1J}, {10175, v1_1K}, {10368, v1_1K}, {10369, v1_3E},
-               {10465, v1_3E}, {10466, v1_4B}, {-1, v1_4B}};
-
-  Lines allGated, ungatedReference;
-  split(kChangedScript, allGated, ungatedReference);
-  ASSERT_EQ(allGated, v1_4B);
-  for (const auto& c : cases) {
-    TransferRig rig;
-    rig.state.firmwareVersion = c.version;
-    rig.clock.SetLocalTime(MarchSeventh2014());
-    bool saveOption = true;
-    EXPECT_EQ(SendConfiguration(rig.link, rig.state, EveryParameterChanged(), saveOption,
-                                rig.cancel, rig.progress),
-              TransferResult::Complete);
-    Lines lines = CommandLines(rig.ports.Writes());
-    lines.erase(lines.begin(), lines.begin() + 2);  // the probe
-    Lines gatedLines, rest;
-    split(lines, gatedLines, rest);
-    EXPECT_EQ(gatedLines, c.gated) << "version " << c.version;
-    EXPECT_EQ(rest, ungatedReference) << "version " << c.version;
-    // The progress runs through every step number whatever is sent.
-    std::vector<int> expected = {0, 0};
-    for (int step = 2; step <= 57; ++step) expected.push_back(step);
-    expected.push_back(0);
-    EXPECT_EQ(rig.progress.positions, expected) << "version " << c.version;
-  }
-}
-
-TEST_F(SendConfigurationTest, ComposedCommandsFollowTheirRules) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<const char*, std::string>> values;
-    Lines present;
-    Lines absent;
-  };
-  const Case cases[] = {
-      {"empty position, destination and comment",
-       {{"m_AprsPosition", ""}, {"m_AprsDest", ""}, {"m_AprsComment", ""}},
-       {"%AC -"},
-       {"%AO", "%AP"}},
-      {"empty digipeater is skipped",
-       {{"m_AprsVia1", ""}, {"m_AprsVia2", "WIDE"}},
-       {"%AP APRS WIDE"},
-       {}},
-      {"SSIDs other than 00 are written",
-       {{"m_AprsDestSsid", "15"}, {"m_AprsVia1Ssid", "01"}},
-       {"%AP APRS-15 RELAY-01 WIDE"},
-       {}},
-      {"monitor letters keep their order",
-       {{"m_MonitorC", "1"}, {"m_MonitorU", "1"}},
-       {"m uc"},
-       {}},
-      {"connect mode without text", {{"m_ConnectMode", "1"}}, {"u 1"}, {}},
-      {"symbol from the main table", {{"m_AprsSymbol", "0"}}, {"%AY 1"}, {}},
-      {"alternate table", {{"m_AprsAltTable", "1"}, {"m_AprsSymbol", "14"}}, {"%AY a15"}, {}},
-      {"leading zeros of a number are kept", {{"m_TxDelay", "007"}}, {"t 007"}, {}},
-      {"empty callsign", {{"m_AprsCall", ""}}, {"%AM NONE"}, {}},
-      {"no clock setting without the flag", {{"m_Timestamp", "1"}}, {"K 1"}, {"K 9:5:3"}},
-  };
-  for (const Case& c : cases) {
-    TransferRig rig;
-    rig.clock.SetLocalTime(MarchSeventh2014());
-    CConfigData config;
-    for (const auto& [member, value] : c.values)
-      ASSERT_TRUE(SetParam(config, member, value)) << member;
-    bool saveOption = false;
-    SendConfiguration(rig.link, rig.state, config, saveOption, rig.cancel, rig.progress);
-    const Lines lines = CommandLines(rig.ports.Writes());
-    for (const std::string& l : c.present) {
-      EXPECT_NE(std::find(lines.begin(), lines.end(), l), lines.end()) << c.name << ": " << l;
-    }
-    for (const std::string& prefix : c.absent) {
-      EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
-                               [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }))
-          << c.name << ": " << prefix;
-    }
-  }
-}
-
-TEST_F(SendConfigurationTest, PacingKeepsFiftyMillisecondsBeforeEveryStep) {
-  Send(CConfigData());
-  std::vector<uint32_t> expected(58, send_timing::kBeforeStepMs);  // steps 0 to 57
-  expected.push_back(send_timing::kAfterStoreMs);
-  expected.push_back(send_timing::kBeforeStepMs);  // step 58
-  expected.push_back(send_timing::kBeforeCloseMs);
-  EXPECT_EQ(rig.clock.sleeps(), expected);
-
-  // Writes of one step go out together, writes of two steps at least one
-  // pause apart; the close follows the store pause, the drain and the
-  // closing pause.
+  // 50 ms before each of steps 0 to 58, 1000 ms after step 57, 500 before closing.
+  std::vector<uint32_t> sleeps(58, 50);
+  sleeps.insert(sleeps.end(), {1000, 50, 500});
+  EXPECT_EQ(rig.clock.sleeps(), sleeps);
+  // The pauses lie between the steps: only step 2's two lines go out together.
   std::vector<uint64_t> times;
-  for (const LineEvent& e : rig.ports.events()) {
+  for (const LineEvent& e : rig.ports.events())
     if (e.kind == LineEvent::Write) times.push_back(e.timeMs);
-  }
-  ASSERT_EQ(times.size(), kProbe.size() + kDefaultScript.size());
-  int sameStep = 0;
-  for (size_t i = kProbe.size() + 1; i < times.size(); ++i) {
-    const uint64_t gap = times[i] - times[i - 1];
-    if (gap == 0) {
-      ++sameStep;
-    } else {
-      EXPECT_GE(gap, send_timing::kBeforeStepMs) << "write " << i;
-    }
-  }
-  EXPECT_EQ(sameStep, 1);  // step 2 writes two lines
+  EXPECT_EQ(times[3], times[2]);
+  for (size_t i = 4; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], 50u) << i;
   const LineEvent& close = rig.ports.events().back();
   ASSERT_EQ(close.kind, LineEvent::Close);
-  EXPECT_GE(close.timeMs - times.back(), send_timing::kAfterStoreMs + send_timing::kBeforeStepMs +
-                                             150 + send_timing::kBeforeCloseMs);
+  EXPECT_GE(close.timeMs - times.back(), 1000u + 50u + 500u);
+
+  // Without the save option no store goes out, but its pause stays.
+  Rig unsaved;
+  EXPECT_EQ(unsaved.Send(CConfigData(), false), TransferResult::Complete);
+  Lines expected = WithProbe(DefaultScriptLines());
+  expected.pop_back();  // "%ZS"
+  EXPECT_EQ(unsaved.Written(), expected);
+  EXPECT_EQ(unsaved.clock.sleeps(), sleeps);
 }
 
-TEST_F(SendConfigurationTest, UncheckedSaveOptionSendsNoStoreButKeepsThePause) {
-  save = false;
-  EXPECT_EQ(Send(CConfigData()), TransferResult::Complete);
-  const Lines lines = Written();
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "%ZS"), 0);
-  EXPECT_EQ(lines.back(), "%AM NONE");
-  const auto& sleeps = rig.clock.sleeps();
-  EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), send_timing::kAfterStoreMs), 1);
-  EXPECT_FALSE(save);
-}
-
-TEST_F(SendConfigurationTest, DeviceAnsweringOnlyAtTheFallbackRateIsConfiguredThere) {
-  rig.device.answerBaudRate = 115200;
-  EXPECT_EQ(Send(CConfigData()), TransferResult::Complete);
-  EXPECT_EQ(rig.settings.baudRate, 115200u);
-
-  std::vector<const LineEvent*> opens, closes;
-  for (const LineEvent& e : rig.ports.events()) {
-    if (e.kind == LineEvent::Open) opens.push_back(&e);
-    if (e.kind == LineEvent::Close) closes.push_back(&e);
+TEST(SendConfiguration, EveryParameterChangedReachesTheScript) {
+  const CConfigData changed = EveryParameterChanged();
+  const CConfigData defaults;
+  for (const ParamInfo& info : CConfigData::Params()) {  // the fixture leaves nothing at default
+    const CConfigParam &a = changed.Get(info), &d = defaults.Get(info);
+    EXPECT_TRUE(a.value != d.value || a.text != d.text) << info.memberName;
   }
-  ASSERT_EQ(opens.size(), 2u);
-  ASSERT_EQ(closes.size(), 2u);
-  EXPECT_EQ(opens[0]->baudRate, 38400u);
-  EXPECT_EQ(opens[1]->baudRate, 115200u);
-  EXPECT_EQ(opens[1]->timeMs - closes[0]->timeMs, send_timing::kReopenPauseMs);
-  // The whole parameter part went out at the fallback rate.
-  const Lines lines = Written();
-  EXPECT_EQ(Lines(lines.end() - long(kDefaultScript.size()), lines.end()), kDefaultScript);
-  EXPECT_EQ(rig.ports.events().back().baudRate, 115200u);
+  Rig rig;
+  EXPECT_EQ(rig.Send(changed), TransferResult::Complete);
+  EXPECT_EQ(rig.Written(), WithProbe(kChangedScript));
 }
 
-TEST_F(SendConfigurationTest, FailuresEndWithTheirResultAndClosedPort) {
-  struct Case {
-    const char* name;
-    std::function<void(TransferRig&)> setUp;
-    TransferResult result;
-    size_t opens;
-  };
-  const Case cases[] = {
-      {"port cannot be opened", [](TransferRig& r) { r.device.openError = EBUSY; },
-       TransferResult::PortError, 0},
-      {"BIOS mode", [](TransferRig& r) { r.device.bios = true; }, TransferResult::BiosMode, 1},
-      {"silence at both rates", [](TransferRig& r) { r.device.answerBaudRate = 9600; },
-       TransferResult::NoAnswer, 2},
-  };
-  for (const Case& c : cases) {
-    TransferRig rig;
-    c.setUp(rig);
-    bool saveOption = true;
-    EXPECT_EQ(
-        SendConfiguration(rig.link, rig.state, CConfigData(), saveOption, rig.cancel, rig.progress),
-        c.result)
-        << c.name;
-    EXPECT_FALSE(saveOption) << c.name;
-    EXPECT_EQ(rig.ports.openCount(), 0) << c.name;
-    size_t opens = 0;
-    for (const LineEvent& e : rig.ports.events()) opens += e.kind == LineEvent::Open;
-    EXPECT_EQ(opens, c.opens) << c.name;
-    // No parameter command went out.
-    for (const std::string& l : CommandLines(rig.ports.Writes())) {
-      EXPECT_TRUE(l.empty() || l == "v") << c.name << ": " << l;
+TEST(SendConfiguration, FirmwareVersionGatesTheNewerCommands) {
+  // The first firmware that knows each newer command; before 1.1J %AH is on/off.
+  const std::map<std::string, int32_t> since = {
+      {"%AM", 10081}, {"%AD", 10081}, {"%AE", 10081}, {"%AH", 10081}, {"%AN", 10081},
+      {"%AR", 10081}, {"%AV", 10081}, {"%F", 10081},  {"%T", 10081},  {"%AA", 10174},
+      {"%AG", 10174}, {"%AF", 10175}, {"%AU", 10369}, {"%AL", 10466}};
+  std::vector<int> steps = {0, 0};  // every step is reported whatever is sent
+  for (int step = 2; step <= 57; ++step) steps.push_back(step);
+  steps.push_back(0);
+  for (int32_t version : {10080, 10081, 10100, 10173, 10174, 10175, 10368, 10369, 10465, 10466,
+                          -1}) {  // unknown: the newest
+    const int32_t known = version < 0 ? INT32_MAX : version;
+    Lines expected = kProbeLines;
+    for (const std::string& l : kChangedScript) {
+      const auto gate = since.find(l.substr(0, l.find(' ')));
+      if (gate != since.end() && gate->second > known) continue;
+      expected.push_back(l == "%AH 2" && known < 10174 ? "%AH 1" : l);
     }
-    EXPECT_EQ(rig.progress.positions.back(), 0) << c.name;
+    Rig rig;
+    rig.state.firmwareVersion = version;
+    EXPECT_EQ(rig.Send(EveryParameterChanged()), TransferResult::Complete);
+    EXPECT_EQ(rig.Written(), expected) << "version " << version;
+    EXPECT_EQ(rig.progress.positions, steps) << "version " << version;
   }
 }
 
-TEST_F(SendConfigurationTest, CancelDuringStepTwentyStopsBeforeStepTwentyOne) {
-  rig.progress.onProgress = [&](int step) {
-    if (step == 20) rig.cancel.Set();
-  };
-  EXPECT_EQ(Send(CConfigData()), TransferResult::Aborted);
-  const Lines lines = Written();
-  EXPECT_EQ(lines.back(), "z 3");
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "@D 0"), 0);
-  EXPECT_EQ(rig.ports.openCount(), 0);
-  EXPECT_EQ(rig.ports.events().back().kind, LineEvent::Close);
-  EXPECT_FALSE(save);
+// Rules the default and the all-changed scripts leave open.
+TEST(SendConfiguration, ComposedCommandsFollowTheirRules) {
+  const std::pair<std::vector<std::pair<const char*, std::string>>, std::string> cases[] = {
+      {{{"m_AprsDest", ""}}, "no %AP"},
+      {{{"m_AprsVia1", ""}}, "%AP APRS WIDE"},
+      {{{"m_MonitorU", "1"}, {"m_MonitorC", "1"}}, "m uc"},
+      {{{"m_ConnectMode", "1"}}, "u 1"},
+      {{{"m_TxDelay", "007"}}, "t 007"}};
+  for (const auto& [values, line] : cases) {
+    Rig rig;
+    CConfigData config;
+    for (const auto& [member, value] : values) ASSERT_TRUE(SetParam(config, member, value));
+    rig.Send(config, false);
+    const Lines lines = rig.Written();
+    if (line == "no %AP") {
+      EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
+                               [](const std::string& l) { return l.rfind("%AP", 0) == 0; }));
+    } else {
+      EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << line;
+    }
+  }
 }
 
-TEST_F(SendConfigurationTest, CancelSetBeforeTheStartIsCleared) {
-  rig.cancel.Set();
-  EXPECT_EQ(Send(CConfigData()), TransferResult::Complete);
+TEST(SendConfiguration, FailuresBeforeTheScriptEndWithTheirResultAndClosedPort) {
+  const std::pair<std::function<void(TransferRig&)>, TransferResult> cases[] = {
+      {[](TransferRig& r) { r.device.openError = EBUSY; }, TransferResult::PortError},
+      {[](TransferRig& r) { r.device.bios = true; }, TransferResult::BiosMode},
+      {[](TransferRig& r) { r.device.answerBaudRate = 9600; }, TransferResult::NoAnswer},
+  };
+  for (const auto& [setUp, result] : cases) {
+    Rig rig;
+    setUp(rig);
+    EXPECT_EQ(rig.Send(CConfigData()), result);
+    EXPECT_FALSE(rig.save);
+    EXPECT_EQ(rig.ports.openCount(), 0);
+    for (const std::string& l : rig.Written()) EXPECT_TRUE(l.empty() || l == "v") << l;
+    EXPECT_EQ(rig.progress.positions.back(), 0);
+  }
 }
 
-TEST_F(SendConfigurationTest, LineThatFailsMidScriptEndsWithNoAnswer) {
-  rig.progress.onProgress = [&](int step) {
-    if (step == 30) rig.ports.FailWrites(EIO);
+TEST(SendConfiguration, CancelOrLineFailureStopsTheScriptAtItsStep) {
+  struct Case {
+    int step;
+    bool cancel;  // else the line fails
+    TransferResult result;
+    const char* lastLine;
   };
-  EXPECT_EQ(Send(CConfigData()), TransferResult::NoAnswer);
-  // Step 31 was tried once and nothing after it.
-  const Lines lines = Written();
-  EXPECT_EQ(lines.back(), "%AG NONE");
-  EXPECT_EQ(rig.ports.openCount(), 0);
+  for (const Case& c : {Case{20, true, TransferResult::Aborted, "z 3"},
+                        Case{30, false, TransferResult::NoAnswer, "%AG NONE"}}) {
+    Rig rig;
+    rig.cancel.Set();  // left over from an earlier transfer: cleared at the start
+    rig.progress.onProgress = [&](int step) {
+      if (step == c.step && c.cancel) rig.cancel.Set();
+      if (step == c.step && !c.cancel) rig.ports.FailWrites(EIO);
+    };
+    EXPECT_EQ(rig.Send(CConfigData()), c.result);
+    // Cancel during step 20 sends step 20 and no more; a failing write is tried once.
+    EXPECT_EQ(rig.Written().back(), c.lastLine);
+    EXPECT_EQ(rig.ports.openCount(), 0);
+    EXPECT_EQ(rig.ports.events().back().kind, LineEvent::Close);
+    EXPECT_FALSE(rig.save);
+  }
 }
 
 }  // namespace

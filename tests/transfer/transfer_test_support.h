@@ -13,20 +13,14 @@
 
 namespace vextune::testing {
 
-/// Records what a transfer reports; `onProgress` lets a test act at a step
-/// (press Cancel, make the line fail).
+/// Records the reported steps; `onProgress` lets a test act at a step.
 class RecordingProgress final : public ProgressListener {
  public:
   void SetProgress(int position) override {
     positions.push_back(position);
     if (onProgress) onProgress(position);
   }
-  void DispatchPendingEvents() override { ++dispatches; }
-  void SetBusy(bool busy) override { lastBusy = busy; }
-
   std::vector<int> positions;
-  int dispatches = 0;
-  bool lastBusy = false;
   std::function<void(int)> onProgress;
 };
 
@@ -43,25 +37,20 @@ struct TransferRig {
 };
 
 /// The identification probe's lines, without ESC and CR.
-const std::vector<std::string>& ProbeLines();
-/// The parameter part (steps 2 to 57) of the send script for a default
-/// record at firmware 1.4b with the save option ticked.
+inline const std::vector<std::string> kProbeLines = {"", "v"};
+/// Steps 2 to 57 of the send script for a default record at 1.4b, saving.
 const std::vector<std::string>& DefaultScriptLines();
 /// `lines` as written: each with ESC in front and CR behind.
 std::string Framed(const std::vector<std::string>& lines);
-
-/// The command lines written, without ESC and CR; a write that is not one
-/// framed command line shows up as "<raw:...>" so the comparison fails.
+/// The command lines written, without ESC and CR; any other write shows up
+/// as "<raw:...>" so the comparison fails.
 std::vector<std::string> CommandLines(const std::vector<std::string>& writes);
-
 /// Sets a parameter by member name as a dialog would; false when refused.
 bool SetParam(CConfigData& record, const char* member, const std::string& value);
-
-/// A record with every parameter away from its default (see the .cpp for the
-/// values), and the device clock to be set.
+/// A record with every parameter away from its default, clock flag set.
 CConfigData EveryParameterChanged();
-/// The same, but with what a device cannot give back (the clock flag, SSIDs
-/// outside the path callsigns) at the defaults.
+/// The same without what a device cannot give back (the clock flag, SSIDs
+/// outside the path callsigns).
 CConfigData EveryDeviceParameterChanged();
 
 }  // namespace vextune::testing
