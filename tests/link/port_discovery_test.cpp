@@ -1,6 +1,7 @@
 #include "link/port_discovery.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,34 +16,26 @@ namespace fs = std::filesystem;
 /// A fake /sys with tty class entries and the device directories behind them.
 class FakeSysfs {
  public:
-  FakeSysfs() {
-    root_ = fs::temp_directory_path() /
-            ("vextune-sysfs-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "class" / "tty");
-  }
+  FakeSysfs() : root_(mkdtemp(std::string("/tmp/vextune-sysfs-XXXXXX").data())) {}
   ~FakeSysfs() { fs::remove_all(root_); }
   std::string root() const { return root_.string(); }
 
-  /// A USB device; `viaPort` puts a usb-serial port directory between the
-  /// interface and the tty, as serial adapters have.
-  void AddUsb(const std::string& tty, const std::string& usbId, const std::string& manufacturer,
-              const std::string& product, const std::string& interfaceName = "",
-              bool viaPort = false) {
-    const fs::path usb = root_ / "devices" / "usb1" / usbId;
+  /// A USB device (empty strings are left out); `viaPort` puts a usb-serial
+  /// port directory between the interface and the tty, as serial adapters have.
+  void AddUsb(const std::string& tty, const std::string& maker, const std::string& product,
+              const std::string& interfaceName = "", bool viaPort = false) {
+    const fs::path usb = root_ / "devices" / ("usb-" + tty);
     Write(usb / "idVendor", "1d50");
-    if (!manufacturer.empty()) Write(usb / "manufacturer", manufacturer);
+    if (!maker.empty()) Write(usb / "manufacturer", maker);
     if (!product.empty()) Write(usb / "product", product);
-    fs::path device = usb / (usbId + ":1.0");
-    Write(device / "bInterfaceNumber", "00");
-    if (!interfaceName.empty()) Write(device / "interface", interfaceName);
-    if (viaPort) device /= tty;
-    AddTty(tty, device, viaPort ? "ftdi_sio" : "cdc_acm");
+    const fs::path interface = usb / "1-1:1.0";
+    Write(interface / "bInterfaceNumber", "00");
+    if (!interfaceName.empty()) Write(interface / "interface", interfaceName);
+    AddTty(tty, viaPort ? interface / tty : interface, viaPort ? "ftdi_sio" : "cdc_acm");
   }
-  /// An on-board UART; type 0 means the slot has no hardware.
-  void AddUart(const std::string& tty, const std::string& driver, const std::string& type) {
-    AddTty(tty, root_ / "devices" / "pnp0" / ("00:0" + tty.substr(tty.size() - 1)), driver);
+  /// An on-board UART, no USB parent; type 0 means the slot has no hardware.
+  void AddUart(const std::string& tty, const std::string& type) {
+    AddTty(tty, root_ / "devices" / "pnp" / tty, "serial8250");
     Write(root_ / "class" / "tty" / tty / "type", type);
   }
   /// A tty without hardware (console, pty): no device link.
@@ -64,94 +57,56 @@ class FakeSysfs {
   fs::path root_;
 };
 
-TEST(PortDiscovery, EnumeratesHardwareTtysWithDescriptions) {
+TEST(PortDiscovery, OneMatchAmongUnrelatedPortsAndNearMisses) {
   FakeSysfs sys;
-  sys.AddUsb("ttyACM10", "1-2", "Olvane", "Ambrel");
-  sys.AddUsb("ttyACM2", "1-3", "Olvane", "Ambrel", "Ambrel Port");
-  sys.AddUsb("ttyUSB0", "1-4", "FTDI", "FT232R USB UART", "", true);
-  sys.AddUsb("ttyACM0", "1-5", "", "");  // no strings: the driver speaks
-  sys.AddUart("ttyS0", "serial8250", "4");
-  sys.AddUart("ttyS1", "serial8250", "0");
+  sys.AddUsb("ttyACM3", "Olvane", "Ambrel", "Ambrel Port");
+  sys.AddUsb("ttyACM1", "Olvane", "TNC");     // the maker's name alone
+  sys.AddUsb("ttyACM2", "Olvane", "AMBREL");  // the product name in other case
+  sys.AddUsb("ttyUSB0", "FTDI", "FT232R USB UART", "", true);
+  sys.AddUsb("ttyACM0", "", "");  // no strings: the driver speaks
+  sys.AddUart("ttyS0", "4");      // no USB parent
+  sys.AddUart("ttyS1", "0");      // no hardware in the slot
   sys.AddVirtual("tty0");
-  sys.AddVirtual("ptmx");
 
   const std::vector<SerialDevice> devices = EnumerateSerialDevices(sys.root(), "/dev");
   std::vector<std::string> lines;
   for (const auto& d : devices) lines.push_back(d.path + "|" + d.description);
   EXPECT_EQ(lines, (std::vector<std::string>{
                        "/dev/ttyACM0|cdc_acm",
-                       "/dev/ttyACM2|Olvane Ambrel - Ambrel Port",
-                       "/dev/ttyACM10|Olvane Ambrel",
+                       "/dev/ttyACM1|Olvane TNC",
+                       "/dev/ttyACM2|Olvane AMBREL",
+                       "/dev/ttyACM3|Olvane Ambrel - Ambrel Port",
                        "/dev/ttyS0|serial8250",
                        "/dev/ttyUSB0|FTDI FT232R USB UART",
                    }));
-}
-
-TEST(PortDiscovery, MissingSysfsGivesNothing) {
-  EXPECT_TRUE(EnumerateSerialDevices("/nonexistent/vextune-sys").empty());
   PortDiscovery state;
-  state.devicesFound = 3;  // left over from an earlier run
-  FindDevicePorts(EnumerateSerialDevices("/nonexistent/vextune-sys"), state);
-  EXPECT_EQ(state.devicesFound, 0);
-  EXPECT_EQ(state.selectedPort, "");
-  EXPECT_EQ(state.statusText, "");
-}
-
-TEST(PortDiscovery, OneMatchOnAFakeTreeIsSelected) {
-  FakeSysfs sys;
-  sys.AddUsb("ttyACM3", "1-1", "Olvane", "Ambrel");
-  sys.AddUsb("ttyACM0", "1-2", "Arduino", "Uno");
-  sys.AddUart("ttyS0", "serial8250", "4");
-  PortDiscovery state;
-  FindDevicePorts(EnumerateSerialDevices(sys.root()), state);
+  state.candidates = {"left over"};
+  FindDevicePorts(devices, state);
   EXPECT_EQ(state.devicesFound, 1);
   EXPECT_EQ(state.selectedPort, "/dev/ttyACM3");
   EXPECT_EQ(state.statusText, "DAV-OZI found on /dev/ttyACM3");
   EXPECT_TRUE(state.candidates.empty());
 }
 
-TEST(PortDiscovery, MatchingRule) {
-  struct Case {
-    std::vector<SerialDevice> devices;
-    int found;
-    std::string selected;
-    std::vector<std::string> candidates;
-  };
-  const std::vector<Case> cases = {
-      {{{"/dev/ttyACM10", "Olvane Ambrel"}, {"/dev/ttyACM2", "Olvane GmbH Ambrel TNC"}},
-       2,
-       "",
-       {"/dev/ttyACM2", "/dev/ttyACM10"}},
-      {{{"/dev/ttyACM1", "Olvane Ambrel"}, {"/dev/ttyACM1", "Ambrel by Olvane"}},
-       2,
-       "",
-       {"/dev/ttyACM1"}},
-      {{{"/dev/ttyACM1", "Olvane"}, {"/dev/ttyACM2", "Ambrel"}}, 0, "", {}},
-      {{{"/dev/ttyACM1", "Olvane AMBREL"}, {"/dev/ttyACM2", "olvane Ambrel"}}, 0, "", {}},
-      {{{"/dev/ttyUSB0", "xOlvanex-xAmbrelx"}}, 1, "/dev/ttyUSB0", {}},
-      {{}, 0, "", {}},
-  };
-  for (const auto& c : cases) {
-    PortDiscovery state;
-    FindDevicePorts(c.devices, state);
-    const std::string label = c.devices.empty() ? "none" : c.devices[0].description;
-    EXPECT_EQ(state.devicesFound, c.found) << label;
-    EXPECT_EQ(state.selectedPort, c.selected) << label;
-    EXPECT_EQ(state.candidates, c.candidates) << label;
-    EXPECT_EQ(state.statusText, c.selected.empty() ? "" : "DAV-OZI found on " + c.selected);
-  }
-}
+TEST(PortDiscovery, SeveralMatchesAreOfferedInNaturalOrder) {
+  FakeSysfs sys;
+  sys.AddUsb("ttyACM10", "Olvane", "Ambrel");
+  sys.AddUsb("ttyACM2", "Olvane GmbH", "Ambrel TNC");
+  PortDiscovery state;
+  FindDevicePorts(EnumerateSerialDevices(sys.root()), state);
+  EXPECT_EQ(state.devicesFound, 2);
+  EXPECT_EQ(state.candidates, (std::vector<std::string>{"/dev/ttyACM2", "/dev/ttyACM10"}));
+  EXPECT_EQ(state.selectedPort, "");
+  EXPECT_EQ(state.statusText, "");
 
-TEST(PortDiscovery, NaturalOrder) {
-  const std::vector<std::pair<std::string, std::string>> ordered = {
-      {"ttyACM2", "ttyACM10"}, {"ttyACM9", "ttyUSB0"}, {"ttyS2", "ttyS10"}, {"ttyACM", "ttyACM0"},
-      {"a2b3", "a2b10"},       {"x02", "x3"},          {"x2", "x02"},       {"a", "b"},
-  };
-  for (const auto& [a, b] : ordered) {
-    EXPECT_TRUE(NaturalLess(a, b)) << a << " < " << b;
-    EXPECT_FALSE(NaturalLess(b, a)) << b << " < " << a;
-  }
-  EXPECT_FALSE(NaturalLess("ttyACM1", "ttyACM1"));
+  // The same port twice counts twice and is offered once.
+  FindDevicePorts({{"/dev/ttyACM1", "Olvane Ambrel"}, {"/dev/ttyACM1", "Ambrel by Olvane"}}, state);
+  EXPECT_EQ(state.devicesFound, 2);
+  EXPECT_EQ(state.candidates, std::vector<std::string>{"/dev/ttyACM1"});
+
+  FindDevicePorts(EnumerateSerialDevices("/nonexistent/vextune-sys"), state);  // no sysfs
+  EXPECT_EQ(state.devicesFound, 0);
+  EXPECT_TRUE(state.candidates.empty());
 }
 
 }  // namespace

@@ -4,14 +4,10 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <pty.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -42,16 +38,6 @@ class PosixSerialPortTest : public ::testing::Test {
   void DeviceSends(const std::vector<uint8_t>& bytes) {
     ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
-  std::vector<uint8_t> DeviceReceives(size_t n) {
-    std::vector<uint8_t> got;
-    uint8_t buffer[512];
-    while (got.size() < n) {
-      const ssize_t r = read(master_, buffer, sizeof buffer);
-      if (r <= 0) break;
-      got.insert(got.end(), buffer, buffer + r);
-    }
-    return got;
-  }
   static Ms Since(std::chrono::steady_clock::time_point t) {
     return std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - t);
   }
@@ -63,32 +49,23 @@ class PosixSerialPortTest : public ::testing::Test {
   std::unique_ptr<SerialPort> port_;
 };
 
-TEST_F(PosixSerialPortTest, ReadWaitsTheWholeTimeOutOnSilence) {
+TEST_F(PosixSerialPortTest, ReadTimeOuts) {
   ASSERT_EQ(Open(), kSerialOk);
-  uint8_t buffer[4] = {};
+  uint8_t buffer[16] = {};
   size_t got = 99;
-  const auto start = std::chrono::steady_clock::now();
+  // Silence: at least 100 ms + 50 ms per requested byte.
+  auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(port_->Read(buffer, 2, &got), kSerialTimeout);
   EXPECT_GE(Since(start), Ms(100 + 50 * 2));
   EXPECT_EQ(got, 0u);
-}
 
-TEST_F(PosixSerialPortTest, ReadReturnsWhatCame) {
-  ASSERT_EQ(Open(), kSerialOk);
-  DeviceSends({'D', 'A', 'V', 'O', 'Z'});
-  uint8_t buffer[16] = {};
-  size_t got = 0;
-  EXPECT_EQ(port_->Read(buffer, 5, &got), kSerialOk);
-  EXPECT_EQ(std::string(buffer, buffer + got), "DAVOZ");
-
-  // A reply shorter than asked: the bytes are kept, the read ends at least
-  // 50 ms after the last one.
+  // A partial reply is kept; the read ends no sooner than 50 ms after the last byte.
   std::thread device([&] {
     DeviceSends({'a'});
     std::this_thread::sleep_for(Ms(30));
     DeviceSends({'b', 'c'});
   });
-  const auto start = std::chrono::steady_clock::now();
+  start = std::chrono::steady_clock::now();
   EXPECT_EQ(port_->Read(buffer, 10, &got), kSerialTimeout);
   const Ms elapsed = Since(start);
   device.join();
@@ -115,7 +92,13 @@ TEST_F(PosixSerialPortTest, EveryByteValuePassesUnchangedBothWays) {
   all.insert(all.end(), {0x11, 0x13, 0x0D, 0x0A, 0x00, 0xFF, 0x03, 0x1C});
 
   ASSERT_EQ(port_->Write(all.data(), all.size()), kSerialOk);
-  EXPECT_EQ(DeviceReceives(all.size()), all);
+  std::vector<uint8_t> there(all.size());
+  for (size_t n = 0; n < there.size();) {
+    const ssize_t r = read(master_, there.data() + n, there.size() - n);
+    ASSERT_GT(r, 0);
+    n += static_cast<size_t>(r);
+  }
+  EXPECT_EQ(there, all);
 
   DeviceSends(all);
   std::vector<uint8_t> back(all.size());
@@ -124,67 +107,22 @@ TEST_F(PosixSerialPortTest, EveryByteValuePassesUnchangedBothWays) {
   EXPECT_EQ(back, all);
 }
 
-TEST_F(PosixSerialPortTest, LineSettingsAreVisibleOnTheOtherSide) {
-  for (uint32_t baud : {38400u, 115200u, 300u}) {
-    ASSERT_EQ(Open(baud), kSerialOk);
-    termios tio{};
-    ASSERT_EQ(tcgetattr(master_, &tio), 0);
-    const speed_t expected = baud == 38400 ? B38400 : baud == 115200 ? B115200 : B300;
-    EXPECT_EQ(cfgetospeed(&tio), expected) << baud;
-    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB), 0u);
-    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
-    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
-    EXPECT_NE(tio.c_cflag & CREAD, 0u);
-    port_.reset();
-  }
-  EXPECT_EQ(Open(14400), static_cast<SerialCode>(EINVAL));
-}
-
-TEST_F(PosixSerialPortTest, AnOccupiedPortFailsWithTheSystemsCode) {
+TEST_F(PosixSerialPortTest, OpenFailuresCarryTheSystemsCode) {
   ASSERT_EQ(Open(), kSerialOk);
   std::unique_ptr<SerialPort> second;
   EXPECT_EQ(opener_.Open(path_, 38400, &second), static_cast<SerialCode>(EWOULDBLOCK));
   EXPECT_FALSE(second);
   EXPECT_EQ(errors_.str(), "\n\rFailed to open serial port.\n");
-
-  // Another process is kept out as well.
-  const pid_t child = fork();
-  if (child == 0) {
-    PosixSerialOpener quiet(nullptr);
-    std::unique_ptr<SerialPort> p;
-    _exit(static_cast<int>(quiet.Open(path_, 38400, &p)));
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), EWOULDBLOCK);
-
-  // Closing frees it again.
-  port_.reset();
+  port_.reset();  // closing frees it again
   EXPECT_EQ(opener_.Open(path_, 38400, &second), kSerialOk);
-}
+  EXPECT_EQ(opener_.Open(path_, 14400, &second), static_cast<SerialCode>(EINVAL));
 
-TEST_F(PosixSerialPortTest, BadNamesAreRefused) {
   LinkSettings settings{"ttyVextuneNoSuchPort", 38400};
   ComPortHandle handle;
   EXPECT_EQ(OpenComPort(opener_, settings, handle), static_cast<SerialCode>(ENOENT));
-  EXPECT_FALSE(handle);
-  EXPECT_EQ(errors_.str(), "\n\rFailed to open serial port.\n");
-
-  // /dev/ptmx is a terminal every Linux has, so the bare name proves the prefix.
-  settings.portName = "ptmx";
-  EXPECT_EQ(OpenComPort(opener_, settings, handle), kSerialOk);
-  CloseComPort(handle);
-
-  settings.portName = "/dev/" + std::string(5000, 'x');
-  EXPECT_EQ(OpenComPort(opener_, settings, handle), static_cast<SerialCode>(ENAMETOOLONG));
-
   // A file that is no terminal gets as far as reading the line settings.
   char file[] = "/tmp/vextune-notatty-XXXXXX";
-  const int fd = mkstemp(file);
-  ASSERT_GE(fd, 0);
-  close(fd);
+  close(mkstemp(file));
   errors_.str("");
   settings.portName = file;
   EXPECT_EQ(OpenComPort(opener_, settings, handle), static_cast<SerialCode>(ENOTTY));
@@ -194,19 +132,16 @@ TEST_F(PosixSerialPortTest, BadNamesAreRefused) {
 
 TEST(PermissionHint, NamesTheOwningGroup) {
   char file[] = "/tmp/vextune-hint-XXXXXX";
-  const int fd = mkstemp(file);
-  ASSERT_GE(fd, 0);
-  close(fd);
+  close(mkstemp(file));
   const group* dialout = getgrnam("dialout");
-  if (dialout && chown(file, static_cast<uid_t>(-1), dialout->gr_gid) == 0) {
-    EXPECT_NE(PermissionHint(file).find("\"dialout\""), std::string::npos) << PermissionHint(file);
+  if (!dialout || chown(file, static_cast<uid_t>(-1), dialout->gr_gid) != 0) {
+    unlink(file);
+    GTEST_SKIP() << "needs a dialout group and the right to give the file to it";
   }
-  ASSERT_EQ(chown(file, static_cast<uid_t>(-1), getgid()), 0);
   const std::string hint = PermissionHint(file);
-  EXPECT_NE(hint.find(file), std::string::npos);
-  EXPECT_NE(hint.find("log in again"), std::string::npos);
   unlink(file);
-  EXPECT_NE(PermissionHint("/nonexistent/tty").find("log in again"), std::string::npos);
+  EXPECT_NE(hint.find(file), std::string::npos) << hint;
+  EXPECT_NE(hint.find("\"dialout\""), std::string::npos) << hint;
 }
 
 }  // namespace

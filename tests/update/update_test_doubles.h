@@ -47,21 +47,15 @@ class RecordingPrompt final : public UserPrompt {
   std::vector<std::string> questions;
 };
 
-/// Keeps every position; hooks let a test act (press Cancel) at a given point.
+/// Keeps every position; `onProgress` lets a test act (press Cancel) then.
 class RecordingProgress final : public ProgressListener {
  public:
   void SetProgress(int position) override {
     positions.push_back(position);
     if (onProgress) onProgress(position);
   }
-  void DispatchPendingEvents() override {
-    ++dispatches;
-    if (onDispatch) onDispatch(dispatches);
-  }
   std::vector<int> positions;
-  int dispatches = 0;
   std::function<void(int)> onProgress;
-  std::function<void(int)> onDispatch;
 };
 
 }  // namespace vextune::testing
