@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/operation.h"
+#include "recording_progress.h"
 #include "config/config_data.h"
 #include "fake_serial.h"
 #include "link/device_link.h"
@@ -13,16 +14,6 @@
 
 namespace vextune::testing {
 
-/// Records the reported steps; `onProgress` lets a test act at a step.
-class RecordingProgress final : public ProgressListener {
- public:
-  void SetProgress(int position) override {
-    positions.push_back(position);
-    if (onProgress) onProgress(position);
-  }
-  std::vector<int> positions;
-  std::function<void(int)> onProgress;
-};
 
 /// Everything a transfer needs, wired to a scripted device on a fake line.
 struct TransferRig {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/operation.h"
+#include "recording_progress.h"
 #include "update/packed_time.h"
 
 namespace vextune::testing {
@@ -47,15 +48,5 @@ class RecordingPrompt final : public UserPrompt {
   std::vector<std::string> questions;
 };
 
-/// Keeps every position; `onProgress` lets a test act (press Cancel) then.
-class RecordingProgress final : public ProgressListener {
- public:
-  void SetProgress(int position) override {
-    positions.push_back(position);
-    if (onProgress) onProgress(position);
-  }
-  std::vector<int> positions;
-  std::function<void(int)> onProgress;
-};
 
 }  // namespace vextune::testing
