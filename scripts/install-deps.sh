@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev ccache
 )
 # The fuzz targets need clang with its libFuzzer runtime.
 if [[ "${1:-}" == "--fuzz" ]]; then
