@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev ccache
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
 )
 # The fuzz targets need clang with its libFuzzer runtime.
 if [[ "${1:-}" == "--fuzz" ]]; then

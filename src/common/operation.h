@@ -36,7 +36,8 @@ class NoProgress final : public ProgressListener {
   void SetProgress(int) override {}
 };
 
-enum class MessageIcon { Information, Warning, Error, Question };
+/// The icon of a message box. `None` is the plain message box without an icon.
+enum class MessageIcon { Information, Warning, Error, Question, None };
 
 /// Messages and questions to the user. The GUI shows message boxes, the
 /// command line prints and reads the terminal, tests script the answers.

@@ -1,0 +1,76 @@
+#include "ui/qt_prompt.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace vextune::ui {
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case MessageIcon::Error:
+      return QMessageBox::Critical;
+    case MessageIcon::Question:
+      return QMessageBox::Question;
+    case MessageIcon::None:
+      return QMessageBox::NoIcon;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QString FilterText(const FileDialogRequest& request) {
+  QStringList filters;
+  for (const std::string& filter : request.filters) filters << QString::fromStdString(filter);
+  return filters.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+QtPrompt::QtPrompt(QString applicationName) : application_name_(std::move(applicationName)) {}
+
+QString QtPrompt::Caption(const std::string& caption) const {
+  return caption.empty() ? application_name_ : QString::fromStdString(caption);
+}
+
+void QtPrompt::ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) {
+  QMessageBox box(BoxIcon(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok,
+                  parent_);
+  box.exec();
+}
+
+bool QtPrompt::AskYesNo(const std::string& caption, const std::string& text) {
+  QMessageBox box(QMessageBox::Question, Caption(caption), QString::fromStdString(text),
+                  QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtPrompt::ChooseFileToOpen(const FileDialogRequest& request) {
+  QFileDialog dialog(parent_, application_name_, QString::fromStdString(request.proposedName),
+                     FilterText(request));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!request.defaultExtension.empty())
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension).remove(0, 1));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtPrompt::ChooseFileToSave(const FileDialogRequest& request) {
+  QFileDialog dialog(parent_, application_name_, QString::fromStdString(request.proposedName),
+                     FilterText(request));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (!request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!request.defaultExtension.empty())
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension).remove(0, 1));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+}  // namespace vextune::ui
