@@ -53,16 +53,16 @@ void DrawCell(QPainter& painter, const SheetOptions& options, SymbolTable table,
   const int top = cell.top() + (cell.height() - bigHeight) / 2;
   DrawIconAt(painter, icon, QPoint(cell.left() + 4, top + (bigHeight - 19) / 2), 1);
   const int bigLeft = cell.left() + 4 + vextune::ui::kSymbolIconWidth + 8;
-  painter.fillRect(QRect(bigLeft - 2, top - 2, vextune::ui::kSymbolIconWidth * options.scale + 4,
-                         bigHeight + 4),
-                   QColor(0xf0, 0xf0, 0xf0));
+  painter.fillRect(
+      QRect(bigLeft - 2, top - 2, vextune::ui::kSymbolIconWidth * options.scale + 4, bigHeight + 4),
+      QColor(0xf0, 0xf0, 0xf0));
   DrawIconAt(painter, icon, QPoint(bigLeft, top), options.scale);
 
   const int textLeft = bigLeft + vextune::ui::kSymbolIconWidth * options.scale + 10;
   const QRect textRect(textLeft, cell.top(), cell.right() - textLeft, cell.height());
   const std::string_view name = vextune::SymbolName(table, index);
-  const QString label = QStringLiteral("%1  %2  ").arg(index, 2).arg(QChar::fromLatin1(
-                            vextune::SymbolCode(index)));
+  const QString label =
+      QStringLiteral("%1  %2  ").arg(index, 2).arg(QChar::fromLatin1(vextune::SymbolCode(index)));
   painter.setPen(Qt::darkGray);
   painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, label);
   const int labelWidth = painter.fontMetrics().horizontalAdvance(label);
@@ -83,8 +83,8 @@ bool ParseOptions(const QStringList& arguments, SheetOptions* options, QString* 
   const QCommandLineOption scale(QStringLiteral("scale"), QStringLiteral("Enlargement (1..16)"),
                                  QStringLiteral("N"), QStringLiteral("2"));
   const QCommandLineOption table(QStringLiteral("table"),
-                                 QStringLiteral("primary, alternate or both"),
-                                 QStringLiteral("T"), QStringLiteral("both"));
+                                 QStringLiteral("primary, alternate or both"), QStringLiteral("T"),
+                                 QStringLiteral("both"));
   const QCommandLineOption first(QStringLiteral("first"), QStringLiteral("First index"),
                                  QStringLiteral("I"), QStringLiteral("0"));
   const QCommandLineOption last(QStringLiteral("last"), QStringLiteral("Last index"),

@@ -48,15 +48,17 @@ void Airliner(QPainter& p) {
 }  // namespace
 
 void DrawPlaneSmall(QPainter& p) {
-  Box(p, QRectF(1.0, 5.6, 18.0, 3.0), kRed, 1.2);          // wing
-  Box(p, QRectF(6.0, 14.2, 8.0, 2.2), kRed, 1.0);          // tail plane
-  Box(p, QRectF(8.7, 2.0, 2.6, 15.4), kRed, 1.3);          // fuselage
-  Box(p, QRectF(8.7, 5.6, 2.6, 3.0), kRed, 0, 0);          // join without outline
-  Box(p, QRectF(9.0, 3.8, 2.0, 1.6), kGlass, 0.4, 0);      // cockpit
+  Box(p, QRectF(1.0, 5.6, 18.0, 3.0), kRed, 1.2);             // wing
+  Box(p, QRectF(6.0, 14.2, 8.0, 2.2), kRed, 1.0);             // tail plane
+  Box(p, QRectF(8.7, 2.0, 2.6, 15.4), kRed, 1.3);             // fuselage
+  Box(p, QRectF(8.7, 5.6, 2.6, 3.0), kRed, 0, 0);             // join without outline
+  Box(p, QRectF(9.0, 3.8, 2.0, 1.6), kGlass, 0.4, 0);         // cockpit
   Line(p, QPointF(6.6, 1.2), QPointF(13.4, 1.2), kInk, 1.2);  // propeller
 }
 
-void DrawPlaneLarge(QPainter& p) { Airliner(p); }
+void DrawPlaneLarge(QPainter& p) {
+  Airliner(p);
+}
 
 void DrawNumberedAircraft(QPainter& p) {
   Airliner(p);

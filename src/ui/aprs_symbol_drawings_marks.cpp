@@ -21,7 +21,9 @@ void DashedFrame(QPainter& p, const QColor& colour) {
   p.restore();
 }
 
-QPainterPath TrianglePath() { return Polygon({{10.0, 1.0}, {19.0, 17.6}, {1.0, 17.6}}); }
+QPainterPath TrianglePath() {
+  return Polygon({{10.0, 1.0}, {19.0, 17.6}, {1.0, 17.6}});
+}
 
 QPainterPath PinPath() {
   QPainterPath pin(QPointF(10.0, 18.6));
@@ -37,8 +39,8 @@ void Grid(QPainter& p, int cells, int markedColumn, int markedRow) {
   const QRectF area(1.6, 1.1, 16.8, 16.8);
   Box(p, area, QColor(0xcc, 0xe8, 0xb4));
   const qreal cell = area.width() / cells;
-  Box(p, QRectF(area.left() + markedColumn * cell, area.top() + markedRow * cell, cell, cell),
-      kRed, 0, 0);
+  Box(p, QRectF(area.left() + markedColumn * cell, area.top() + markedRow * cell, cell, cell), kRed,
+      0, 0);
   QPainterPath lines;
   for (int i = 1; i < cells; ++i) {
     lines.moveTo(area.left() + i * cell, area.top());
@@ -80,7 +82,9 @@ void DrawX(QPainter& p) {
   Stroke(p, cross, kRed, 3.0);
 }
 
-void DrawTriangle(QPainter& p) { Fill(p, TrianglePath(), kBlue); }
+void DrawTriangle(QPainter& p) {
+  Fill(p, TrianglePath(), kBlue);
+}
 
 void DrawNumberedTriangle(QPainter& p) {
   Fill(p, TrianglePath(), kBlue);
@@ -141,15 +145,25 @@ void DrawTbd(QPainter& p) {
   Text(p, QStringLiteral("TBD"), kCentre, 5.2, kBlue, 13.6);
 }
 
-void DrawArrl(QPainter& p) { LetterPlate(p, QStringLiteral("ARRL"), kWhite, kNavy); }
+void DrawArrl(QPainter& p) {
+  LetterPlate(p, QStringLiteral("ARRL"), kWhite, kNavy);
+}
 
-void DrawIcp(QPainter& p) { LetterPlate(p, QStringLiteral("ICP"), kGreen, kWhite); }
+void DrawIcp(QPainter& p) {
+  LetterPlate(p, QStringLiteral("ICP"), kGreen, kWhite);
+}
 
-void DrawEoc(QPainter& p) { LetterPlate(p, QStringLiteral("EOC"), kRed, kWhite); }
+void DrawEoc(QPainter& p) {
+  LetterPlate(p, QStringLiteral("EOC"), kRed, kWhite);
+}
 
-void DrawGridSquare(QPainter& p) { Grid(p, 3, 1, 1); }
+void DrawGridSquare(QPainter& p) {
+  Grid(p, 3, 1, 1);
+}
 
-void DrawGridSquareAlternate(QPainter& p) { Grid(p, 4, 2, 1); }
+void DrawGridSquareAlternate(QPainter& p) {
+  Grid(p, 4, 2, 1);
+}
 
 void DrawAreaLocations(QPainter& p) {
   p.save();

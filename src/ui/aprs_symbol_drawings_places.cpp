@@ -20,15 +20,16 @@ void House(QPainter& p, const QRectF& walls, const QColor& wall, const QColor& r
 }
 
 // A rounded square road sign filling most of the canvas.
-void Sign(QPainter& p, const QColor& fill) { Box(p, QRectF(1.5, 1.0, 17.0, 17.0), fill, 2.6); }
+void Sign(QPainter& p, const QColor& fill) {
+  Box(p, QRectF(1.5, 1.0, 17.0, 17.0), fill, 2.6);
+}
 
 // A person pictogram in the style of public signs: a round head and a
 // body with legs; `skirt` draws the body as a dress.
 void SignFigure(QPainter& p, qreal x, bool skirt, const QColor& colour) {
   Disc(p, QPointF(x, 4.4), 1.5, colour, 0);
   if (skirt) {
-    Fill(p, Polygon({{x - 1.0, 6.6}, {x + 1.0, 6.6}, {x + 2.6, 12.6}, {x - 2.6, 12.6}}), colour,
-         0);
+    Fill(p, Polygon({{x - 1.0, 6.6}, {x + 1.0, 6.6}, {x + 2.6, 12.6}, {x - 2.6, 12.6}}), colour, 0);
   } else {
     Box(p, QRectF(x - 1.7, 6.6, 3.4, 6.0), colour, 1.0, 0);
   }
@@ -69,7 +70,8 @@ void DrawFireStation(QPainter& p) {
   Flame(p, QRectF(7.4, 4.6, 5.2, 5.4));
   for (qreal x : {2.8, 10.8}) {
     Box(p, QRectF(x, 10.6, 6.4, 7.4), kLightGrey, 0, 0.7);
-    for (qreal y = 12.4; y < 18.0; y += 1.8) Line(p, QPointF(x, y), QPointF(x + 6.4, y), kGrey, 0.5);
+    for (qreal y = 12.4; y < 18.0; y += 1.8)
+      Line(p, QPointF(x, y), QPointF(x + 6.4, y), kGrey, 0.5);
   }
 }
 
@@ -128,10 +130,10 @@ void DrawSchool(QPainter& p) {
 }
 
 void DrawChurch(QPainter& p) {
-  Box(p, QRectF(1.6, 10.4, 16.8, 7.4), kPaper);  // nave
+  Box(p, QRectF(1.6, 10.4, 16.8, 7.4), kPaper);                      // nave
   Fill(p, Polygon({{6.6, 8.0}, {10.0, 3.4}, {13.4, 8.0}}), kBrown);  // spire
-  Box(p, QRectF(7.2, 8.0, 5.6, 9.8), kPaper);  // tower
-  Line(p, QPointF(10.0, 0.4), QPointF(10.0, 3.4), kInk, 0.9);  // cross
+  Box(p, QRectF(7.2, 8.0, 5.6, 9.8), kPaper);                        // tower
+  Line(p, QPointF(10.0, 0.4), QPointF(10.0, 3.4), kInk, 0.9);        // cross
   Line(p, QPointF(8.8, 1.4), QPointF(11.2, 1.4), kInk, 0.9);
   QPainterPath door(QPointF(8.8, 17.8));
   door.lineTo(8.8, 14.0);
@@ -222,7 +224,7 @@ void DrawRestaurant(QPainter& p) {
 
 void DrawPetrolStation(QPainter& p) {
   Stroke(p, Polyline({{12.4, 14.0}, {16.6, 14.0}, {16.6, 5.6}, {14.6, 3.6}}), kInk, 1.1);  // hose
-  Box(p, QRectF(13.4, 3.0, 2.0, 3.4), kDarkGrey, 0.4, 0);  // nozzle
+  Box(p, QRectF(13.4, 3.0, 2.0, 3.4), kDarkGrey, 0.4, 0);                                  // nozzle
   Box(p, QRectF(2.6, 1.6, 10.4, 16.2), kRed, 1.2);
   Box(p, QRectF(4.4, 3.6, 6.8, 4.4), kWhite, 0.6, 0.7);  // display
   Box(p, QRectF(1.6, 16.4, 12.4, 1.6), kDarkGrey, 0, 0.7);
@@ -264,8 +266,8 @@ void DrawParkPicnicArea(QPainter& p) {
   Disc(p, QPointF(5.0, 5.4), 4.4, kGreen);             // crown
   Line(p, QPointF(11.4, 11.4), QPointF(10.0, 17.6), kBrown, 1.1);
   Line(p, QPointF(17.4, 11.4), QPointF(18.8, 17.6), kBrown, 1.1);
-  Box(p, QRectF(9.4, 10.0, 10.0, 1.6), kTan, 0, 0.8);   // table top
-  Box(p, QRectF(8.8, 14.0, 11.0, 1.2), kTan, 0, 0.7);   // bench
+  Box(p, QRectF(9.4, 10.0, 10.0, 1.6), kTan, 0, 0.8);  // table top
+  Box(p, QRectF(8.8, 14.0, 11.0, 1.2), kTan, 0, 0.7);  // bench
 }
 
 void DrawShelter(QPainter& p) {

@@ -20,10 +20,14 @@ QRectF Monitor(QPainter& p, const QColor& screen) {
   return inner;
 }
 
-void DigiStar(QPainter& p) { Fill(p, StarPath(QPointF(10.0, 10.2), 9.4, 3.9, 5), kGreen); }
+void DigiStar(QPainter& p) {
+  Fill(p, StarPath(QPointF(10.0, 10.2), 9.4, 3.9, 5), kGreen);
+}
 
 // The gateway diamond.
-QPainterPath Diamond() { return Polygon({{10.0, 0.6}, {19.4, 9.5}, {10.0, 18.4}, {0.6, 9.5}}); }
+QPainterPath Diamond() {
+  return Polygon({{10.0, 0.6}, {19.4, 9.5}, {10.0, 18.4}, {0.6, 9.5}});
+}
 
 void Globe(QPainter& p, QPointF centre, qreal radius) {
   Disc(p, centre, radius, kWater);
@@ -38,7 +42,9 @@ void Globe(QPainter& p, QPointF centre, qreal radius) {
 
 }  // namespace
 
-void DrawDigi(QPainter& p) { DigiStar(p); }
+void DrawDigi(QPainter& p) {
+  DigiStar(p);
+}
 
 void DrawNumberedStar(QPainter& p) {
   DigiStar(p);
@@ -238,8 +244,7 @@ void DrawSstv(QPainter& p) {
   Box(p, screen, kSky, 1.0, 0);
   p.save();
   p.setClipRect(screen);
-  Fill(p, Polygon({{2.4, 16.2}, {6.4, 10.0}, {9.0, 13.0}, {11.0, 11.0}, {14.0, 16.2}}),
-       kGreen, 0);
+  Fill(p, Polygon({{2.4, 16.2}, {6.4, 10.0}, {9.0, 13.0}, {11.0, 11.0}, {14.0, 16.2}}), kGreen, 0);
   Disc(p, QPointF(11.0, 8.0), 1.4, kYellow, 0);
   p.restore();
   Disc(p, QPointF(16.6, 8.0), 1.0, kLightGrey, 0.6);
@@ -265,7 +270,7 @@ void DrawNts(QPainter& p) {
 
 void DrawHandheldRadio(QPainter& p) {
   Line(p, QPointF(7.4, 0.6), QPointF(7.4, 5.0), kInk, 1.8);  // antenna
-  Box(p, QRectF(10.2, 2.6, 2.0, 2.4), kDarkGrey, 0.4, 0.6);   // knob
+  Box(p, QRectF(10.2, 2.6, 2.0, 2.4), kDarkGrey, 0.4, 0.6);  // knob
   Box(p, QRectF(5.4, 4.6, 9.2, 14.0), kInk, 1.4, 0);
   Box(p, QRectF(6.6, 6.2, 6.8, 3.2), QColor(0x9c, 0xd8, 0x8c), 0.4, 0);  // display
   for (qreal y : {11.2, 13.4, 15.6}) {
@@ -280,7 +285,10 @@ void DrawVortac(QPainter& p) {
   for (int i = 0; i < 6; ++i) {
     const qreal a = i * M_PI / 3;
     const QPointF corner = c + QPointF(r * qCos(a), r * qSin(a));
-    if (i == 0) hexagon.moveTo(corner); else hexagon.lineTo(corner);
+    if (i == 0)
+      hexagon.moveTo(corner);
+    else
+      hexagon.lineTo(corner);
   }
   hexagon.closeSubpath();
   // Three lobes on every other side of the hexagon.

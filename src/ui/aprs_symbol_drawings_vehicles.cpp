@@ -21,8 +21,16 @@ void Wheels(QPainter& p) {
 // A saloon car.
 void CarBody(QPainter& p, const QColor& body) {
   Fill(p,
-       Polygon({{1.0, 13.2}, {1.0, 10.4}, {2.0, 9.2}, {6.0, 8.5}, {8.2, 5.0}, {13.4, 5.0},
-                {15.8, 8.5}, {18.4, 9.0}, {19.0, 10.4}, {19.0, 13.2}}),
+       Polygon({{1.0, 13.2},
+                {1.0, 10.4},
+                {2.0, 9.2},
+                {6.0, 8.5},
+                {8.2, 5.0},
+                {13.4, 5.0},
+                {15.8, 8.5},
+                {18.4, 9.0},
+                {19.0, 10.4},
+                {19.0, 13.2}}),
        body);
   Fill(p, Polygon({{7.3, 8.5}, {8.9, 6.1}, {10.4, 6.1}, {10.4, 8.5}}), kGlass, 0);
   Fill(p, Polygon({{11.4, 6.1}, {12.9, 6.1}, {14.5, 8.5}, {11.4, 8.5}}), kGlass, 0);
@@ -32,7 +40,12 @@ void CarBody(QPainter& p, const QColor& body) {
 // A box van with a sloping windscreen.
 void VanBody(QPainter& p, const QColor& body) {
   Fill(p,
-       Polygon({{1.0, 13.2}, {1.0, 9.6}, {2.0, 8.7}, {4.4, 4.4}, {18.2, 4.4}, {19.0, 5.2},
+       Polygon({{1.0, 13.2},
+                {1.0, 9.6},
+                {2.0, 8.7},
+                {4.4, 4.4},
+                {18.2, 4.4},
+                {19.0, 5.2},
                 {19.0, 13.2}}),
        body);
   Fill(p, Polygon({{3.2, 8.5}, {5.0, 5.6}, {7.0, 5.6}, {7.0, 8.5}}), kGlass, 0);
@@ -99,8 +112,14 @@ void DrawSuv(QPainter& p) {
   p.translate(0, -0.8);
   Line(p, QPointF(6.0, 3.4), QPointF(17.0, 3.4), kInk, 1.0);  // roof rack
   Fill(p,
-       Polygon({{1.0, 13.2}, {1.0, 9.6}, {2.2, 8.6}, {5.0, 8.2}, {6.6, 4.4}, {18.2, 4.4},
-                {19.0, 5.6}, {19.0, 13.2}}),
+       Polygon({{1.0, 13.2},
+                {1.0, 9.6},
+                {2.2, 8.6},
+                {5.0, 8.2},
+                {6.6, 4.4},
+                {18.2, 4.4},
+                {19.0, 5.6},
+                {19.0, 13.2}}),
        kDarkGreen);
   Fill(p, Polygon({{6.6, 8.2}, {7.6, 5.6}, {10.2, 5.6}, {10.2, 8.2}}), kGlass, 0);
   Box(p, QRectF(11.2, 5.6, 3.4, 2.6), kGlass, 0, 0);
@@ -178,8 +197,16 @@ void DrawTruck18Wheels(QPainter& p) {
 void DrawRecVehicle(QPainter& p) {
   p.translate(0, -0.6);
   Fill(p,
-       Polygon({{1.0, 13.2}, {1.0, 9.6}, {2.0, 8.0}, {4.6, 7.6}, {4.6, 6.6}, {2.6, 6.6},
-                {2.6, 3.6}, {18.4, 3.6}, {19.2, 4.6}, {19.2, 13.2}}),
+       Polygon({{1.0, 13.2},
+                {1.0, 9.6},
+                {2.0, 8.0},
+                {4.6, 7.6},
+                {4.6, 6.6},
+                {2.6, 6.6},
+                {2.6, 3.6},
+                {18.4, 3.6},
+                {19.2, 4.6},
+                {19.2, 13.2}}),
        kPaper);
   Fill(p, Polygon({{2.0, 9.8}, {2.8, 8.6}, {5.0, 8.6}, {5.0, 9.8}}), kGlass, 0);
   Box(p, QRectF(2.6, 10.8, 16.4, 1.0), kBrown, 0, 0);
@@ -193,7 +220,7 @@ void DrawRecVehicle(QPainter& p) {
 void DrawTractor(QPainter& p) {
   p.translate(0, -0.5);
   Line(p, QPointF(5.0, 8.5), QPointF(5.0, 4.0), kInk, 1.2);  // exhaust pipe
-  Box(p, QRectF(1.0, 8.0, 11.0, 4.4), kGreen, 0.6);  // engine hood
+  Box(p, QRectF(1.0, 8.0, 11.0, 4.4), kGreen, 0.6);          // engine hood
   Stroke(p, Polyline({{10.0, 8.0}, {10.6, 2.4}, {17.6, 2.4}, {18.0, 9.0}}), kInk, 1.2);  // cab
   Box(p, QRectF(10.8, 3.6, 6.4, 4.4), kGlass, 0, 0);
   Box(p, QRectF(10.0, 8.0, 8.6, 2.0), kGreen, 0, 0.8);
@@ -213,7 +240,7 @@ void DrawMotorcycle(QPainter& p) {
   Box(p, QRectF(7.6, 10.0, 4.4, 3.4), kDarkGrey, 0.6, 0.8);  // engine
   Fill(p, Polygon({{6.6, 7.4}, {8.0, 7.0}, {11.4, 7.0}, {12.2, 9.6}, {7.4, 10.6}}), kRed, 0.8);
   Fill(p, Polygon({{11.4, 7.4}, {17.6, 7.8}, {17.2, 9.4}, {12.2, 9.6}}), kInk, 0);  // seat
-  Disc(p, QPointF(5.6, 7.8), 1.1, kYellow, 0.6);  // headlight
+  Disc(p, QPointF(5.6, 7.8), 1.1, kYellow, 0.6);                                    // headlight
 }
 
 void DrawBike(QPainter& p) {
@@ -242,20 +269,25 @@ void DrawSnowMobile(QPainter& p) {
   Box(p, QRectF(8.6, 11.6, 10.6, 3.8), kDarkGrey, 1.8);  // track
   for (qreal x : {10.6, 13.9, 17.2}) Disc(p, QPointF(x, 13.5), 0.9, kLightGrey, 0);
   Fill(p,
-       Polygon({{1.4, 11.8}, {3.6, 8.6}, {8.6, 7.4}, {10.4, 7.4}, {12.0, 8.8}, {18.4, 8.8},
+       Polygon({{1.4, 11.8},
+                {3.6, 8.6},
+                {8.6, 7.4},
+                {10.4, 7.4},
+                {12.0, 8.8},
+                {18.4, 8.8},
                 {19.4, 11.6}}),
        kPurple);
   Fill(p, Polygon({{7.6, 7.6}, {9.0, 4.4}, {10.0, 4.4}, {10.2, 7.4}}), kGlass, 0.7);  // screen
-  Box(p, QRectF(12.4, 7.4, 5.0, 1.4), kInk, 0.5, 0);  // seat
+  Box(p, QRectF(12.4, 7.4, 5.0, 1.4), kInk, 0.5, 0);                                  // seat
 }
 
 void DrawRailEngine(QPainter& p) {
   p.translate(0, -0.8);
-  Box(p, QRectF(3.6, 2.6, 2.6, 4.0), kInk, 0, 0);  // chimney
+  Box(p, QRectF(3.6, 2.6, 2.6, 4.0), kInk, 0, 0);       // chimney
   Box(p, QRectF(2.0, 6.0, 10.6, 6.2), kDarkGrey, 1.2);  // boiler
-  Disc(p, QPointF(8.6, 6.0), 1.3, kDarkGrey);        // dome
-  Box(p, QRectF(12.0, 4.0, 7.0, 8.2), kDarkRed);     // cab
-  Box(p, QRectF(11.4, 3.0, 8.2, 1.4), kInk, 0, 0);  // roof
+  Disc(p, QPointF(8.6, 6.0), 1.3, kDarkGrey);           // dome
+  Box(p, QRectF(12.0, 4.0, 7.0, 8.2), kDarkRed);        // cab
+  Box(p, QRectF(11.4, 3.0, 8.2, 1.4), kInk, 0, 0);      // roof
   Box(p, QRectF(13.6, 5.6, 3.8, 3.0), kGlass, 0, 0);
   Fill(p, Polygon({{2.0, 12.2}, {0.4, 15.6}, {2.6, 15.6}, {3.0, 12.2}}), kRed, 0.8);  // pilot
   for (qreal x : {5.4, 10.2, 15.6}) Disc(p, QPointF(x, 13.9), 2.0, kRed, 0.9);

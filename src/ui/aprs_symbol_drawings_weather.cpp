@@ -95,7 +95,9 @@ void WxServiceCloud(QPainter& p) {
 
 }  // namespace
 
-void DrawSunny(QPainter& p) { Sun(p, QPointF(10.0, 9.5), 4.6, 2.4); }
+void DrawSunny(QPainter& p) {
+  Sun(p, QPointF(10.0, 9.5), 4.6, 2.4);
+}
 
 void DrawCloudy(QPainter& p) {
   Cloud(p, QRectF(6.0, 1.2, 13.4, 8.6), kStormCloud);
@@ -107,7 +109,9 @@ void DrawPartlyCloudy(QPainter& p) {
   Cloud(p, QRectF(4.6, 7.4, 14.8, 10.0));
 }
 
-void DrawSnow(QPainter& p) { BranchedSnowflake(p, QPointF(10.0, 9.5), 8.4, kBlue); }
+void DrawSnow(QPainter& p) {
+  BranchedSnowflake(p, QPointF(10.0, 9.5), 8.4, kBlue);
+}
 
 void DrawSnowBlowing(QPainter& p) {
   BranchedSnowflake(p, QPointF(12.6, 7.4), 6.2, kBlue);
@@ -131,9 +135,9 @@ void DrawRainShower(QPainter& p) {
 
 void DrawDrizzle(QPainter& p) {
   Cloud(p, kRainCloud);
-  for (QPointF dot : {QPointF(4.0, 13.0), QPointF(8.0, 13.0), QPointF(12.0, 13.0),
-                      QPointF(16.0, 13.0), QPointF(6.0, 16.4), QPointF(10.0, 16.4),
-                      QPointF(14.0, 16.4)}) {
+  for (QPointF dot :
+       {QPointF(4.0, 13.0), QPointF(8.0, 13.0), QPointF(12.0, 13.0), QPointF(16.0, 13.0),
+        QPointF(6.0, 16.4), QPointF(10.0, 16.4), QPointF(14.0, 16.4)}) {
     Disc(p, dot, 0.9, kWater, 0);
   }
 }
@@ -143,9 +147,20 @@ void DrawFreezingRain(QPainter& p) {
   Drop(p, QPointF(6.0, 9.6), 4.6);
   Drop(p, QPointF(13.6, 9.6), 4.6);
   // The rain freezes to a glaze with icicles on the ground.
-  Fill(p, Polygon({{1.0, 15.0}, {19.0, 15.0}, {19.0, 16.4}, {17.6, 16.4}, {17.0, 18.6},
-                   {16.4, 16.4}, {10.8, 16.4}, {10.0, 18.8}, {9.2, 16.4}, {3.6, 16.4},
-                   {3.0, 18.6}, {2.4, 16.4}, {1.0, 16.4}}),
+  Fill(p,
+       Polygon({{1.0, 15.0},
+                {19.0, 15.0},
+                {19.0, 16.4},
+                {17.6, 16.4},
+                {17.0, 18.6},
+                {16.4, 16.4},
+                {10.8, 16.4},
+                {10.0, 18.8},
+                {9.2, 16.4},
+                {3.6, 16.4},
+                {3.0, 18.6},
+                {2.4, 16.4},
+                {1.0, 16.4}}),
        kSky, 0.7);
 }
 
@@ -170,7 +185,9 @@ void DrawFog(QPainter& p) {
   }
 }
 
-void DrawLightning(QPainter& p) { Bolt(p, QRectF(3.6, 0.6, 12.8, 17.8)); }
+void DrawLightning(QPainter& p) {
+  Bolt(p, QRectF(3.6, 0.6, 12.8, 17.8));
+}
 
 void DrawThunderstorm(QPainter& p) {
   Drop(p, QPointF(3.6, 11.4), 5.0);
@@ -179,9 +196,13 @@ void DrawThunderstorm(QPainter& p) {
   Bolt(p, QRectF(6.4, 7.0, 7.4, 11.6));
 }
 
-void DrawHurricane(QPainter& p) { CycloneSign(p, kRed, false); }
+void DrawHurricane(QPainter& p) {
+  CycloneSign(p, kRed, false);
+}
 
-void DrawHurricaneFuture(QPainter& p) { CycloneSign(p, kRed, true); }
+void DrawHurricaneFuture(QPainter& p) {
+  CycloneSign(p, kRed, true);
+}
 
 void DrawTornado(QPainter& p) {
   QPainterPath funnel(QPointF(1.0, 1.6));
@@ -219,9 +240,9 @@ void DrawWallCloud(QPainter& p) {
 }
 
 void DrawDustBlowing(QPainter& p) {
-  for (QPointF grain : {QPointF(11.0, 2.4), QPointF(15.6, 3.6), QPointF(13.2, 6.8),
-                        QPointF(17.6, 8.0), QPointF(9.6, 9.2), QPointF(14.8, 11.6),
-                        QPointF(4.6, 5.0)}) {
+  for (QPointF grain :
+       {QPointF(11.0, 2.4), QPointF(15.6, 3.6), QPointF(13.2, 6.8), QPointF(17.6, 8.0),
+        QPointF(9.6, 9.2), QPointF(14.8, 11.6), QPointF(4.6, 5.0)}) {
     Disc(p, grain, 1.1, kBrown, 0);
   }
   WindLine(p, QPointF(0.6, 14.6), 12.0, kInk);
@@ -258,8 +279,17 @@ void DrawFlooding(QPainter& p) {
 void DrawQuake(QPainter& p) {
   Line(p, QPointF(0.6, 17.6), QPointF(19.4, 17.6), kBrown, 1.2);
   Stroke(p,
-         Polyline({{0.6, 9.5}, {3.6, 9.5}, {5.0, 5.0}, {6.6, 15.0}, {8.4, 1.0}, {10.4, 18.0},
-                   {12.2, 4.0}, {13.8, 13.6}, {15.2, 7.4}, {16.4, 9.5}, {19.4, 9.5}}),
+         Polyline({{0.6, 9.5},
+                   {3.6, 9.5},
+                   {5.0, 5.0},
+                   {6.6, 15.0},
+                   {8.4, 1.0},
+                   {10.4, 18.0},
+                   {12.2, 4.0},
+                   {13.8, 13.6},
+                   {15.2, 7.4},
+                   {16.4, 9.5},
+                   {19.4, 9.5}}),
          kRed, 1.3);
 }
 
@@ -274,20 +304,26 @@ void DrawGaleFlags(QPainter& p) {
   Fill(p, Polygon({{4.6, 8.4}, {17.4, 11.4}, {4.6, 14.4}}), kRed, 0.8);
 }
 
-void DrawWxStation(QPainter& p) { WeatherStation(p); }
+void DrawWxStation(QPainter& p) {
+  WeatherStation(p);
+}
 
 void DrawNumberedWeatherSite(QPainter& p) {
   WeatherStation(p);
   OverlayMarker(p);
 }
 
-void DrawWxService(QPainter& p) { WxServiceCloud(p); }
+void DrawWxService(QPainter& p) {
+  WxServiceCloud(p);
+}
 
 void DrawNumberedNwsSite(QPainter& p) {
   WxServiceCloud(p);
   OverlayMarker(p);
 }
 
-void DrawFire(QPainter& p) { Flame(p, QRectF(2.6, 0.6, 14.8, 17.8)); }
+void DrawFire(QPainter& p) {
+  Flame(p, QRectF(2.6, 0.6, 14.8, 17.8));
+}
 
 }  // namespace vextune::ui::symbols

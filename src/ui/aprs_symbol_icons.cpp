@@ -40,8 +40,7 @@ class SymbolIconEngine final : public QIconEngine {
 
   // `size` is in device pixels already; `scale` is the screen's ratio of
   // device pixels to device-independent ones.
-  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State,
-                       qreal scale) override {
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
     const QSize pixels = FittedSize(size);
     if (pixels.isEmpty()) return {};
     const QString cacheKey = QStringLiteral("%1x%2@%3/%4")
@@ -59,8 +58,7 @@ class SymbolIconEngine final : public QIconEngine {
     return picture;
   }
 
-  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-             QIcon::State state) override {
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
     const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     const QPixmap picture = scaledPixmap(rect.size() * scale, mode, state, scale);
     const QSizeF shown = picture.deviceIndependentSize();
@@ -72,8 +70,8 @@ class SymbolIconEngine final : public QIconEngine {
  private:
   // The largest size of the symbol's proportions that fits into `bounds`.
   static QSize FittedSize(const QSize& bounds) {
-    const qreal fit = std::min(bounds.width() / symbols::kCanvasWidth,
-                               bounds.height() / symbols::kCanvasHeight);
+    const qreal fit =
+        std::min(bounds.width() / symbols::kCanvasWidth, bounds.height() / symbols::kCanvasHeight);
     return QSize(qRound(symbols::kCanvasWidth * fit), qRound(symbols::kCanvasHeight * fit));
   }
 
@@ -82,8 +80,7 @@ class SymbolIconEngine final : public QIconEngine {
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(pixels.width() / symbols::kCanvasWidth,
-                  pixels.height() / symbols::kCanvasHeight);
+    painter.scale(pixels.width() / symbols::kCanvasWidth, pixels.height() / symbols::kCanvasHeight);
     drawing_(painter);
     painter.end();
     return picture;

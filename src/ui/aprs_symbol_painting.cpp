@@ -174,8 +174,8 @@ void Drop(QPainter& p, QPointF top, qreal height, const QColor& fill) {
   const qreal radius = height * 0.34;
   const QPointF bulb(top.x(), top.y() + height - radius);
   QPainterPath path(top);
-  path.quadTo(QPointF(top.x() - radius, bulb.y() - radius * 0.8), QPointF(bulb.x() - radius,
-                                                                           bulb.y()));
+  path.quadTo(QPointF(top.x() - radius, bulb.y() - radius * 0.8),
+              QPointF(bulb.x() - radius, bulb.y()));
   path.arcTo(QRectF(bulb.x() - radius, bulb.y() - radius, 2 * radius, 2 * radius), 180, 180);
   path.quadTo(QPointF(top.x() + radius, bulb.y() - radius * 0.8), top);
   Fill(p, path, fill, 0.6);

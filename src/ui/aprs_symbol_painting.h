@@ -66,8 +66,7 @@ void Stroke(QPainter& p, const QPainterPath& path, const QColor& colour, qreal w
 void Line(QPainter& p, QPointF a, QPointF b, const QColor& colour, qreal width);
 
 /// A filled circle with outline.
-void Disc(QPainter& p, QPointF centre, qreal radius, const QColor& fill,
-          qreal outline = kOutline);
+void Disc(QPainter& p, QPointF centre, qreal radius, const QColor& fill, qreal outline = kOutline);
 
 /// A filled rectangle with outline; `radius` rounds the corners.
 void Box(QPainter& p, const QRectF& rect, const QColor& fill, qreal radius = 0,
@@ -82,8 +81,7 @@ QPainterPath TextPath(const QString& text, QPointF centre, qreal capHeight,
 /// Fills TextPath(...) in `colour`; with `halo` > 0 a ring of `haloColour` of that
 /// width keeps the letters readable on busy backgrounds.
 void Text(QPainter& p, const QString& text, QPointF centre, qreal capHeight, const QColor& colour,
-          qreal maxWidth = kCanvasWidth, qreal halo = 0,
-          const QColor& haloColour = colour::kWhite);
+          qreal maxWidth = kCanvasWidth, qreal halo = 0, const QColor& haloColour = colour::kWhite);
 
 /// A road wheel: black tyre, grey hub.
 void Wheel(QPainter& p, QPointF centre, qreal radius);

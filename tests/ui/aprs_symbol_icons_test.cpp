@@ -102,8 +102,7 @@ class AprsSymbolIconsTest : public QObject {
               QByteArrayView(image.constBits(), image.sizeInBytes()), QCryptographicHash::Sha1);
           const auto earlier = seen.constFind(digest);
           if (earlier != seen.constEnd() && Picture(table, *earlier, scale) == image) {
-            QFAIL(qPrintable(Describe(table, index) + " looks like " +
-                             Describe(table, *earlier)));
+            QFAIL(qPrintable(Describe(table, index) + " looks like " + Describe(table, *earlier)));
           }
           seen.insert(digest, index);
         }
@@ -131,8 +130,8 @@ class AprsSymbolIconsTest : public QObject {
       icon.paint(&painter, QRect(QPoint(2, 2), kIconSize));
       painter.end();
       const QImage expected = Picture(SymbolTable::Alternate, 52, scale);
-      QCOMPARE(canvas.copy(QRect(QPoint(2, 2) * scale, expected.size())).convertToFormat(
-                   QImage::Format_ARGB32_Premultiplied),
+      QCOMPARE(canvas.copy(QRect(QPoint(2, 2) * scale, expected.size()))
+                   .convertToFormat(QImage::Format_ARGB32_Premultiplied),
                expected);
     }
   }
