@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev ccache
   qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
+  desktop-file-utils
 )
 # The fuzz targets need clang with its libFuzzer runtime.
 if [[ "${1:-}" == "--fuzz" ]]; then
