@@ -189,7 +189,9 @@ TEST_F(ProgramTest, ExitsByItselfAfterAHangup) {
 int WaitForExit(pid_t pid) {
   int status = 0;
   for (int i = 0; i < 1000; ++i) {
-    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ::kill(pid, SIGKILL);
