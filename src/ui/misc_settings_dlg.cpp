@@ -8,7 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -209,12 +209,16 @@ bool CMiscSettings::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMiscSettings::CheckFieldOnLeaving(MiscField field) {
-  if (!isVisible()) return;
+  // While messages show, OK's checks (which cover every field) are running.
+  if (!isVisible() || showing_messages_) return;
   const QLineEdit* edit = numbers_[Index(field)];
   Show(checks_.CheckField(field, RecordTextFromField(edit->text())));
 }
 
 void CMiscSettings::Show(const std::vector<MiscFieldFinding>& findings) {
+  // A message box runs an event loop of its own, in which a pending check
+  // of the field just left would show its message a second time.
+  const QScopedValueRollback<bool> showing(showing_messages_, true);
   for (const MiscFieldFinding& finding : findings) {
     numbers_[Index(finding.field)]->setText(FieldTextFromRecord(finding.restoredText));
     prompt_.ShowMessage(finding.message.caption, finding.message.text, finding.message.icon);

@@ -54,6 +54,8 @@ class CMiscSettings final : public QDialog {
   DialogPrompt& prompt_;
   MiscSettingsValues values_;
   MiscFieldChecks checks_;
+  /// True while findings are being shown.
+  bool showing_messages_ = false;
 
   QCheckBox* add_linefeed_ = nullptr;
   QCheckBox* echo_ = nullptr;

@@ -253,6 +253,20 @@ class GeneralSettingsDialogTest : public QObject {
                                                              "e \x80"));
   }
 
+  // Input limits judge typing only: a longer text the program puts in is
+  // shown whole, so OK does not hand back a cut-off number.
+  void textsThatTheProgramPutsInAreNotCut() {
+    GeneralSettingsValues values = DefaultValues();
+    values.txDelay = "0025";
+    values.levelAfsk = "000300";
+    auto open = OpenDialog(values);
+    QCOMPARE(open->Edit("txDelayEdit")->text(), QStringLiteral("0025"));
+    open->ClickOk();
+    QCOMPARE(open->dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(open->dialog->values().txDelay, std::string("0025"));
+    QCOMPARE(open->dialog->values().levelAfsk, std::string("000300"));
+  }
+
   void opensWithTheStoredState_data() {
     QTest::addColumn<int>("prMode");
     QTest::addColumn<QString>("checkedRadio");
