@@ -40,27 +40,33 @@ CGeneralSettings::CGeneralSettings(const GeneralSettingsValues& values, const De
   Fill(values, device);
 }
 
-void CGeneralSettings::BuildControls() {
+QLayout* CGeneralSettings::BuildFieldRows() {
   callsign_ = NewSettingsField("callsignEdit", Characters::Cp1252, general_limits::kCallsign);
+  callsign_->setFixedWidth(callsign_->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWW-15")) +
+                           12);
   tx_delay_ = NewNumberField("txDelayEdit", general_limits::kTxDelay);
   channel_ = NewNumberField("channelEdit", general_limits::kChannel);
   center_freq_ = NewNumberField("centerFreqEdit", general_limits::kCenterFreq);
+
   auto* fields = new QGridLayout;
   // The callsign spans the unit column: it is wider than the number fields.
   auto* callsign_label = new QLabel(QStringLiteral("Callsign (I):"));
   callsign_label->setBuddy(callsign_);
   fields->addWidget(callsign_label, 0, 0);
   fields->addWidget(callsign_, 0, 1, 1, 2);
-  callsign_->setFixedWidth(callsign_->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWW-15")) +
-                           12);
   AddFieldRow(fields, QStringLiteral("TX-Delay (T):"), tx_delay_, QStringLiteral("x 10 ms"));
   AddFieldRow(fields, QStringLiteral("Switch ch. (S):"), channel_);
   AddFieldRow(fields, QStringLiteral("Audio Center Freq. (%F):"), center_freq_,
               QStringLiteral("Hz"));
   fields->setRowStretch(fields->rowCount(), 1);
+  connect(callsign_, &QLineEdit::textEdited, this, &CGeneralSettings::OnCallsignEdited);
+  return fields;
+}
 
-  auto* connect_group = new QGroupBox(QStringLiteral("Connect Text (U)"));
-  connect_group->setObjectName(QStringLiteral("connectTextGroup"));
+QGroupBox* CGeneralSettings::BuildConnectTextGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Connect Text (U)"));
+  group->setObjectName(QStringLiteral("connectTextGroup"));
+  // The switch has no caption of its own: the group's title names it.
   connect_text_on_ = NewCheckBox("connectTextOnCheck", {});
   connect_text_on_->setAccessibleName(QStringLiteral("Connect Text (U)"));
   connect_text_ =
@@ -69,45 +75,49 @@ void CGeneralSettings::BuildControls() {
   connect_text_->setMinimumWidth(connect_text_->fontMetrics().averageCharWidth() * 36);
   remote_disconnect_ =
       NewCheckBox("remoteDisconnectCheck", QStringLiteral("allow remote disconnect (//Q)"));
-  auto* connect_layout = new QGridLayout(connect_group);
-  connect_layout->addWidget(connect_text_on_, 0, 0);
-  connect_layout->addWidget(connect_text_, 0, 1);
-  connect_layout->addWidget(remote_disconnect_, 1, 1);
 
-  connect_layout->setRowStretch(2, 1);
+  auto* layout = new QGridLayout(group);
+  layout->addWidget(connect_text_on_, 0, 0);
+  layout->addWidget(connect_text_, 0, 1);
+  layout->addWidget(remote_disconnect_, 1, 1);
+  layout->setRowStretch(2, 1);
+  connect(connect_text_on_, &QCheckBox::clicked, this,
+          &CGeneralSettings::UpdateConnectTextControls);
+  return group;
+}
 
-  // Two rows that read in the template's order: the fields and the connect
-  // text, then the TX amplitudes, the monitor flags and the PR mode.
-  auto* top = new QHBoxLayout;
-  top->addLayout(fields);
-  top->addSpacing(12);
-  top->addWidget(connect_group, 1);
-
+QGroupBox* CGeneralSettings::BuildLevelsGroup() {
   level_afsk_ = NewNumberField("levelAfskEdit", general_limits::kLevel);
   level_fsk_ = NewNumberField("levelFskEdit", general_limits::kLevel);
   level_robust_ = NewNumberField("levelRobustEdit", general_limits::kLevel);
-  auto* levels_group = new QGroupBox(QStringLiteral("TX amplitudes"));
-  levels_group->setObjectName(QStringLiteral("txAmplitudesGroup"));
-  auto* levels = new QGridLayout(levels_group);
-  levels->setColumnStretch(3, 1);
+  auto* group = new QGroupBox(QStringLiteral("TX amplitudes"));
+  group->setObjectName(QStringLiteral("txAmplitudesGroup"));
+  auto* levels = new QGridLayout(group);
   AddFieldRow(levels, QStringLiteral("AFSK (%XA):"), level_afsk_, QStringLiteral("mV"));
   AddFieldRow(levels, QStringLiteral("FSK (%XF):"), level_fsk_, QStringLiteral("mV"));
   AddFieldRow(levels, QStringLiteral("Robust PR (%XR):"), level_robust_, QStringLiteral("mV"));
   levels->setRowStretch(levels->rowCount(), 1);
+  return group;
+}
 
-  auto* monitor_group = new QGroupBox(QStringLiteral("Monitor (M)"));
-  monitor_group->setObjectName(QStringLiteral("monitorGroup"));
+QGroupBox* CGeneralSettings::BuildMonitorGroup() {
+  auto* group = new QGroupBox(QStringLiteral("Monitor (M)"));
+  group->setObjectName(QStringLiteral("monitorGroup"));
   monitor_u_ = NewCheckBox("monitorUCheck", QStringLiteral("U"));
   monitor_i_ = NewCheckBox("monitorICheck", QStringLiteral("I"));
   monitor_s_ = NewCheckBox("monitorSCheck", QStringLiteral("S"));
   monitor_c_ = NewCheckBox("monitorCCheck", QStringLiteral("C"));
-  auto* monitor = new QVBoxLayout(monitor_group);
+  auto* layout = new QVBoxLayout(group);
   for (QCheckBox* check : {monitor_u_, monitor_i_, monitor_s_, monitor_c_}) {
+    // A single letter says little when read out; the group's title helps.
     check->setAccessibleName(QStringLiteral("Monitor (M) ") + check->text());
-    monitor->addWidget(check);
+    layout->addWidget(check);
   }
-  monitor->addStretch(1);
+  layout->addStretch(1);
+  return group;
+}
 
+QGroupBox* CGeneralSettings::BuildPrModeGroup() {
   // All six radio buttons form one group, numbered by the %B index.
   pr_mode_ = new QButtonGroup(this);
   auto* standard_group = new QGroupBox(QStringLiteral("Standard PR"));
@@ -132,57 +142,43 @@ void CGeneralSettings::BuildControls() {
     radio.column->addWidget(button);
   }
   robust->addStretch(1);
-  auto* pr_group = new QGroupBox(QStringLiteral("PR-Mode (%B)"));
-  pr_group->setObjectName(QStringLiteral("prModeGroup"));
-  auto* pr_layout = new QHBoxLayout(pr_group);
-  pr_layout->addWidget(standard_group);
-  pr_layout->addWidget(robust_group);
 
+  auto* group = new QGroupBox(QStringLiteral("PR-Mode (%B)"));
+  group->setObjectName(QStringLiteral("prModeGroup"));
+  auto* layout = new QHBoxLayout(group);
+  layout->addWidget(standard_group);
+  layout->addWidget(robust_group);
+  return group;
+}
+
+void CGeneralSettings::BuildControls() {
+  // Two rows that read in the template's order: the fields and the connect
+  // text, then the TX amplitudes, the monitor flags and the PR mode.
+  auto* top = new QHBoxLayout;
+  top->addLayout(BuildFieldRows());
+  top->addSpacing(12);
+  top->addWidget(BuildConnectTextGroup(), 1);
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(levels_group);
-  bottom->addWidget(monitor_group);
-  bottom->addWidget(pr_group);
-
-  QHBoxLayout* buttons = NewOkCancelRow(this);
+  bottom->addWidget(BuildLevelsGroup());
+  bottom->addWidget(BuildMonitorGroup());
+  bottom->addWidget(BuildPrModeGroup());
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addLayout(bottom);
-  layout->addLayout(buttons);
+  layout->addLayout(NewOkCancelRow(this));
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   // Tab order follows the layout, row by row.
-  QWidget* previous = nullptr;
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{callsign_,
-                                       tx_delay_,
-                                       channel_,
-                                       center_freq_,
-                                       connect_text_on_,
-                                       connect_text_,
-                                       remote_disconnect_,
-                                       level_afsk_,
-                                       level_fsk_,
-                                       level_robust_,
-                                       monitor_u_,
-                                       monitor_i_,
-                                       monitor_s_,
-                                       monitor_c_,
-                                       pr_mode_->button(0),
-                                       pr_mode_->button(3),
-                                       pr_mode_->button(4),
-                                       pr_mode_->button(5),
-                                       pr_mode_->button(1),
-                                       pr_mode_->button(2),
-                                       findChild<QWidget*>(QStringLiteral("okButton")),
-                                       findChild<QWidget*>(QStringLiteral("cancelButton"))}) {
-    if (previous) setTabOrder(previous, widget);
-    previous = widget;
-  }
-
-  connect(callsign_, &QLineEdit::textEdited, this, &CGeneralSettings::OnCallsignEdited);
-  connect(connect_text_on_, &QCheckBox::clicked, this,
-          &CGeneralSettings::UpdateConnectTextControls);
+  std::vector<QWidget*> order = {callsign_,        tx_delay_,     channel_,           center_freq_,
+                                 connect_text_on_, connect_text_, remote_disconnect_, level_afsk_,
+                                 level_fsk_,       level_robust_, monitor_u_,         monitor_i_,
+                                 monitor_s_,       monitor_c_};
+  // The radio buttons as they stand: standard waveforms first, then robust.
+  for (int index : {0, 3, 4, 5, 1, 2}) order.push_back(pr_mode_->button(index));
+  order.push_back(findChild<QWidget*>(QStringLiteral("okButton")));
+  order.push_back(findChild<QWidget*>(QStringLiteral("cancelButton")));
+  for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void CGeneralSettings::SetToolTips() {

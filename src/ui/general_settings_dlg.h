@@ -7,6 +7,8 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
+class QLayout;
 class QLineEdit;
 
 namespace vextune {
@@ -45,6 +47,11 @@ class CGeneralSettings final : public QDialog {
 
  private:
   void BuildControls();
+  QLayout* BuildFieldRows();
+  QGroupBox* BuildConnectTextGroup();
+  QGroupBox* BuildLevelsGroup();
+  QGroupBox* BuildMonitorGroup();
+  QGroupBox* BuildPrModeGroup();
   void SetToolTips();
   void Fill(const GeneralSettingsValues& values, const DeviceState& device);
   void UpdateConnectTextControls();
