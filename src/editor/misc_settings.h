@@ -25,6 +25,7 @@ enum class MiscField {
 };
 inline constexpr size_t kMiscFieldCount = 9;
 
+/// The field's position in the check order, and in MiscSettingsValues::numbers.
 inline constexpr size_t Index(MiscField field) {
   return static_cast<size_t>(field);
 }

@@ -86,27 +86,14 @@ class GeneralSettingsDialogTest : public QObject {
                                     << ""
                                     << ""
                                     << "";
-    // The second dash never reaches the field: "A-B1" passes.
-    QTest::newRow("second dash refused while typing") << "callsignEdit"
-                                                      << "a-b-1"
-                                                      << ""
-                                                      << "";
     QTest::newRow("callsign too long") << "callsignEdit"
                                        << "klmnopq"
                                        << "Callsign too long: \"KLMNOPQ\" \nMax. 6 chars allowed."
                                        << "Callsign Error";
-    QTest::newRow("SSID 16") << "callsignEdit"
-                             << "ab-16"
-                             << "Incorrect SSID: \"AB-16\" \nOnly numbers between 0...15 allowed."
-                             << "Callsign Error";
     QTest::newRow("TX delay 128") << "txDelayEdit"
                                   << "128"
                                   << "TX-Delay: Enter a value between 0...127!"
                                   << "TX-Delay Error";
-    QTest::newRow("TX delay 127") << "txDelayEdit"
-                                  << "127"
-                                  << ""
-                                  << "";
     QTest::newRow("TX delay empty") << "txDelayEdit"
                                     << ""
                                     << ""
@@ -131,10 +118,6 @@ class GeneralSettingsDialogTest : public QObject {
                                 << "999"
                                 << "Audio Center Freq.: Enter a value between 1000...3000 Hz"
                                 << "Audio Center Freq. Error";
-    QTest::newRow("centre 3001") << "centerFreqEdit"
-                                 << "3001"
-                                 << "Audio Center Freq.: Enter a value between 1000...3000 Hz"
-                                 << "Audio Center Freq. Error";
   }
 
   void okChecksTypedField() {
@@ -196,19 +179,10 @@ class GeneralSettingsDialogTest : public QObject {
 
     QTest::newRow("second dash in the middle") << "DL1-7" << 2 << "-"
                                                << "DL1-7" << 2 << 1;
-    QTest::newRow("second dash at the end") << "DL1-7" << 5 << "-"
-                                            << "DL1-7" << 5 << 1;
     QTest::newRow("dash first") << "" << 0 << "-"
                                 << "" << 0 << 1;
-    QTest::newRow("dash before the text") << "ABC" << 0 << "-"
-                                          << "ABC" << 0 << 1;
-    QTest::newRow("blank") << "ABC" << 1 << " "
-                           << "ABC" << 1 << 1;
-    QTest::newRow("umlaut") << "ABC" << 3 << QString(QChar(0xC4)) << "ABC" << 3 << 1;
     QTest::newRow("first dash") << "DL1" << 3 << "-"
                                 << "DL1-" << 4 << 0;
-    QTest::newRow("lower case letter") << "DL" << 2 << "x"
-                                       << "DLx" << 3 << 0;
   }
 
   void callsignFilterBeepsAndRestores() {
@@ -278,8 +252,6 @@ class GeneralSettingsDialogTest : public QObject {
 
     QTest::newRow("PR mode 7") << 7 << "prMode1200Radio" << 3 << "1700"
                                << "1700" << 10081 << true;
-    QTest::newRow("PR mode -1") << -1 << "prMode1200Radio" << 3 << "1700"
-                                << "1700" << 10466 << true;
     QTest::newRow("R 600 Bd") << 2 << "prModeR600Radio" << 2 << "2200"
                               << "2200" << 10080 << false;
     QTest::newRow("empty centre shows 1700") << 0 << "prMode300Radio" << 0 << ""
@@ -351,16 +323,10 @@ class GeneralSettingsDialogTest : public QObject {
                                         << "" << false << false << false << 0;
     QTest::newRow("stored 2, off and on") << 2 << "tt"
                                           << "" << true << true << false << 1;
-    QTest::newRow("stored 0") << 0 << ""
-                              << "" << false << false << false << 0;
     QTest::newRow("switched on, blanks") << 0 << "t"
                                          << "   " << true << true << false << -1;
     QTest::newRow("switched on with //Q") << 0 << "tq"
                                           << " Hi " << true << true << true << 2;
-    QTest::newRow("stored 1") << 1 << ""
-                              << "Moin" << true << true << false << 1;
-    QTest::newRow("stored 1, blanks while off") << 1 << "t"
-                                                << "" << false << false << false << 0;
   }
 
   void connectTextControls() {
@@ -398,15 +364,6 @@ class GeneralSettingsDialogTest : public QObject {
     QCOMPARE(open->dialog->result(), int(QDialog::Accepted));
     QCOMPARE(open->dialog->values().connectMode, returnedMode);
     QCOMPARE(open->dialog->values().connectText, shown.toStdString());
-  }
-
-  void cancelDiscardsAndShowsNothing() {
-    auto open = OpenDialog(DefaultValues());
-    TypeInto(open->Edit("txDelayEdit"), QStringLiteral("999"));
-    Click(open->Find<QPushButton>("cancelButton"));
-    QCOMPARE(open->dialog->result(), int(QDialog::Rejected));
-    QVERIFY(!open->dialog->isVisible());
-    QVERIFY(open->prompt.shown().empty());
   }
 
   void enterRunsTheChecksToo() {
