@@ -108,6 +108,7 @@ void CUpdateDlg::OnBrowse() {
 
 void CUpdateDlg::OnSendUpdate() {
   if (!file_ || operation_->IsRunning()) return;
+  last_outcome_.reset();
   browse_->setEnabled(false);
   send_->setEnabled(false);
   ok_->setEnabled(false);

@@ -26,7 +26,7 @@ class CUpdateDlg final : public QDialog {
   CUpdateDlg(ApplicationState& state, DialogPrompt& prompt, QWidget* parent = nullptr);
   ~CUpdateDlg() override;
 
-  /// How the last run ended; nothing before the first.
+  /// How the last run ended; nothing before the first and while one runs.
   std::optional<UpdateOutcome> lastOutcome() const { return last_outcome_; }
 
   void done(int result) override;
