@@ -9,8 +9,10 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cerrno>
 
 #include "common/version.h"
+#include "link/posix_serial_port.h"
 #include "ui/about_dlg.h"
 #include "ui/application_state.h"
 #include "ui/background_operation.h"
@@ -182,9 +184,19 @@ void CMainSelectionDlg::OnCheckFinished() {
   state_.device.settings() = check_settings_;
   state_.device.state() = check_state_;
   LockForCheck(false);
-  if (!check_result_.message.empty())
-    prompt_.ShowMessage("", check_result_.message, MessageIcon::Error);
-  if (check_result_.passed()) OpenConfigurationDialog();
+  if (check_result_.passed()) {
+    OpenConfigurationDialog();
+    return;
+  }
+  const std::string path = state_.device.SelectedPath();
+  std::string message = check_result_.message;
+  if (message.empty()) {
+    // The check has no text of its own for a line that cannot be written.
+    message = "Writing to " + path + " failed.";
+  } else if (check_result_.openError == EACCES) {
+    message += "\n\n" + PermissionHint(path);
+  }
+  prompt_.ShowMessage("", message, MessageIcon::Error);
 }
 
 void CMainSelectionDlg::OpenConfigurationDialog() {

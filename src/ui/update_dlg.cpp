@@ -8,7 +8,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cerrno>
 
+#include "link/posix_serial_port.h"
 #include "ui/application_state.h"
 #include "ui/background_operation.h"
 #include "ui/widget_support.h"
@@ -121,13 +123,18 @@ void CUpdateDlg::OnSendUpdate() {
   DeviceContext& device = state_.device;
   operation_->Start([this, &file, &device](OperationChannel& channel) {
     DeviceLink link{device.ports(), run_settings_, device.clock()};
-    run_outcome_ = RunFirmwareUpdate(link, file, device.cancel(), channel, channel.prompt());
+    run_info_ = UpdateRunInfo{};
+    run_outcome_ =
+        RunFirmwareUpdate(link, file, device.cancel(), channel, channel.prompt(), &run_info_);
   });
 }
 
 void CUpdateDlg::OnRunFinished() {
   last_outcome_ = run_outcome_;
   state_.device.settings().baudRate = run_settings_.baudRate;
+  if (run_info_.openError == EACCES) {
+    prompt_.ShowMessage("", PermissionHint(state_.device.SelectedPath()), MessageIcon::Information);
+  }
   unsetCursor();
   browse_->setEnabled(true);
   send_->setEnabled(file_ != nullptr);

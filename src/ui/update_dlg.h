@@ -47,6 +47,7 @@ class CUpdateDlg final : public QDialog {
   std::optional<UpdateOutcome> last_outcome_;
   /// Written by the worker, read after it finished.
   UpdateOutcome run_outcome_ = UpdateOutcome::Failed;
+  UpdateRunInfo run_info_;
   LinkSettings run_settings_;
 
   QLineEdit* path_ = nullptr;

@@ -7,7 +7,6 @@ namespace vextune::ui {
 QPushButton* NewButton(const QString& text, const char* objectName, QWidget* parent) {
   auto* button = new QPushButton(text, parent);
   button->setObjectName(QString::fromLatin1(objectName));
-  button->setAutoDefault(false);
   // Room around the label, also where the style draws buttons tightly.
   QString label = text;
   label.remove(QLatin1Char('&'));
