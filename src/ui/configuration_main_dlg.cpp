@@ -13,6 +13,7 @@
 #include "transfer/send_script.h"
 #include "ui/application_state.h"
 #include "ui/background_operation.h"
+#include "ui/elided_label.h"
 #include "ui/widget_support.h"
 
 namespace vextune::ui {
@@ -68,12 +69,11 @@ CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogProm
   fileRow->addStretch();
 
   QGroupBox* config = NewGroup(QStringLiteral("Config"), "configGroup", files);
-  status_ = new QLabel(
+  status_ = new ElidedLabel(
       QString::fromLatin1(document_text::kNoFileLoaded.data(), document_text::kNoFileLoaded.size()),
       config);
   status_->setObjectName(QStringLiteral("statusLine"));
   status_->setAccessibleName(QStringLiteral("Config"));
-  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   status_->setMinimumWidth(420);
   auto* configLayout = new QVBoxLayout(config);
   configLayout->addWidget(status_);

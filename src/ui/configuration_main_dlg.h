@@ -20,6 +20,7 @@ namespace vextune::ui {
 
 struct ApplicationState;
 class BackgroundOperation;
+class ElidedLabel;
 
 /// "Olvane Vextune - Configuration Main Selection": where the user works on
 /// the configuration of the application state's document. Opens the settings
@@ -98,7 +99,7 @@ class CConfigurationMainDlg final : public QDialog {
   QPushButton* load_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* defaults_ = nullptr;
-  QLabel* status_ = nullptr;
+  ElidedLabel* status_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QCheckBox* store_ = nullptr;
   QPushButton* read_ = nullptr;

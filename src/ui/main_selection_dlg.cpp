@@ -19,6 +19,7 @@
 #include "ui/choose_davozi_dlg.h"
 #include "ui/com_port_einstellung.h"
 #include "ui/configuration_main_dlg.h"
+#include "ui/elided_label.h"
 #include "ui/update_dlg.h"
 #include "ui/widget_support.h"
 
@@ -69,11 +70,10 @@ CMainSelectionDlg::CMainSelectionDlg(ApplicationState& state, DialogPrompt& prom
 
   QGroupBox* info = new QGroupBox(QStringLiteral("Info"), this);
   info->setObjectName(QStringLiteral("infoGroup"));
-  status_ = new QLabel(QStringLiteral("No DAVOZI found."), info);
+  status_ = new ElidedLabel(QStringLiteral("No DAVOZI found."), info);
   status_->setObjectName(QStringLiteral("statusText"));
   status_->setAccessibleName(QStringLiteral("Info"));
   status_->setMinimumWidth(300);
-  status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* infoLayout = new QVBoxLayout(info);
   infoLayout->addWidget(status_);
 

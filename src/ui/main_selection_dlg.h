@@ -15,6 +15,7 @@ namespace vextune::ui {
 
 struct ApplicationState;
 class BackgroundOperation;
+class ElidedLabel;
 
 /// The program's window: finds the DAV-OZI when it is created and offers
 /// Configuration, Update and Serial Port Settings. The program ends when it
@@ -71,7 +72,7 @@ class CMainSelectionDlg final : public QDialog {
   QPushButton* configuration_ = nullptr;
   QPushButton* update_ = nullptr;
   QPushButton* serial_port_ = nullptr;
-  QLabel* status_ = nullptr;
+  ElidedLabel* status_ = nullptr;
   QPushButton* about_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
