@@ -199,21 +199,7 @@ class ConfigurationMainTest : public QObject {
     QVERIFY(!Enabled(*dialog, "generalSettingsButton"));
   }
 
-  void defaultsKeepTheConnectTextAndShowTheirNote() {
-    ui::ApplicationState state(nullptr);
-    state.device.state().fileOnly = true;
-    auto dialog = Open(state);
-    const std::string path = folder_.Path("d.vxg");
-    QVERIFY(SaveConfigFile(path, Edited(40), nullptr));
-    prompt_.ChooseFile(path);
-    Click(*dialog, "loadButton");
-    Click(*dialog, "loadDefaultsButton");
-    QCOMPARE(Status(*dialog), QStringLiteral("Default configuration loaded..."));
-    QCOMPARE(state.document.working().m_ConnectText.text, std::string("HELLO"));
-    QCOMPARE(state.document.working().m_TxDelay.value, CConfigData().m_TxDelay.value);
-  }
-
-  void abbrechenLeavesWithoutAskingAndClearsFileLoaded() {
+  void defaultsThenAbbrechenLeavesWithoutAsking() {
     ui::ApplicationState state(nullptr);
     state.device.state().fileOnly = true;
     auto dialog = Open(state);
@@ -221,6 +207,12 @@ class ConfigurationMainTest : public QObject {
     QVERIFY(SaveConfigFile(path, Edited(40), nullptr));
     prompt_.ChooseFile(path);
     Click(*dialog, "loadButton");
+    Click(*dialog, "loadDefaultsButton");
+    QCOMPARE(Status(*dialog), QStringLiteral("Default configuration loaded..."));
+    QCOMPARE(state.document.working().m_ConnectText.text, std::string("HELLO"));
+    prompt_.ChooseFile(path);
+    Click(*dialog, "loadButton");
+    QVERIFY(state.document.fileLoaded());
     CConfigData::SetNumber(state.document.working().m_TxDelay, 60);
     prompt_.Clear();
     Click(*dialog, "cancelButton");
