@@ -11,8 +11,11 @@
 
 #include "common/version.h"
 #include "sim/davozi_simulator.h"
+#include "ui/application_icon.h"
 #include "ui/application_state.h"
+#include "ui/general_settings_editor.h"
 #include "ui/main_selection_dlg.h"
+#include "ui/misc_settings_editor.h"
 #include "ui/qt_prompt.h"
 #include "ui/settings_editors.h"
 #include "ui/widget_support.h"
@@ -71,6 +74,8 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   SetApplicationNames();
+  app.setWindowIcon(ui::ApplicationIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("vextune"));
   QCommandLineParser parser;
   Options options;
   Describe(parser, options);
@@ -105,8 +110,9 @@ int main(int argc, char** argv) {
   }
 
   ui::QtPrompt prompt(QString::fromLatin1(ui::kApplicationName));
-  // The settings dialogs plug in here.
-  ui::SettingsEditors editors;
+  ui::GeneralSettingsEditor generalSettings;
+  ui::MiscSettingsEditor miscSettings;
+  ui::SettingsEditors editors{&generalSettings, nullptr, &miscSettings};
   ui::CMainSelectionDlg dialog(state, prompt, editors);
   prompt.SetParentWindow(&dialog);
   dialog.exec();
