@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -239,11 +240,17 @@ void CAprsSettings::ApplyFirmwareRestrictions() {
     }
     // A group box whose every control is off is switched off as a whole;
     // the NMEA box keeps its check box, so only its list and labels go.
-    disable({hf_toggle_check_, hf_group_, valid_edit_, valid_label_, valid_unit_label_,
-             digipeating_check_, digi_alias_list_, digi_alias_label_, digipeating_group_,
-             callsign_edit_, callsign_label_, status_text_edit_, status_text_label_,
-             status_group_, status_every_label_, status_transmission_label_, status_never_radio_,
-             status_on_every_radio_, nmea_list_, nmea_output_label_, nmea_port_label_});
+    disable({hf_toggle_check_,    hf_group_,
+             valid_edit_,         valid_label_,
+             valid_unit_label_,   digipeating_check_,
+             digi_alias_list_,    digi_alias_label_,
+             digipeating_group_,  callsign_edit_,
+             callsign_label_,     status_text_edit_,
+             status_text_label_,  status_group_,
+             status_every_label_, status_transmission_label_,
+             status_never_radio_, status_on_every_radio_,
+             nmea_list_,          nmea_output_label_,
+             nmea_port_label_});
     SetStatusEveryEnabled(false);
   }
 }
@@ -359,8 +366,8 @@ void CAprsSettings::SetStatusEveryEnabled(bool enabled) {
 }
 
 void CAprsSettings::StepStatusEvery(int delta) {
-  const int value =
-      std::clamp(DecimalValue(status_every_edit_->text()) + delta, kStatusEveryMin, kStatusEveryMax);
+  const int value = std::clamp(DecimalValue(status_every_edit_->text()) + delta, kStatusEveryMin,
+                               kStatusEveryMax);
   status_every_edit_->setText(QString::number(value));
 }
 
@@ -396,8 +403,8 @@ bool CAprsSettings::ApplyStatusLeaveRule() {
     status_every_edit_->setFocus(Qt::OtherFocusReason);
     status_every_edit_->selectAll();
     Beep();
-    ShowMessage("APRS Status Report Error", "APRS Status Report max. on every 20th APRS Transmission",
-                MessageIcon::Warning);
+    ShowMessage("APRS Status Report Error",
+                "APRS Status Report max. on every 20th APRS Transmission", MessageIcon::Warning);
     return true;
   }
   if (value == 0) {
@@ -419,8 +426,13 @@ void CAprsSettings::FitToScreen(const QRect& available) {
   const int frame = frameGeometry().height() - geometry().height();
   const QSize wanted = sizeHint();
   const int width = std::min(wanted.width(), available.width());
-  if (wanted.height() + frame <= available.height()) {
-    resize(width, wanted.height());
+  // A screen too narrow as well brings a horizontal scroll bar, which needs
+  // its own room.
+  const int height =
+      wanted.height() +
+      (width < wanted.width() ? scroll_area_->horizontalScrollBar()->sizeHint().height() : 0);
+  if (height + frame <= available.height()) {
+    resize(width, height);
     return;
   }
   resize(width, available.height() - frame);

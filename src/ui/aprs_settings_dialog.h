@@ -40,8 +40,8 @@ class CAprsSettings final : public QDialog {
   /// Opens on `values` for the device described by `device` (firmware -1:
   /// no device, nothing restricted). Messages go through `prompt`; the
   /// comment truncation notice for old firmware shows while it opens.
-  CAprsSettings(const AprsSettingsValues& values, const DeviceState& device,
-                DialogPrompt& prompt, QWidget* parent = nullptr);
+  CAprsSettings(const AprsSettingsValues& values, const DeviceState& device, DialogPrompt& prompt,
+                QWidget* parent = nullptr);
   ~CAprsSettings() override;
 
   /// The dialog's values; after OK they hold what the user entered.

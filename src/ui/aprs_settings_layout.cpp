@@ -217,9 +217,10 @@ QWidget* CAprsSettings::BuildLeftColumn() {
   column->addWidget(altitude_group_);
 
   // Compression, time stamp, GPS validity
-  compressed_check_ = Make<QCheckBox>(aprs_group_, "compressedCheck",
-                                      QStringLiteral("compressed (BASE91) [%AS]"));
-  timestamp_check_ = Make<QCheckBox>(aprs_group_, "timestampCheck", QStringLiteral("Timestamp [%AI]"));
+  compressed_check_ =
+      Make<QCheckBox>(aprs_group_, "compressedCheck", QStringLiteral("compressed (BASE91) [%AS]"));
+  timestamp_check_ =
+      Make<QCheckBox>(aprs_group_, "timestampCheck", QStringLiteral("Timestamp [%AI]"));
   auto* switches = new QHBoxLayout;
   switches->addWidget(compressed_check_);
   switches->addWidget(timestamp_check_);
@@ -230,7 +231,8 @@ QWidget* CAprsSettings::BuildLeftColumn() {
   valid_edit_->setMaxLength(kValidLengthLimit);
   valid_edit_->setValidator(DigitsOnly(valid_edit_));
   valid_edit_->setFixedWidth(FieldWidth(valid_edit_, 6));
-  valid_label_ = MakeLabel(aprs_group_, "validLabel", QStringLiteral("APRS Valid [%AV]:"), valid_edit_);
+  valid_label_ =
+      MakeLabel(aprs_group_, "validLabel", QStringLiteral("APRS Valid [%AV]:"), valid_edit_);
   valid_unit_label_ = Make<QLabel>(aprs_group_, "validUnitLabel", "s");
   auto* valid = new QHBoxLayout;
   valid->addWidget(valid_label_);
@@ -245,7 +247,8 @@ QWidget* CAprsSettings::BuildLeftColumn() {
   nmea_check_ = Make<QCheckBox>(nmea_group_, "nmeaCheck");
   nmea_check_->setAccessibleName(QStringLiteral("NMEA Out [%AN]"));
   nmea_list_ = Make<QComboBox>(nmea_group_, "nmeaList");
-  nmea_output_label_ = MakeLabel(nmea_group_, "nmeaOutputLabel", QStringLiteral("output"), nmea_list_);
+  nmea_output_label_ =
+      MakeLabel(nmea_group_, "nmeaOutputLabel", QStringLiteral("output"), nmea_list_);
   nmea_port_label_ = Make<QLabel>(nmea_group_, "nmeaPortLabel", QStringLiteral("on GPS-Port"));
   nmea->addWidget(nmea_check_);
   nmea->addWidget(nmea_output_label_);
@@ -293,11 +296,13 @@ QWidget* CAprsSettings::BuildRightColumn() {
   status_every_label_ =
       Make<QLabel>(status_group_, "statusEveryLabel", QStringLiteral("Send Status Report [%AE]:"));
   status->addWidget(status_every_label_, 1, 0, 1, 6);
-  status_never_radio_ = Make<QRadioButton>(status_group_, "statusNeverRadio", QStringLiteral("Never"));
+  status_never_radio_ =
+      Make<QRadioButton>(status_group_, "statusNeverRadio", QStringLiteral("Never"));
   status_on_every_radio_ =
       Make<QRadioButton>(status_group_, "statusOnEveryRadio", QStringLiteral("On every"));
   status_every_edit_ = Make<QLineEdit>(status_group_, "statusEveryEdit");
-  status_every_edit_->setAccessibleName(QStringLiteral("Send Status Report on every n-th APRS Transmission"));
+  status_every_edit_->setAccessibleName(
+      QStringLiteral("Send Status Report on every n-th APRS Transmission"));
   status_every_edit_->setMaxLength(kStatusEveryLengthLimit);
   status_every_edit_->setValidator(DigitsOnly(status_every_edit_));
   status_every_edit_->setFixedWidth(FieldWidth(status_every_edit_, 3));
@@ -335,8 +340,8 @@ QWidget* CAprsSettings::BuildRightColumn() {
   auto* hf = new QHBoxLayout(hf_group_);
   hf_toggle_check_ = Make<QCheckBox>(hf_group_, "hfToggleCheck");
   hf_toggle_check_->setAccessibleName(QStringLiteral("Tracking - HF mode Toggle [%AH]"));
-  hf_only_radio_ =
-      Make<QRadioButton>(hf_group_, "hfOnlyInHfPrModeRadio", QStringLiteral("only if in HF-PR-Mode [%B]"));
+  hf_only_radio_ = Make<QRadioButton>(hf_group_, "hfOnlyInHfPrModeRadio",
+                                      QStringLiteral("only if in HF-PR-Mode [%B]"));
   hf_always_radio_ = Make<QRadioButton>(hf_group_, "hfAlwaysRadio", QStringLiteral("always"));
   hf->addWidget(hf_toggle_check_);
   hf->addWidget(hf_only_radio_);
@@ -356,8 +361,8 @@ QWidget* CAprsSettings::BuildRightColumn() {
   digipeating_check_ = Make<QCheckBox>(digipeating_group_, "digipeatingCheck");
   digipeating_check_->setAccessibleName(QStringLiteral("APRS-Digipeating [%AD]"));
   digi_alias_list_ = Make<QComboBox>(digipeating_group_, "digiAliasList");
-  digi_alias_label_ =
-      MakeLabel(digipeating_group_, "digiAliasLabel", QStringLiteral("Digip. Alias:"), digi_alias_list_);
+  digi_alias_label_ = MakeLabel(digipeating_group_, "digiAliasLabel",
+                                QStringLiteral("Digip. Alias:"), digi_alias_list_);
   digipeating->addWidget(digipeating_check_);
   digipeating->addWidget(digi_alias_label_);
   digipeating->addWidget(digi_alias_list_);
@@ -370,8 +375,8 @@ QWidget* CAprsSettings::BuildRightColumn() {
   cross_mode_check_ = Make<QCheckBox>(cross_mode_group_, "crossModeCheck");
   cross_mode_check_->setAccessibleName(QStringLiteral("Cross Mode Digipeating [%AG]"));
   cross_mode_list_ = Make<QComboBox>(cross_mode_group_, "crossModeList");
-  cross_mode_label_ =
-      MakeLabel(cross_mode_group_, "crossModeLabel", QStringLiteral("Cross Mode:"), cross_mode_list_);
+  cross_mode_label_ = MakeLabel(cross_mode_group_, "crossModeLabel", QStringLiteral("Cross Mode:"),
+                                cross_mode_list_);
   unproto_cross_check_ = Make<QCheckBox>(cross_mode_group_, "unprotoCrossCheck");
   unproto_cross_label_ = MakeLabel(cross_mode_group_, "unprotoCrossLabel",
                                    QStringLiteral("APRS Unproto Cross Mode"), unproto_cross_check_);
@@ -390,8 +395,8 @@ QWidget* CAprsSettings::BuildRightColumn() {
   freq_beacon_check_->setAccessibleName(QStringLiteral("APRS frequency beacon [%AF]"));
   freq_beacon_edit_ = Make<QLineEdit>(freq_beacon_group_, "freqBeaconEdit");
   freq_beacon_edit_->setFixedWidth(FieldWidth(freq_beacon_edit_, 7));
-  freq_beacon_label_ =
-      MakeLabel(freq_beacon_group_, "freqBeaconIntervalLabel", QStringLiteral("Interval:"), freq_beacon_edit_);
+  freq_beacon_label_ = MakeLabel(freq_beacon_group_, "freqBeaconIntervalLabel",
+                                 QStringLiteral("Interval:"), freq_beacon_edit_);
   freq_beacon_unit_label_ = Make<QLabel>(freq_beacon_group_, "freqBeaconUnitLabel", "seconds");
   freq->addWidget(freq_beacon_check_);
   freq->addWidget(freq_beacon_label_);
@@ -452,8 +457,10 @@ void CAprsSettings::SetToolTips() {
       {cross_mode_check_,
        "Enables cross-mode-digipeating of APRS packets, i.e. packets that have to be digipeated "
        "can be transmitted in a mode different from the receiving mode."},
-      {alternate_table_check_, "Use symbols from the alternative table (\u201Calternate table\u201D)"},
-      {latitude_edit_, "Enter Latitude position in the following format: \u201C48\u00B031.79\u201D"},
+      {alternate_table_check_,
+       "Use symbols from the alternative table (\u201Calternate table\u201D)"},
+      {latitude_edit_,
+       "Enter Latitude position in the following format: \u201C48\u00B031.79\u201D"},
       {longitude_edit_,
        "Enter Longitude position here in the following format: \u201C008\u00B011.88\u201D"},
       {auto_speed_list_, "Select Auto TX Intervall (slow, medium or fast)"},

@@ -20,8 +20,8 @@ class KeystrokeFilter final : public QObject {
   Q_OBJECT
 
  public:
-  using Rule = std::function<FieldEdit(std::string_view remembered, std::string_view text,
-                                       int caret)>;
+  using Rule =
+      std::function<FieldEdit(std::string_view remembered, std::string_view text, int caret)>;
 
   /// Filters `edit` (which also owns the filter); `beep` sounds for a
   /// refused or trimmed change.

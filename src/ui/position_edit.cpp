@@ -74,6 +74,15 @@ void PositionEdit::keyPressEvent(QKeyEvent* event) {
       // Moving on and the dialog's own keys belong to the dialog.
       event->ignore();
       return;
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+      // A modifier on its own is half of a key (Shift+Tab); it types nothing.
+      return;
     default:
       break;
   }
