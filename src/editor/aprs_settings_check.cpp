@@ -40,6 +40,14 @@ AprsFinding Plain(std::string message, AprsField field) {
   return {"", std::move(message), MessageIcon::None, field, AprsSelection::All, 0, 0};
 }
 
+// A list choice as stored: index + 1 when its check box is on, else 0. A
+// list that shows nothing (the stored choice is one this firmware does not
+// offer) keeps the stored choice rather than switching it off.
+int32_t ListChoice(bool on, int index, int32_t stored) {
+  if (!on) return 0;
+  return index >= 0 ? index + 1 : stored;
+}
+
 void TakeBoundValues(const AprsDialogControls& c, AprsSettingsValues& v) {
   v.callsign = c.callsign;
   v.comment = c.comment;
@@ -53,7 +61,7 @@ void TakeBoundValues(const AprsDialogControls& c, AprsSettingsValues& v) {
   v.alternateTable = c.alternateTable;
   v.hfToggleSwitch = c.hfToggleSwitch;
   v.unprotoCross = c.unprotoCross;
-  v.autoSpeed = c.autoSpeedIndex;
+  if (c.autoSpeedIndex >= 0) v.autoSpeed = c.autoSpeedIndex;
 }
 
 std::optional<AprsFinding> CheckFreqBeacon(const AprsDialogControls& c, AprsSettingsValues& v) {
@@ -194,8 +202,8 @@ AprsOkOutcome CheckAprsSettings(const AprsDialogControls& c, AprsSettingsValues 
 
   TakeBoundValues(c, v);
   if (auto finding = CheckFreqBeacon(c, v)) return refused(*finding);
-  v.crossMode = c.crossModeOn ? c.crossModeIndex + 1 : 0;
-  v.autoSpeed = c.autoSpeedIndex;
+  v.crossMode = ListChoice(c.crossModeOn, c.crossModeIndex, v.crossMode);
+  if (c.autoSpeedIndex >= 0) v.autoSpeed = c.autoSpeedIndex;
   v.hfToggle = !c.hfToggleSwitch ? 0 : c.hfOnlyInHfPrMode ? 1 : 2;
 
   const int32_t statusEvery = DecimalValue(c.statusEveryText);
@@ -220,7 +228,7 @@ AprsOkOutcome CheckAprsSettings(const AprsDialogControls& c, AprsSettingsValues 
         Exclamation("APRS Valid Error", "Enter a value between 10...3600 sec.", AprsField::Valid));
   }
 
-  v.digipeating = c.digipeatingOn ? c.digiAliasIndex + 1 : 0;
+  v.digipeating = ListChoice(c.digipeatingOn, c.digiAliasIndex, v.digipeating);
   if (auto finding = CheckPosition(c, v)) return refused(*finding);
   if (auto finding = CheckPath(c, v, outcome)) return refused(*finding);
   if (auto finding = CheckTxInterval(c, v)) return refused(*finding);
@@ -238,9 +246,10 @@ AprsOkOutcome CheckAprsSettings(const AprsDialogControls& c, AprsSettingsValues 
   v.freqBeacon = freqBeacon;
   if (auto finding = CheckCallsignField(callsign)) return refused(*finding);
 
-  v.altitude = c.altitudeOn ? c.altitudeIndex + 1 : 0;
-  v.nmeaOut = c.nmeaOn ? c.nmeaIndex + 1 : 0;
-  v.symbol = std::to_string(c.alternateTable ? c.alternateSymbolIndex : c.primarySymbolIndex);
+  v.altitude = ListChoice(c.altitudeOn, c.altitudeIndex, v.altitude);
+  v.nmeaOut = ListChoice(c.nmeaOn, c.nmeaIndex, v.nmeaOut);
+  const int symbol = c.alternateTable ? c.alternateSymbolIndex : c.primarySymbolIndex;
+  if (symbol >= 0) v.symbol = std::to_string(symbol);
   return outcome;
 }
 

@@ -97,7 +97,9 @@ struct AprsOkOutcome {
 
 /// The OK checks in their fixed order; the first refusal ends them.
 /// `values` holds the dialog's values before OK (the beacon mode and the
-/// values OK leaves alone); `firmwareVersion` is -1 without a device.
+/// values OK leaves alone); `firmwareVersion` is -1 without a device. A list
+/// index of -1 (the list shows no entry because the stored choice is not
+/// offered) keeps the stored value.
 AprsOkOutcome CheckAprsSettings(const AprsDialogControls& controls, AprsSettingsValues values,
                                 int32_t firmwareVersion);
 

@@ -270,11 +270,31 @@ TEST(AprsSettingsCheck, AcceptedEntriesBecomeTheValues) {
        [](const AprsSettingsValues& v) { EXPECT_EQ(v.comment.size(), 41u); }},
       {"empty callsign", [](auto& c) { c.callsign = ""; }, kNoDevice,
        [](const AprsSettingsValues& v) { EXPECT_EQ(v.callsign, ""); }},
+      // A stored choice that this firmware's list lacks is kept, not dropped.
+      {"lists showing no entry keep the stored choice",
+       [](auto& c) {
+         c.nmeaOn = true, c.nmeaIndex = -1, c.crossModeOn = true, c.crossModeIndex = -1;
+         c.autoSpeedIndex = -1, c.primarySymbolIndex = -1;
+       },
+       10173,
+       [](const AprsSettingsValues& v) {
+         EXPECT_EQ(v.nmeaOut, 4);
+         EXPECT_EQ(v.crossMode, 7);
+         EXPECT_EQ(v.autoSpeed, 2);
+         EXPECT_EQ(v.symbol, "93");
+       }},
+      {"a list switched off stores 0 whatever it shows",
+       [](auto& c) { c.nmeaOn = false, c.nmeaIndex = -1; }, kNoDevice,
+       [](const AprsSettingsValues& v) { EXPECT_EQ(v.nmeaOut, 0); }},
       {"empty status every reads 0", [](auto& c) { c.statusEveryText = ""; }, kNoDevice,
        [](const AprsSettingsValues& v) { EXPECT_EQ(v.statusEvery, 0); }},
   };
   AprsSettingsValues before;
   before.beaconMode = "2";
+  before.nmeaOut = 4;
+  before.crossMode = 7;
+  before.autoSpeed = 2;
+  before.symbol = "93";
   for (const Accepted& a : cases) {
     AprsDialogControls controls = GoodControls();
     a.change(controls);

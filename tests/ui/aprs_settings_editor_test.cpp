@@ -152,19 +152,41 @@ class AprsSettingsEditorTest : public QObject {
     QVERIFY(record.IsEqual(before, true));
   }
 
+  // OK straight away changes nothing, also where the firmware's lists lack
+  // the stored choice (HF DUAL before 1.3E, APRS + GPS before 1.1J).
   void okWithoutChangesChangesNothing() {
-    CConfigData record;
-    CConfigData::SetText(record.m_AprsPosition, "0102.03S 17000.00W");
-    CConfigData::SetNumber(record.m_AprsBeacon, 2);
-    CConfigData::SetNumber(record.m_NmeaOut, 2);
-    CConfigData::SetNumber(record.m_NmeaOutOld, 2);
-    const CConfigData before = record;
-    DeviceState device{10466, " V.1.4b", false};
-    ScriptedPrompt prompt;
-    AprsSettingsEditor editor;
-    WhenOpen([](CAprsSettings& dialog) { Click(dialog, "okButton"); });
-    QVERIFY(editor.Edit(nullptr, record, device, prompt));
-    QVERIFY(record.IsEqual(before, true));
+    struct Case {
+      int32_t firmware;
+      std::function<void(CConfigData&)> change;
+    };
+    const Case cases[] = {
+        {10466,
+         [](CConfigData& r) {
+           CConfigData::SetText(r.m_AprsPosition, "0102.03S 17000.00W");
+           CConfigData::SetNumber(r.m_AprsBeacon, 2);
+           CConfigData::SetNumber(r.m_NmeaOut, 2);
+           CConfigData::SetNumber(r.m_NmeaOutOld, 2);
+         }},
+        {10300, [](CConfigData& r) { CConfigData::SetNumber(r.m_AprsCrossMode, 7); }},
+        {10173,
+         [](CConfigData& r) {
+           CConfigData::SetNumber(r.m_NmeaOut, 4);
+           CConfigData::SetNumber(r.m_NmeaOutOld, 3);
+         }},
+        {-1, [](CConfigData& r) { CConfigData::SetNumberText(r.m_AprsFreqBeacon, "00600"); }},
+    };
+    for (const Case& c : cases) {
+      CConfigData record;
+      c.change(record);
+      const CConfigData before = record;
+      DeviceState device{c.firmware, "", c.firmware == -1};
+      ScriptedPrompt prompt;
+      AprsSettingsEditor editor;
+      WhenOpen([](CAprsSettings& dialog) { Click(dialog, "okButton"); });
+      QVERIFY(editor.Edit(nullptr, record, device, prompt));
+      for (const vextune::ParamInfo* p : record.Differences(before, true))
+        QFAIL(qPrintable(QString("firmware %1: %2 changed").arg(c.firmware).arg(p->memberName)));
+    }
   }
 
   // What was entered reaches the device: the send script carries it, and the
