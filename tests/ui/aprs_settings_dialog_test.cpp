@@ -55,6 +55,8 @@ class AprsSettingsDialogTest : public QObject {
   void cancelDiscards();
   void lowScreenScrollsTheContent();
   void everyControlIsNamedAndReachable();
+  void tooltipsAndTitle();
+  void rendersForALook();
 };
 
 // Each case opens on changed values and looks at the controls.
@@ -428,6 +430,14 @@ void AprsSettingsDialogTest::keystrokeFiltersBeepAndRestore() {
   interval->setSelection(0, 1);
   QTest::keyClicks(interval, "x");
   QCOMPARE(interval->text(), U("900"));
+
+  // Free texts take what the record can hold (Windows-1252) and nothing else.
+  h.Retype("commentEdit", U("25° € Ü"));
+  AprsDialogHarness::TypeText(h.Field("commentEdit"), U("ł✓"));
+  QCOMPARE(h.Field("commentEdit")->text(), U("25° € Ü"));
+  h.Retype("statusTextEdit", U("x"));
+  AprsDialogHarness::TypeText(h.Field("statusTextEdit"), U("日本"));
+  QCOMPARE(h.Field("statusTextEdit")->text(), U("x"));
 }
 
 // A stored value is shown as it is, whatever the field remembered before.
@@ -784,6 +794,69 @@ void AprsSettingsDialogTest::everyControlIsNamedAndReachable() {
   QCOMPARE(order, QStringList({"aprsCallsignEdit", "pathEdit", "beaconOffRadio",
                                "autoIntervalRadio" /* position fields are off */, "txIntervalEdit",
                                "primarySymbolBox"}));
+}
+
+void AprsSettingsDialogTest::tooltipsAndTitle() {
+  AprsDialogHarness h;
+  QVERIFY(h.Open(DefaultAprsValues()));
+  QCOMPARE(h.dialog->windowTitle(), U("Olvane Vextune - APRS Settings"));
+  const struct {
+    const char* control;
+    const char* tip;
+  } tips[] = {
+      {"aprsCallsignEdit", "Own APRS callsign [max. 6 chars + SSID]"},
+      {"statusEveryEdit",
+       "Defines Status Report interval  (e.g.: 3 = Report after every third Position packet)"},
+      {"timestampCheck", "Enables / disables APRS-\u201CTimestamp\u201C-function"},
+      {"latitudeEdit",
+       "Enter Latitude position in the following format: \u201C48\u00B031.79\u201D"},
+      {"crossModeList",
+       "APRS-Packets will be digipeated in the selected Mode (differing from Receive-Mode)"},
+      {"autoSpeedList", "Select Auto TX Intervall (slow, medium or fast)"},
+  };
+  for (const auto& tip : tips)
+    QCOMPARE(h.dialog->findChild<QWidget*>(tip.control)->toolTip(), U(tip.tip));
+}
+
+// Renders the dialog as it opens, filled, on old firmware and on a low
+// screen. With VEXTUNE_SCREENSHOT_DIR set the pictures are saved there.
+void AprsSettingsDialogTest::rendersForALook() {
+  const QString folder = qEnvironmentVariable("VEXTUNE_SCREENSHOT_DIR");
+  AprsSettingsValues filled = DefaultAprsValues();
+  filled.callsign = "KLMNOP-9";
+  filled.path = {"APRS", "WIDE1-1", "WIDE2-2", "", "", "", "", "", ""};
+  filled.beaconMode = "2";
+  filled.position = "4831.79N 00811.88E";
+  filled.alternateTable = true;
+  filled.symbol = "29";
+  filled.comment = "Fixed station, 25\xB0 tilt";
+  filled.statusEvery = 3;
+  filled.statusText = "On the air";
+  filled.nmeaOut = 4;
+  filled.digipeating = 2;
+  filled.freqBeacon = "1800";
+  filled.hfToggleSwitch = true;
+  const struct {
+    const char* name;
+    AprsSettingsValues values;
+    int32_t firmware;
+    int screenHeight;
+  } looks[] = {
+      {"aprs-settings", DefaultAprsValues(), -1, 1200},
+      {"aprs-settings-filled", filled, 10466, 1200},
+      {"aprs-settings-1.0p", filled, 10080, 1200},
+      {"aprs-settings-low", filled, -1, 420},
+  };
+  for (const auto& look : looks) {
+    AprsDialogHarness h;
+    QVERIFY(h.Open(look.values, look.firmware));
+    h.dialog->FitToScreen(QRect(0, 0, 1600, look.screenHeight));
+    QCoreApplication::processEvents();
+    const QPixmap picture = h.dialog->grab();
+    QVERIFY(!picture.isNull());
+    QVERIFY(picture.height() <= look.screenHeight);
+    if (!folder.isEmpty()) QVERIFY(picture.save(folder + "/" + look.name + ".png"));
+  }
 }
 
 QTEST_MAIN(AprsSettingsDialogTest)

@@ -3,6 +3,8 @@
 // into the record, and that record sent to the simulated device and read
 // back unchanged.
 
+#include "ui/aprs_settings_editor.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -21,7 +23,6 @@
 #include "transfer/send_configuration.h"
 #include "transfer/send_script.h"
 #include "ui/aprs_settings_dialog.h"
-#include "ui/aprs_settings_editor.h"
 
 using vextune::CConfigData;
 using vextune::DeviceState;
@@ -90,8 +91,8 @@ class SimulatedDevice final : public vextune::testing::FakeDevice {
     std::string error;
     if (!core_.PowerOn(nullptr, &error)) qFatal("simulator: %s", error.c_str());
   }
-  void OnWrite(const vextune::testing::Bytes& bytes, uint32_t, vextune::testing::FakeLine& line)
-      override {
+  void OnWrite(const vextune::testing::Bytes& bytes, uint32_t,
+               vextune::testing::FakeLine& line) override {
     for (uint8_t b : bytes) {
       const std::string reply = core_.Feed(b);
       if (!reply.empty()) line.Send(reply);
@@ -207,7 +208,8 @@ class AprsSettingsEditorTest : public QObject {
       const std::vector<std::string> lines = vextune::SendStepCommands(step, record, device, clock);
       return lines.empty() ? std::string() : lines.front();
     };
-    QCOMPARE(commands(vextune::SendStep::AprsPosition), std::string("\x1b%AO 4831.79N 00811.88E\r"));
+    QCOMPARE(commands(vextune::SendStep::AprsPosition),
+             std::string("\x1b%AO 4831.79N 00811.88E\r"));
     QCOMPARE(commands(vextune::SendStep::AprsSymbol), std::string("\x1b%AY a30\r"));
 
     SimulatedDevice simulated(options, clock);

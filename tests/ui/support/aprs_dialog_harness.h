@@ -47,6 +47,18 @@ class AprsDialogHarness {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
   }
 
+  /// Types `text` into `widget` key by key; characters beyond ASCII arrive
+  /// as a key event carrying the character, as from a keyboard layout.
+  static void TypeText(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+      if (c.unicode() < 0x80) {
+        QTest::keyClicks(widget, QString(c));
+      } else {
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+      }
+    }
+  }
+
   /// Gives `name` the focus and types `text` over its whole content.
   void Retype(const char* name, const QString& text) const {
     QLineEdit* field = Field(name);
@@ -55,7 +67,7 @@ class AprsDialogHarness {
     if (text.isEmpty()) {
       QTest::keyClick(field, Qt::Key_Delete);
     } else {
-      QTest::keyClicks(field, text);
+      TypeText(field, text);
     }
   }
 
@@ -64,7 +76,7 @@ class AprsDialogHarness {
     QLineEdit* field = Field(name);
     field->setFocus(Qt::TabFocusReason);
     field->end(false);
-    QTest::keyClicks(field, text);
+    TypeText(field, text);
   }
 
   void PressOk() const { Click("okButton"); }
