@@ -13,6 +13,7 @@
 #include "sim/davozi_simulator.h"
 #include "ui/application_icon.h"
 #include "ui/application_state.h"
+#include "ui/aprs_settings_editor.h"
 #include "ui/general_settings_editor.h"
 #include "ui/main_selection_dlg.h"
 #include "ui/misc_settings_editor.h"
@@ -112,7 +113,8 @@ int main(int argc, char** argv) {
   ui::QtPrompt prompt(QString::fromLatin1(ui::kApplicationName));
   ui::GeneralSettingsEditor generalSettings;
   ui::MiscSettingsEditor miscSettings;
-  ui::SettingsEditors editors{&generalSettings, nullptr, &miscSettings};
+  ui::AprsSettingsEditor aprsSettings;
+  ui::SettingsEditors editors{&generalSettings, &aprsSettings, &miscSettings};
   ui::CMainSelectionDlg dialog(state, prompt, editors);
   prompt.SetParentWindow(&dialog);
   dialog.exec();
