@@ -210,6 +210,30 @@ TEST_F(TransferE2E, OutOfRangeAndUnlabelledRepliesAreListed) {
   EXPECT_EQ(written.m_AprsCompressed.value, 1);
 }
 
+TEST_F(TransferE2E, SendWhoseReadBackBreaksOffIsNotVerified) {
+  // Defaults but one: what the read-back cannot read keeps its default and
+  // would match the file everywhere else.
+  CConfigData config;
+  ASSERT_TRUE(SetParam(config, "m_TxDelay", "40"));
+  ASSERT_TRUE(SaveConfigFile(Path("t40.vxg"), config, nullptr));
+  struct Case {
+    const char* what;
+    uint64_t stopAfter, hangupAfter;  ///< received bytes; 0: never
+  };
+  // The check and the script take about 600 bytes; the read-back follows.
+  for (const Case& c : {Case{"device locks up", 600, 0}, Case{"line hangs up", 0, 800}}) {
+    SCOPED_TRACE(c.what);
+    DavoziSimulator::Options options;
+    if (c.stopAfter) options.stopAfter = c.stopAfter;
+    if (c.hangupAfter) options.hangupAfter = c.hangupAfter;
+    SimulatorRig rig(options);
+    const CliRun send = Cli({"send", "--quiet", "--port", rig.path, Path("t40.vxg")});
+    EXPECT_EQ(send.status, 1) << send.err;
+    EXPECT_TRUE(Contains(send.err, "Configuration may be incomplete.")) << send.err;
+    EXPECT_FALSE(Contains(send.err, "verified")) << send.err;
+  }
+}
+
 TEST_F(TransferE2E, HangUpDuringTheSendEndsItWithClosedPort) {
   DavoziSimulator::Options options;
   options.hangupAfter = 200;  // within the parameter commands
