@@ -31,8 +31,8 @@ SendOutcome SendAndVerify(DeviceLink& link, const DeviceState& device, const CCo
     Show(status, kCheckingStatus);
     working.CopyTo(baseline);
     CConfigData readBack;
-    outcome.readBackResult = ReadConfiguration(link, device, readBack, outcome.readBackOutOfRange,
-                                               cancel, progress);
+    outcome.readBackResult =
+        ReadConfiguration(link, device, readBack, outcome.readBackOutOfRange, cancel, progress);
     outcome.verificationFailed = outcome.readBackResult != TransferResult::Complete ||
                                  !readBack.IsEqual(working, /*includeSyncClock=*/false);
   }

@@ -62,10 +62,10 @@ TEST_F(TransferDriverTest, ReadBackThatDidNotCompleteFailsTheVerification) {
     TransferResult readBack;
   };
   const std::vector<Case> cases = {
-      {"device silent in host mode",
-       [](TransferRig& r) { r.device.replies.clear(); }, TransferResult::NoAnswer},
-      {"one parameter out of range",
-       [](TransferRig& r) { r.device.replies["t"] = "999"; }, TransferResult::OutOfRange},
+      {"device silent in host mode", [](TransferRig& r) { r.device.replies.clear(); },
+       TransferResult::NoAnswer},
+      {"one parameter out of range", [](TransferRig& r) { r.device.replies["t"] = "999"; },
+       TransferResult::OutOfRange},
       {"cancel during the read-back",
        [](TransferRig& r) {
          r.progress.onProgress = [&r](int step) {

@@ -150,7 +150,7 @@ TEST_F(TransferE2E, OlderFirmwareIsNeitherSentNorAskedNewerParameters) {
   DavoziSimulator::Options options;
   options.firmware = "1.0p";
   SimulatorRig rig(options);
-  ASSERT_TRUE(RunConfigurationCheck(rig.link, rig.state).passed());
+  ASSERT_TRUE(RunConfigurationCheck(rig.link, rig.state, rig.cancel).passed());
   ASSERT_EQ(rig.state.firmwareVersion, 10080);
   const size_t checkBytes = rig.sim.Received().size();
 
