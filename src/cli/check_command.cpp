@@ -14,7 +14,8 @@ int RunCheck(const DeviceOptions& options) {
   if (!session.SelectPort()) return kExitFailed;
   const std::string path = DevicePathForPort(session.settings().portName);
 
-  const CheckResult result = RunConfigurationCheck(session.link(), session.state());
+  const CheckResult result =
+      RunConfigurationCheck(session.link(), session.state(), session.cancel());
   if (result.passed()) {
     std::cerr << "DAV-OZI on " << path << " at " << session.settings().baudRate
               << " Bd: normal firmware, " << result.channels << " link channel"

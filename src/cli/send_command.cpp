@@ -40,6 +40,10 @@ int RunSend(const SendArgs& args) {
   progress.SetBusy(false);
   if (outcome.message) {
     PrintMessage(*outcome.message);
+    // Say why a verification failed when its read-back did not complete.
+    if (outcome.verificationFailed && outcome.readBackResult != TransferResult::Complete) {
+      PrintMessage(*ReadResultMessage(outcome.readBackResult, outcome.readBackOutOfRange));
+    }
     return kExitFailed;
   }
   std::cerr << "Configuration sent and verified"

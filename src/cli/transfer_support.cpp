@@ -26,7 +26,8 @@ void TransferProgress::SetBusy(bool busy) {
 }
 
 bool CheckBeforeTransfer(DeviceSession& session) {
-  const CheckResult result = RunConfigurationCheck(session.link(), session.state());
+  const CheckResult result =
+      RunConfigurationCheck(session.link(), session.state(), session.cancel());
   if (result.passed()) return true;
   session.ReportCheckFailure(result);
   return false;
