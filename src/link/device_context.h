@@ -13,6 +13,8 @@
 
 namespace vextune {
 
+class CancelPipe;
+
 /// Everything a program needs to reach the DAV-OZI: the clock that paces the
 /// protocol, who opens serial ports, which port at which rate, what is known of
 /// the device, and the flag that cancels a running operation. The command
@@ -22,7 +24,8 @@ namespace vextune {
 class DeviceContext {
  public:
   /// The real clock and the termios opener, which also writes low-level serial
-  /// failures to `serialErrors` (nullptr: nowhere).
+  /// failures to `serialErrors` (nullptr: nowhere). A cancel wakes their
+  /// waits at once.
   explicit DeviceContext(std::ostream* serialErrors);
   /// Another clock and opener, owned by the caller and outliving this object
   /// (tests use a fake line or a fake clock).
@@ -50,7 +53,11 @@ class DeviceContext {
   std::string SelectedPath() const;
 
  private:
+  // The flag comes first: the pipe, clock and ports of the first constructor
+  // wait on it and must go before it.
+  CancelFlag cancel_;
   // Set only by the first constructor; the references below point at them.
+  std::unique_ptr<CancelPipe> cancel_pipe_;
   std::unique_ptr<Clock> own_clock_;
   std::unique_ptr<SerialPortOpener> own_ports_;
   Clock& clock_;
@@ -58,7 +65,6 @@ class DeviceContext {
   LinkSettings settings_;
   DeviceLink link_{ports_, settings_, clock_};
   DeviceState state_;
-  CancelFlag cancel_;
 };
 
 }  // namespace vextune

@@ -78,6 +78,9 @@ BackgroundOperation::~BackgroundOperation() {
 
 bool BackgroundOperation::Start(Job job) {
   if (running_) return false;
+  // Every user action starts uncancelled: a click on Cancel belongs to the
+  // action it was made during, never to the next one.
+  cancel_.Clear();
   running_ = true;
   QMetaObject::invokeMethod(
       worker_,

@@ -165,7 +165,7 @@ void CMainSelectionDlg::OnConfiguration() {
   if (checkRunning()) return;
   if (state_.device.state().fileOnly) {
     // Passes at once, without the port: the firmware version becomes -1.
-    RunConfigurationCheck(state_.device.link(), state_.device.state());
+    RunConfigurationCheck(state_.device.link(), state_.device.state(), state_.device.cancel());
     OpenConfigurationDialog();
     return;
   }
@@ -175,7 +175,7 @@ void CMainSelectionDlg::OnConfiguration() {
   DeviceContext& context = state_.device;
   operation_->Start([this, &context](OperationChannel&) {
     DeviceLink link{context.ports(), check_settings_, context.clock()};
-    check_result_ = RunConfigurationCheck(link, check_state_);
+    check_result_ = RunConfigurationCheck(link, check_state_, context.cancel());
   });
 }
 
