@@ -289,8 +289,9 @@ int main(int argc, char** argv) {
   // The dialogs run offscreen unless a platform is asked for.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  std::printf("bench_gui: the dialogs against the simulated DAV-OZI, UI thread ticked every %d ms\n",
-              kTickMs);
+  std::printf(
+      "bench_gui: the dialogs against the simulated DAV-OZI, UI thread ticked every %d ms\n",
+      kTickMs);
   BenchPrompt prompt;
   bool ok = MeasureTransfers(prompt);
   ok = ok && MeasureUpdate(prompt);

@@ -41,7 +41,9 @@ T* Child(QWidget& dialog, const char* name) {
   return child;
 }
 
-QLineEdit* Field(QWidget& dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
+QLineEdit* Field(QWidget& dialog, const char* name) {
+  return Child<QLineEdit>(dialog, name);
+}
 
 void ClickButton(QWidget& dialog, const char* name) {
   vextune::testing::Click(Child<QAbstractButton>(dialog, name));
@@ -51,7 +53,8 @@ void ClickButton(QWidget& dialog, const char* name) {
 /// a user.
 void Activate(QWidget& dialog) {
   QApplication::setActiveWindow(&dialog);
-  if (!QTest::qWaitForWindowActive(&dialog)) qWarning("%s is not active", qPrintable(dialog.objectName()));
+  if (!QTest::qWaitForWindowActive(&dialog))
+    qWarning("%s is not active", qPrintable(dialog.objectName()));
 }
 
 /// Tabs into a position field (its caret goes to the first digit) and types
@@ -166,9 +169,9 @@ class SettingsRoundTripTest : public QObject {
     QCOMPARE(after.m_AprsSymbol.value, 29);
     QCOMPARE(after.m_AprsFreqBeacon.value, 1800);
     const std::set<std::string> expected = {
-        "m_TxDelay",    "m_Callsign",     "m_PrModeIndex",  "m_PrMode",     "m_Frack",
-        "m_AprsBeacon", "m_AprsPosition", "m_AprsDest",     "m_AprsVia1",   "m_AprsVia2",
-        "m_AprsAltTable", "m_AprsSymbol", "m_AprsFreqBeacon"};
+        "m_TxDelay",      "m_Callsign",     "m_PrModeIndex",   "m_PrMode",   "m_Frack",
+        "m_AprsBeacon",   "m_AprsPosition", "m_AprsDest",      "m_AprsVia1", "m_AprsVia2",
+        "m_AprsAltTable", "m_AprsSymbol",   "m_AprsFreqBeacon"};
     QCOMPARE(ChangedMembers(before, after), expected);
     QVERIFY(device.device().Nonvolatile().Differences(after, false).empty());
   }
