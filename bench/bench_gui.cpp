@@ -139,7 +139,7 @@ bool MeasureTransfers(BenchPrompt& prompt) {
   }
   ui::ApplicationState state(&std::cerr);
   state.device.SelectPort(port);
-  if (!RunConfigurationCheck(state.device.link(), state.device.state()).passed()) {
+  if (!RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel()).passed()) {
     std::fprintf(stderr, "bench_gui: the configuration check failed\n");
     return false;
   }

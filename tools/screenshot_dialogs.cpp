@@ -208,7 +208,7 @@ int main(int argc, char** argv) {
 
   // The configuration dialog as Configuration opens it: the check first,
   // then the read at start from the simulated device.
-  const CheckResult check = RunConfigurationCheck(state.device.link(), state.device.state());
+  const CheckResult check = RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel());
   if (!check.passed()) {
     std::fprintf(stderr, "screenshot_dialogs: check failed: %s\n", check.message.c_str());
     return 1;

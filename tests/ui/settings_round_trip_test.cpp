@@ -91,7 +91,7 @@ class SettingsRoundTripTest : public QObject {
     ScriptedPrompt prompt;
     ui::ApplicationState state(nullptr);
     state.device.SelectPort(device.path());
-    QVERIFY(RunConfigurationCheck(state.device.link(), state.device.state()).passed());
+    QVERIFY(RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel()).passed());
 
     ui::GeneralSettingsEditor general;
     ui::AprsSettingsEditor aprs;
