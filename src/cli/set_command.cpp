@@ -54,10 +54,10 @@ std::optional<std::string> Apply(CConfigData& record, const std::string& assignm
   const std::string name = assignment.substr(0, eq);
   const std::string value = assignment.substr(eq + 1);
   const ParamInfo* info = CConfigData::FindParam(name);
-  if (info == nullptr) return "No parameter is named \"" + name + "\".";
+  if (info == nullptr) return "No parameter is named \"" + EscapeControls(name) + "\".";
 
   const std::string label = std::string(info->memberName) + " (" + info->command + ")";
-  const std::string given = "\"" + value + "\"";
+  const std::string given = "\"" + EscapeControls(value) + "\"";
   if (IsPathSsid(*info)) {
     return label +
            ": SSIDs travel inside the path callsigns (for example WIDE2-2) in this "

@@ -141,14 +141,21 @@ TEST_F(CliFileCommands, ShowOfAShortFileFailsWithNothingOnStdout) {
 }
 
 TEST_F(CliFileCommands, ShowKeepsControlCharactersOutOfTheTerminal) {
+  // The reader refuses a text with a 7-bit control character (its default
+  // comes back); a byte that decodes to a C1 control is an ordinary 8-bit
+  // character of the file, so only the display escapes it.
   CConfigData d;
-  CConfigData::SetText(d.m_AprsComment, "a\x1B[2Jb\nc\x9D");
+  d.m_AprsComment.text = "a\x1B[2Jb\nc";  // past the setters, as a hostile file would
+  CConfigData::SetText(d.m_AprsStatusText, "b\x9D[2J");
   Put("esc.vxg", Bytes(d));
   const auto r = Run({"show", Path("esc.vxg")});
   ASSERT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
-  EXPECT_NE(r.out.find("\"a\\x1B[2Jb\\x0Ac\\x9D\""), std::string::npos) << r.out;
-  EXPECT_EQ(ShowJson("esc.vxg")["parameters"][10]["text"], "a\x1B[2Jb\nc\xC2\x9D");
+  EXPECT_EQ(r.out.find("[2Jb"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"b\\x9D[2J\""), std::string::npos) << r.out;
+  const auto json = ShowJson("esc.vxg")["parameters"];
+  EXPECT_EQ(json[10]["text"], "");
+  EXPECT_EQ(json[40]["text"], "b\xC2\x9D[2J");
 }
 
 TEST_F(CliFileCommands, ConvertWritesTheCurrentFormatAndNeverTouchesTheOldFile) {
@@ -210,6 +217,13 @@ TEST_F(CliFileCommands, SetRefusesBadValuesAndLeavesTheFileByteForByte) {
       {"AprsComment=\xE2\x86\x92", "Windows-1252"},
       {"AprsDestSsid=05", "inside the path callsigns"},
       {"NoSuchThing=1", "No parameter is named \"NoSuchThing\""},
+      // Each would become a device command of its own when sent.
+      {"Callsign=A\r\x1bT 9", "\"A\\x0D\\x1BT 9\" refused (holds a control character)"},
+      {"AprsComment=hi\r\x1b%AT 3600", "holds a control character"},
+      {"ConnectText=\xC2\x9B"
+       "2J",
+       "\"\\x9B2J\" refused"},
+      {"No\x1bThing=1", "No parameter is named \"No\\x1BThing\""},
   };
   for (const auto& [assignment, mentions] : cases) {
     // A good value next to the bad one must not get in either.
@@ -218,6 +232,7 @@ TEST_F(CliFileCommands, SetRefusesBadValuesAndLeavesTheFileByteForByte) {
     EXPECT_NE(r.err.find(mentions), std::string::npos) << assignment << "\n" << r.err;
     EXPECT_NE(r.err.find("was not changed"), std::string::npos);
     EXPECT_EQ(Contents("a.vxg"), before) << assignment;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << "nothing steers the terminal";
   }
   EXPECT_EQ(Run({"set", Path("a.vxg"), "TxDelay"}).exitCode, 2);
   EXPECT_EQ(Contents("a.vxg"), before);

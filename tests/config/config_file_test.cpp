@@ -230,7 +230,11 @@ TEST(ConfigFileRead, RefusedOrSpecialValuesInFiles) {
       {"m_AprsPosition", "12N", "NONE", ""},         {"m_AprsComment", "", "keep", ""},
       {"m_AprsVia1", "wide-05", "X", "WIDE-5"},      {"m_AprsVia1", "WIDE1-00", "X", "WIDE1"},
       {"m_AprsVia1", "WIDE-0", "X", "WIDE"},         {"m_AprsVia1", "AB-00-00", "X", "AB"},
-      {"m_AprsVia1", "AB-05-0", "X", "RELAY"},       {"m_AprsDest", "APRS-00", "X", "APRS"}};
+      {"m_AprsVia1", "AB-05-0", "X", "RELAY"},       {"m_AprsDest", "APRS-00", "X", "APRS"},
+      // A control character would become a device command of its own.
+      {"m_Callsign", "a\r\x1bT 9", "X", "DAVOZI"}, {"m_AprsComment", "hi\r\x1b%AT 3600", "k", ""},
+      {"m_ConnectText", "x\ny", "keep", ""},        {"m_AprsVia1", "WIDE\x1b", "X", "RELAY"},
+      {"m_AprsStatusText", "\x7f", "k", ""},        {"m_PrMode", "9600\r", "R300", "1200"}};
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.member) + " <- \"" + c.inFile + "\"");
