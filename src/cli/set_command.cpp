@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/file_command_support.h"
 #include "common/text_codec.h"
+#include "config/atomic_file.h"
 #include "config/config_data.h"
 #include "config/param_rules.h"
 
@@ -91,6 +92,13 @@ int RunSet(const SetOptions& options) {
       std::cerr << "\"" << a << "\" is not of the form NAME=VALUE.\n";
       return kExitUsage;
     }
+  }
+  // A file that could not be written back (a named pipe, a read-only file)
+  // is refused before it is read.
+  std::string error;
+  if (!CheckFileWritable(options.file, 0, &error)) {
+    std::cerr << error << '\n';
+    return kExitFailed;
   }
   CConfigData record;
   if (!LoadOrReport(options.file, record, nullptr)) return kExitFailed;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -35,13 +36,18 @@ class CliFileCommands : public ::testing::Test {
 
   // Runs vextune-cli (in the test folder when `inDir`) with nothing on its
   // input and its output in files.
-  CliResult Run(const std::vector<std::string>& args, bool inDir = false) const {
+  // A command still running after `limitSeconds` is ended (exit status 124).
+  CliResult Run(const std::vector<std::string>& args, bool inDir = false,
+                int limitSeconds = 0) const {
     const auto quote = [](const std::string& text) {
       std::string quoted = "'";
       for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
       return quoted + "'";
     };
-    std::string command = (inDir ? "cd " + quote(dir_) + " && " : "") + VEXTUNE_CLI_PATH;
+    std::string command =
+        (inDir ? "cd " + quote(dir_) + " && " : "") +
+        (limitSeconds > 0 ? "timeout " + std::to_string(limitSeconds) + " " : "") +
+        VEXTUNE_CLI_PATH;
     for (const std::string& a : args) command += " " + quote(a);
     command += " </dev/null >" + quote(Path(".out")) + " 2>" + quote(Path(".err"));
     const int status = std::system(command.c_str());
@@ -236,6 +242,34 @@ TEST_F(CliFileCommands, SetRefusesBadValuesAndLeavesTheFileByteForByte) {
   }
   EXPECT_EQ(Run({"set", Path("a.vxg"), "TxDelay"}).exitCode, 2);
   EXPECT_EQ(Contents("a.vxg"), before);
+}
+
+TEST_F(CliFileCommands, SetRefusesWhatItCouldNotWriteBackBeforeReadingIt) {
+  // A named pipe without a writer would block the read for ever.
+  ASSERT_EQ(::mkfifo(Path("pipe.vxg").c_str(), 0644), 0);
+  fs::create_symlink("pipe.vxg", Path("to-pipe.vxg"));
+  for (const char* name : {"pipe.vxg", "to-pipe.vxg"}) {
+    const auto r = Run({"set", Path(name), "TxDelay=30"}, false, 20);
+    EXPECT_EQ(r.exitCode, 1) << name;
+    EXPECT_EQ(r.err, "Cannot write " + Path(name) + ": it is a named pipe, not a regular file.\n");
+    EXPECT_EQ(fs::symlink_status(Path(name)).type(),
+              name[0] == 'p' ? fs::file_type::fifo : fs::file_type::symlink);
+  }
+}
+
+TEST_F(CliFileCommands, ShowOfAnEndlessStreamStopsAtTheLengthLimit) {
+  // A callsign that claims 4 GiB - 1 bytes, followed by zeros from a pipe.
+  const std::string command =
+      "{ printf '\\004VER \\063\\000\\001\\000\\001\\001\\377\\377\\377\\377\\377\\377\\377'; "
+      "head -c 8000000 /dev/zero; } | " VEXTUNE_CLI_PATH " show /dev/stdin >" +
+      Path(".out") + " 2>" + Path(".err");
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(Contents(".out"), "");
+  EXPECT_EQ(Contents(".err"),
+            "Cannot read /dev/stdin: it holds a text longer than 65536 bytes, which no "
+            "configuration file does.\n");
 }
 
 TEST_F(CliFileCommands, DiffListsWhatDiffersAndSaysSoInItsExitStatus) {
