@@ -39,7 +39,8 @@ asan: deps
 fuzz:
 	@scripts/install-deps.sh --fuzz
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DVEXTUNE_FUZZ=ON -DVEXTUNE_SANITIZE=ON \
-	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	@cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
 
