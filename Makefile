@@ -43,15 +43,16 @@ test: build
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
-	@cmake -S . -B $(ASAN_DIR) -G Ninja -DVEXTUNE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DVEXTUNE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DVEXTUNE_GUI=OFF
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS) -LE fuzz
 
 # libFuzzer targets under ASan and UBSan, each for FUZZ_SECONDS.
 fuzz:
 	@scripts/install-deps.sh --fuzz
-	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DVEXTUNE_FUZZ=ON -DVEXTUNE_SANITIZE=ON \
-	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DVEXTUNE_FUZZ=ON -DVEXTUNE_SANITIZE=ON -DVEXTUNE_GUI=OFF \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	@cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
 

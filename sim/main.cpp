@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <optional>
 #include <string>
 #include <thread>
@@ -125,9 +126,7 @@ bool ReportReady(int channel, const std::string& path) {
   return confirmed == 'k';
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   DavoziSimulator::Options o;
   CLI::App app{
       "Simulates a DAV-OZI packet-radio TNC on a pseudo-terminal. Prints the path of the\n"
@@ -267,4 +266,19 @@ int main(int argc, char** argv) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+// Whatever is thrown past the simulator (out of memory, a fault of its own)
+// ends it here with a message instead of an abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "davozi-sim: internal error: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "davozi-sim: internal error.\n");
+  }
+  return 1;
 }

@@ -1,5 +1,4 @@
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -7,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/device_options.h"
 #include "cli/transfer_support.h"
+#include "config/atomic_file.h"
 #include "config/config_file.h"
 #include "transfer/read_configuration.h"
 
@@ -19,12 +19,15 @@ struct ReadArgs {
   bool acceptDefaults = false;
 };
 
+// More than any configuration file takes.
+constexpr size_t kOutputRoom = 16 * 1024;
+
 int RunRead(const ReadArgs& args) {
-  // A read takes seconds; a file that cannot be written is known before.
-  const std::filesystem::path folder = std::filesystem::absolute(args.output).parent_path();
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
-    std::cerr << "Cannot write " << args.output << ": no folder " << folder.string() << ".\n";
+  // A read takes seconds; an output that cannot be written (a folder, a
+  // read-only file, a full disk) is known before the device is touched.
+  std::string error;
+  if (!CheckFileWritable(args.output, kOutputRoom, &error)) {
+    std::cerr << error << '\n';
     return kExitFailed;
   }
 
@@ -49,7 +52,6 @@ int RunRead(const ReadArgs& args) {
     }
   }
 
-  std::string error;
   if (!SaveConfigFile(args.output, record, &error)) {
     std::cerr << error << '\n';
     return kExitFailed;

@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/file_command_support.h"
 #include "common/text_codec.h"
+#include "config/atomic_file.h"
 #include "config/config_data.h"
 #include "config/param_rules.h"
 
@@ -54,10 +55,10 @@ std::optional<std::string> Apply(CConfigData& record, const std::string& assignm
   const std::string name = assignment.substr(0, eq);
   const std::string value = assignment.substr(eq + 1);
   const ParamInfo* info = CConfigData::FindParam(name);
-  if (info == nullptr) return "No parameter is named \"" + name + "\".";
+  if (info == nullptr) return "No parameter is named \"" + EscapeControls(name) + "\".";
 
   const std::string label = std::string(info->memberName) + " (" + info->command + ")";
-  const std::string given = "\"" + value + "\"";
+  const std::string given = "\"" + EscapeControls(value) + "\"";
   if (IsPathSsid(*info)) {
     return label +
            ": SSIDs travel inside the path callsigns (for example WIDE2-2) in this "
@@ -91,6 +92,13 @@ int RunSet(const SetOptions& options) {
       std::cerr << "\"" << a << "\" is not of the form NAME=VALUE.\n";
       return kExitUsage;
     }
+  }
+  // A file that could not be written back (a named pipe, a read-only file)
+  // is refused before it is read.
+  std::string error;
+  if (!CheckFileWritable(options.file, 0, &error)) {
+    std::cerr << error << '\n';
+    return kExitFailed;
   }
   CConfigData record;
   if (!LoadOrReport(options.file, record, nullptr)) return kExitFailed;

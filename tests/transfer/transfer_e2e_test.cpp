@@ -192,11 +192,20 @@ TEST_F(TransferE2E, OutOfRangeAndUnlabelledRepliesAreListed) {
   DavoziSimulator::Options options;
   options.replies = {{"%AT", "APRS Beacon/Timer = 5"}, {"%AS", "Compression = 0"}};
   SimulatorRig rig(options);
-  // An output in a missing folder is refused before the device is touched.
-  const CliRun missing = Cli({"read", "--port", rig.path, "-o", Path("no/x.vxg"), "--quiet"});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_TRUE(Contains(missing.err, "no folder")) << missing.err;
-  EXPECT_TRUE(rig.sim.Received().empty());
+  // An output that could not be written is refused before the device is
+  // touched: a missing folder, a folder, a link to nothing.
+  fs::create_directory(Path("folder.vxg"));
+  fs::create_symlink("nowhere.vxg", Path("dangling.vxg"));
+  for (const auto& [output, why] : {std::pair<std::string, std::string>{"no/x.vxg", "no folder"},
+                                    {"folder.vxg", "is a folder"},
+                                    {"dangling.vxg", "which does not exist"},
+                                    {"", "Cannot write"}}) {
+    const std::string path = output.empty() ? "" : Path(output);
+    const CliRun missing = Cli({"read", "--port", rig.path, "-o", path, "--quiet"});
+    EXPECT_EQ(missing.status, 1) << output;
+    EXPECT_TRUE(Contains(missing.err, why)) << missing.err;
+    EXPECT_TRUE(rig.sim.Received().empty());
+  }
 
   const std::string out = Path("read.vxg");
   const CliRun refused = Cli({"read", "--port", rig.path, "-o", out, "--quiet"});
