@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LinkSettings settings{"ttyACM0", 38400};
   DeviceLink link{ports, settings, clock};
   DeviceState state;
-  const CheckResult result = RunConfigurationCheck(link, state);
+  const CancelFlag cancel;
+  const CheckResult result = RunConfigurationCheck(link, state, cancel);
 
   Expect(ports.openCount() == 0, "port left open");
   const auto writes = ports.Writes();
