@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/settings_dialog_parts.h"
 #include "ui/widget_support.h"
 
 namespace vextune::ui {
@@ -26,16 +27,7 @@ CChooseDAVOZIDlg::CChooseDAVOZIDlg(std::vector<std::string> candidates, QWidget*
   for (const std::string& port : candidates) ports_->addItem(QString::fromStdString(port));
   if (ports_->count() > 0) ports_->setCurrentIndex(0);
 
-  QPushButton* ok = NewButton(QStringLiteral("OK"), "okButton", this);
-  QPushButton* cancel = NewButton(QStringLiteral("Abbrechen"), "cancelButton", this);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QHBoxLayout* buttons = NewOkCancelRow(this);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label);
   layout->addWidget(ports_);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "link/com_port.h"
+#include "ui/settings_dialog_parts.h"
 #include "ui/widget_support.h"
 
 namespace vextune::ui {
@@ -70,16 +71,7 @@ CComPortEinstellung::CComPortEinstellung(const std::vector<SerialDevice>& ports,
   }
   ports_->lineEdit()->selectAll();
 
-  QPushButton* ok = NewButton(QStringLiteral("OK"), "okButton", this);
-  QPushButton* cancel = NewButton(QStringLiteral("Abbrechen"), "cancelButton", this);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QHBoxLayout* buttons = NewOkCancelRow(this);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label);
   layout->addWidget(ports_);

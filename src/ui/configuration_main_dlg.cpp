@@ -1,3 +1,4 @@
+#include "ui/cp1252_field_text.h"
 #include "ui/configuration_main_dlg.h"
 
 #include <QCheckBox>
@@ -148,7 +149,7 @@ CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogProm
   EnableEditorButton(aprs_, editors_.aprs, true);
   EnableEditorButton(misc_, editors_.misc, true);
   info_->setText(QStringLiteral("Firmware installed in DAV-OZI: %1")
-                     .arg(FromRecordText(state_.device.state().firmwareText)));
+                     .arg(Cp1252ToFieldText(state_.device.state().firmwareText)));
   if (state_.device.state().fileOnly) {
     EnableFileControls(false);
     store_->setEnabled(false);

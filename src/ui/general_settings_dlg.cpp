@@ -1,3 +1,4 @@
+#include "ui/cp1252_field_text.h"
 #include "ui/general_settings_dlg.h"
 
 #include <QApplication>
@@ -216,15 +217,15 @@ void CGeneralSettings::SetToolTips() {
 }
 
 void CGeneralSettings::Fill(const GeneralSettingsValues& values, const DeviceState& device) {
-  SetCallsignText(FieldTextFromRecord(values.callsign));
-  tx_delay_->setText(FieldTextFromRecord(values.txDelay));
-  channel_->setText(FieldTextFromRecord(values.channel));
-  center_freq_->setText(values.centerFreq.empty() ? FieldTextFromRecord(kShownCenterFreqWhenEmpty)
-                                                  : FieldTextFromRecord(values.centerFreq));
-  level_afsk_->setText(FieldTextFromRecord(values.levelAfsk));
-  level_fsk_->setText(FieldTextFromRecord(values.levelFsk));
-  level_robust_->setText(FieldTextFromRecord(values.levelRobust));
-  connect_text_->setText(FieldTextFromRecord(values.connectText));
+  SetCallsignText(Cp1252ToFieldText(values.callsign));
+  tx_delay_->setText(Cp1252ToFieldText(values.txDelay));
+  channel_->setText(Cp1252ToFieldText(values.channel));
+  center_freq_->setText(values.centerFreq.empty() ? Cp1252ToFieldText(kShownCenterFreqWhenEmpty)
+                                                  : Cp1252ToFieldText(values.centerFreq));
+  level_afsk_->setText(Cp1252ToFieldText(values.levelAfsk));
+  level_fsk_->setText(Cp1252ToFieldText(values.levelFsk));
+  level_robust_->setText(Cp1252ToFieldText(values.levelRobust));
+  connect_text_->setText(Cp1252ToFieldText(values.connectText));
   monitor_u_->setChecked(values.monitorU);
   monitor_i_->setChecked(values.monitorI);
   monitor_s_->setChecked(values.monitorS);
@@ -248,7 +249,7 @@ void CGeneralSettings::UpdateConnectTextControls() {
 }
 
 void CGeneralSettings::SetCallsignText(const QString& text) {
-  remembered_callsign_ = RecordTextFromField(text);
+  remembered_callsign_ = FieldTextToCp1252(text);
   if (callsign_->text() != text) callsign_->setText(text);
 }
 
@@ -257,14 +258,14 @@ void CGeneralSettings::OnCallsignEdited(const QString& text) {
   const int caret = callsign_->hasSelectedText()
                         ? callsign_->selectionStart() + callsign_->selectedText().size()
                         : callsign_->cursorPosition();
-  const FieldEdit edit = FilterCallsignEdit(remembered_callsign_, RecordTextFromField(text), caret);
+  const FieldEdit edit = FilterCallsignEdit(remembered_callsign_, FieldTextToCp1252(text), caret);
   if (!edit.beep) {
     remembered_callsign_ = edit.text;
     return;
   }
   QApplication::beep();
   emit callsignKeystrokeRefused();
-  SetCallsignText(FieldTextFromRecord(edit.text));
+  SetCallsignText(Cp1252ToFieldText(edit.text));
   callsign_->setCursorPosition(edit.caret);
 }
 
@@ -272,14 +273,14 @@ GeneralSettingsEntries CGeneralSettings::ReadEntries() const {
   GeneralSettingsEntries entries;
   GeneralSettingsValues& fields = entries.fields;
   fields = values_;
-  fields.callsign = RecordTextFromField(callsign_->text());
-  fields.txDelay = RecordTextFromField(tx_delay_->text());
-  fields.channel = RecordTextFromField(channel_->text());
-  fields.centerFreq = RecordTextFromField(center_freq_->text());
-  fields.levelAfsk = RecordTextFromField(level_afsk_->text());
-  fields.levelFsk = RecordTextFromField(level_fsk_->text());
-  fields.levelRobust = RecordTextFromField(level_robust_->text());
-  fields.connectText = RecordTextFromField(connect_text_->text());
+  fields.callsign = FieldTextToCp1252(callsign_->text());
+  fields.txDelay = FieldTextToCp1252(tx_delay_->text());
+  fields.channel = FieldTextToCp1252(channel_->text());
+  fields.centerFreq = FieldTextToCp1252(center_freq_->text());
+  fields.levelAfsk = FieldTextToCp1252(level_afsk_->text());
+  fields.levelFsk = FieldTextToCp1252(level_fsk_->text());
+  fields.levelRobust = FieldTextToCp1252(level_robust_->text());
+  fields.connectText = FieldTextToCp1252(connect_text_->text());
   fields.monitorU = monitor_u_->isChecked();
   fields.monitorI = monitor_i_->isChecked();
   fields.monitorS = monitor_s_->isChecked();
@@ -314,7 +315,7 @@ QLineEdit* CGeneralSettings::Field(GeneralField field) const {
 
 void CGeneralSettings::accept() {
   const GeneralSettingsOk ok = CheckGeneralSettingsOk(ReadEntries());
-  SetCallsignText(FieldTextFromRecord(ok.values.callsign));
+  SetCallsignText(Cp1252ToFieldText(ok.values.callsign));
   values_ = ok.values;
   for (const GeneralSettingsFinding& finding : ok.findings) {
     QLineEdit* field = Field(finding.field);

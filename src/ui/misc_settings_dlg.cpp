@@ -1,3 +1,4 @@
+#include "ui/cp1252_field_text.h"
 #include "ui/misc_settings_dlg.h"
 
 #include <QCheckBox>
@@ -187,7 +188,7 @@ void CMiscSettings::Fill(const MiscSettingsValues& values, const DeviceState& de
   tx_freq_track_->setChecked(values.txFreqTrack);
   sync_clock_->setChecked(values.syncClock);
   for (size_t i = 0; i < kMiscFieldCount; ++i)
-    numbers_[i]->setText(FieldTextFromRecord(values.numbers[i]));
+    numbers_[i]->setText(Cp1252ToFieldText(values.numbers[i]));
 }
 
 bool CMiscSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -212,7 +213,7 @@ void CMiscSettings::CheckFieldOnLeaving(MiscField field) {
   // While messages show, OK's checks (which cover every field) are running.
   if (!isVisible() || showing_messages_) return;
   const QLineEdit* edit = numbers_[Index(field)];
-  Show(checks_.CheckField(field, RecordTextFromField(edit->text())));
+  Show(checks_.CheckField(field, FieldTextToCp1252(edit->text())));
 }
 
 void CMiscSettings::Show(const std::vector<MiscFieldFinding>& findings) {
@@ -220,14 +221,14 @@ void CMiscSettings::Show(const std::vector<MiscFieldFinding>& findings) {
   // of the field just left would show its message a second time.
   const QScopedValueRollback<bool> showing(showing_messages_, true);
   for (const MiscFieldFinding& finding : findings) {
-    numbers_[Index(finding.field)]->setText(FieldTextFromRecord(finding.restoredText));
+    numbers_[Index(finding.field)]->setText(Cp1252ToFieldText(finding.restoredText));
     prompt_.ShowMessage(finding.message.caption, finding.message.text, finding.message.icon);
   }
 }
 
 std::array<std::string, kMiscFieldCount> CMiscSettings::FieldTexts() const {
   std::array<std::string, kMiscFieldCount> texts;
-  for (size_t i = 0; i < kMiscFieldCount; ++i) texts[i] = RecordTextFromField(numbers_[i]->text());
+  for (size_t i = 0; i < kMiscFieldCount; ++i) texts[i] = FieldTextToCp1252(numbers_[i]->text());
   return texts;
 }
 

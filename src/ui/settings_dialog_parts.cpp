@@ -26,20 +26,6 @@ QValidator::State SettingsFieldValidator::validate(QString& input, int& /*pos*/)
   return Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
 }
 
-QString FieldTextFromRecord(std::string_view cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
-std::string RecordTextFromField(const QString& text) {
-  if (auto cp1252 = Utf8ToCp1252(text.toStdString())) return *cp1252;
-  std::string out;
-  for (char32_t code_point : text.toUcs4()) {
-    const auto one = Utf8ToCp1252(QString::fromUcs4(&code_point, 1).toStdString());
-    out += one ? *one : std::string("?");
-  }
-  return out;
-}
-
 QLineEdit* NewSettingsField(const char* objectName, SettingsFieldValidator::Characters characters,
                             int maxChars) {
   auto* edit = new QLineEdit;

@@ -33,13 +33,7 @@ class SettingsFieldValidator final : public QValidator {
   int max_chars_;
 };
 
-/// A record text (Windows-1252) as a field shows it.
-QString FieldTextFromRecord(std::string_view cp1252);
 
-/// A field's text in Windows-1252 for the record. The fields' validators keep
-/// out what the record cannot hold; should such a character arrive anyway it
-/// becomes "?".
-std::string RecordTextFromField(const QString& text);
 
 /// An edit field named `objectName` that takes `characters`, at most `maxChars`.
 QLineEdit* NewSettingsField(const char* objectName, SettingsFieldValidator::Characters characters,

@@ -14,8 +14,4 @@ QPushButton* NewButton(const QString& text, const char* objectName, QWidget* par
   return button;
 }
 
-QString FromRecordText(const std::string& cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
 }  // namespace vextune::ui
