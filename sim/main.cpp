@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/program_version.h"
 #include "sim/davozi_simulator.h"
 
 namespace {
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
   CLI::App app{
       "Simulates a DAV-OZI packet-radio TNC on a pseudo-terminal. Prints the path of the\n"
       "terminal's slave side on stdout and serves it until SIGTERM or SIGINT."};
+  app.set_version_flag("--version", vextune::VersionLine("davozi-sim"), "Print the version");
   std::vector<int> connected;
   std::vector<std::string> replies;
   std::string sReply;

@@ -3,6 +3,8 @@
 
 #include "cli/command_table.h"
 #include "cli/commands.h"
+#include "cli/command_examples.h"
+#include "cli/usage_hints.h"
 
 int main(int argc, char** argv) {
   using namespace vextune::cli;
@@ -10,9 +12,11 @@ int main(int argc, char** argv) {
                "vextune-cli"};
   app.require_subcommand(1);
   app.set_help_all_flag("--help-all", "Show the help of every command");
+  app.set_version_flag("--version", vextune::VersionLine("vextune-cli"), "Print the program's version");
 
   CommandAction action;
   for (CommandRegistration add : CommandTable()) add(app, action);
+  AddExamples(app);
 
   try {
     app.parse(argc, argv);
@@ -20,9 +24,10 @@ int main(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kExitUsage;
+    return ReportUsageError(app, e, argc, argv);
   }
   if (!action) return kExitUsage;
   return action();

@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/file_command_support.h"
+#include "cli/standard_streams.h"
 #include "common/text_codec.h"
 #include "config/aprs_symbol_notation.h"
 #include "config/config_data.h"
@@ -70,10 +71,11 @@ std::string AsTable(const std::string& file, const CConfigData& record, int32_t 
 int RunShow(const ShowOptions& options) {
   CConfigData record;
   int32_t version = 0;
-  if (!LoadOrReport(options.file, record, &version)) return kExitFailed;
+  if (!LoadConfiguration(options.file, record, &version)) return kExitFailed;
   // Composed first, so that a failure never leaves half a listing on stdout.
   std::cout << (options.json ? AsJson(record, version)
-                             : AsTable(options.file, record, version, options.longForm));
+                             : AsTable(FileLabel(options.file, false), record, version,
+                                       options.longForm));
   std::cout.flush();
   return std::cout ? kExitOk : kExitFailed;
 }
@@ -84,7 +86,8 @@ void RegisterShowCommand(CLI::App& app, CommandAction& action) {
   auto options = std::make_shared<ShowOptions>();
   CLI::App* cmd = app.add_subcommand(
       "show", "Print every parameter of a configuration file (.vxg, .vxn or .vxr, any version)");
-  cmd->add_option("FILE", options->file, "Configuration file to read")->required();
+  cmd->add_option("FILE", options->file, "Configuration file to read; - reads standard input")
+      ->required();
   cmd->add_flag("--json", options->json,
                 "Print one JSON object: formatVersion and the 77 parameters in record order");
   cmd->add_flag("--long", options->longForm,

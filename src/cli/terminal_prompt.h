@@ -21,12 +21,16 @@ class TerminalPrompt final : public UserPrompt {
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& caption, const std::string& text) override;
 
+  /// The text of the last message shown; empty before the first.
+  const std::string& lastMessage() const { return last_message_; }
+
  private:
   std::istream& in_;
   std::ostream& out_;
   bool interactive_;
   bool assume_yes_;
   TerminalProgress* progress_;
+  std::string last_message_;
 };
 
 }  // namespace vextune::cli
