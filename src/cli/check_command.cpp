@@ -32,8 +32,8 @@ int RunCheck(const CheckArgs& args) {
   if (result.passed()) {
     report.result = "ok";
     report.message = "DAV-OZI on " + path + " at " + std::to_string(session.settings().baudRate) +
-                     " Bd: normal firmware, " + std::to_string(result.channels) +
-                     " link channel" + (result.channels == 1 ? "" : "s") + ", none connected.";
+                     " Bd: normal firmware, " + std::to_string(result.channels) + " link channel" +
+                     (result.channels == 1 ? "" : "s") + ", none connected.";
     std::cerr << report.message << '\n';
     if (!args.json) std::cout << session.state().firmwareText << '\n' << std::flush;
     return FinishReport(args.json, report, std::cout ? kExitOk : kExitFailed);

@@ -55,6 +55,7 @@ const Examples& AllExamples() {
 std::string Footer(const std::vector<CommandExample>& examples) {
   std::string text = "Examples:\n";
   for (const CommandExample& e : examples) text += "  " + e.line + "\n      " + e.what + "\n";
+  text.pop_back();  // the help puts its own line end after the footer
   return text;
 }
 

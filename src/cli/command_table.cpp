@@ -6,9 +6,9 @@ namespace vextune::cli {
 
 const std::vector<CommandRegistration>& CommandTable() {
   static const std::vector<CommandRegistration> table = {
-      RegisterShowCommand,  RegisterDefaultsCommand, RegisterConvertCommand, RegisterSetCommand,
-      RegisterParamsCommand, RegisterDiffCommand,    RegisterPortsCommand,   RegisterCheckCommand,
-      RegisterReadCommand,  RegisterSendCommand,     RegisterUpdateCommand,
+      RegisterShowCommand,   RegisterDefaultsCommand, RegisterConvertCommand, RegisterSetCommand,
+      RegisterParamsCommand, RegisterDiffCommand,     RegisterPortsCommand,   RegisterCheckCommand,
+      RegisterReadCommand,   RegisterSendCommand,     RegisterUpdateCommand,
   };
   return table;
 }

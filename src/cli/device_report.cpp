@@ -26,8 +26,8 @@ std::string DeviceReportJson(const DeviceReport& report) {
   doc["result"] = report.result;
   doc["message"] = report.message;
   doc["port"] = TextOrNull(report.port);
-  doc["baudRate"] =
-      report.baudRate == 0 ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(report.baudRate);
+  doc["baudRate"] = report.baudRate == 0 ? nlohmann::ordered_json(nullptr)
+                                         : nlohmann::ordered_json(report.baudRate);
   doc["firmware"] = TextOrNull(PlainFirmware(report.firmware));
   doc["backupFile"] = TextOrNull(report.backupFile);
   if (report.channels) doc["channels"] = *report.channels;

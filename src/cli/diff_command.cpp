@@ -81,8 +81,7 @@ int RunDiff(const DiffOptions& options) {
   // The same comparison that decides whether a configuration counts as changed.
   const Differences differences = a.Differences(b, /*includeSyncClock=*/true);
   if (options.json) {
-    std::cout << AsJson(options, differences.empty() ? "equal" : "different", "", a, b,
-                        differences)
+    std::cout << AsJson(options, differences.empty() ? "equal" : "different", "", a, b, differences)
               << std::flush;
   } else {
     std::cout << AsTable(a, b, differences) << std::flush;
@@ -98,10 +97,8 @@ void RegisterDiffCommand(CLI::App& app, CommandAction& action) {
       "diff",
       "Print the parameters in which two configuration files differ, side by side; exit status "
       "0 when they are equal, 1 when they differ or a file cannot be read");
-  cmd->add_option("A", options->a, "First configuration file; - reads standard input")
-      ->required();
-  cmd->add_option("B", options->b, "Second configuration file; - reads standard input")
-      ->required();
+  cmd->add_option("A", options->a, "First configuration file; - reads standard input")->required();
+  cmd->add_option("B", options->b, "Second configuration file; - reads standard input")->required();
   cmd->add_flag("--json", options->json,
                 "Print one JSON object: result (equal, different or failed), message, a, b and "
                 "the differences with both values");

@@ -1,9 +1,9 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "cli/command_examples.h"
 #include "cli/command_table.h"
 #include "cli/commands.h"
-#include "cli/command_examples.h"
 #include "cli/usage_hints.h"
 
 int main(int argc, char** argv) {
@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
                "vextune-cli"};
   app.require_subcommand(1);
   app.set_help_all_flag("--help-all", "Show the help of every command");
-  app.set_version_flag("--version", vextune::VersionLine("vextune-cli"), "Print the program's version");
+  app.set_version_flag("--version", vextune::VersionLine("vextune-cli"),
+                       "Print the program's version");
 
   CommandAction action;
   for (CommandRegistration add : CommandTable()) add(app, action);

@@ -97,8 +97,8 @@ int RunRead(const ReadArgs& args) {
     }
   }
   report.result = "ok";
-  report.message = std::string(kReadDoneStatus) + " Written to " +
-                   FileLabel(args.output, true) + ".";
+  report.message =
+      std::string(kReadDoneStatus) + " Written to " + FileLabel(args.output, true) + ".";
   std::cerr << report.message << '\n';
   return finish(kExitOk);
 }
@@ -112,8 +112,9 @@ void RegisterReadCommand(CLI::App& app, CommandAction& action) {
       "Read the DAV-OZI's configuration and write it to a configuration file (.vxg); the file is "
       "written only when every parameter was read. Ctrl-C cancels.");
   AddDeviceOptions(*command, args->device);
-  command->add_option("-o,--output", args->output,
-                      "The configuration file to write; - writes standard output")
+  command
+      ->add_option("-o,--output", args->output,
+                   "The configuration file to write; - writes standard output")
       ->required()
       ->type_name("FILE");
   command->add_flag("--accept-defaults", args->acceptDefaults,

@@ -63,9 +63,9 @@ int RunSend(const SendArgs& args) {
   }
   progress.Complete();
   report.result = "ok";
-  report.message = std::string("Configuration sent and verified") +
-                   (args.noStore ? " (not stored in nonvolatile memory)."
-                                 : ", stored in nonvolatile memory.");
+  report.message =
+      std::string("Configuration sent and verified") +
+      (args.noStore ? " (not stored in nonvolatile memory)." : ", stored in nonvolatile memory.");
   std::cerr << report.message << '\n';
   return finish(kExitOk);
 }

@@ -73,9 +73,9 @@ int RunShow(const ShowOptions& options) {
   int32_t version = 0;
   if (!LoadConfiguration(options.file, record, &version)) return kExitFailed;
   // Composed first, so that a failure never leaves half a listing on stdout.
-  std::cout << (options.json ? AsJson(record, version)
-                             : AsTable(FileLabel(options.file, false), record, version,
-                                       options.longForm));
+  std::cout << (options.json
+                    ? AsJson(record, version)
+                    : AsTable(FileLabel(options.file, false), record, version, options.longForm));
   std::cout.flush();
   return std::cout ? kExitOk : kExitFailed;
 }

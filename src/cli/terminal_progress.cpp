@@ -71,8 +71,8 @@ std::string TerminalProgress::TimeText(int position) {
   // Before a twentieth of the way the pace says too little about the rest.
   const bool estimate = position < maximum_ && position * 20 >= maximum_;
   if (estimate) {
-    const uint64_t left = elapsed * static_cast<uint64_t>(maximum_ - position) /
-                          static_cast<uint64_t>(position);
+    const uint64_t left =
+        elapsed * static_cast<uint64_t>(maximum_ - position) / static_cast<uint64_t>(position);
     text += ", about " + FormatDuration(left) + " left";
   }
   return text;
@@ -80,8 +80,8 @@ std::string TerminalProgress::TimeText(int position) {
 
 void TerminalProgress::Draw(int position) {
   const int percent = position * 100 / maximum_;
-  const std::string detail = (detail_ ? "  " + detail_(position) : std::string()) +
-                             TimeText(position);
+  const std::string detail =
+      (detail_ ? "  " + detail_(position) : std::string()) + TimeText(position);
   if (terminal_) {
     const int filled = position * kBarWidth / maximum_;
     std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, ' ') +

@@ -66,8 +66,7 @@ int ReportUsageError(CLI::App& app, const CLI::ParseError& error, int argc, char
   if (hint.unknownCommand.empty()) {
     std::cerr << error.what() << '\n';
   } else {
-    std::cerr << '"' << hint.unknownCommand << "\" is not a command of " << app.get_name()
-              << ".\n";
+    std::cerr << '"' << hint.unknownCommand << "\" is not a command of " << app.get_name() << ".\n";
   }
   if (!hint.didYouMean.empty()) std::cerr << hint.didYouMean << '\n';
   std::cerr << "Run with --help or --help-all for more information.\n";

@@ -96,8 +96,8 @@ TEST(TerminalProgress, CompleteShowsTheWholeWayOnlyForABarThatWasStarted) {
   struct Case {
     bool terminal;
     bool quiet;
-    bool started;    // SetRange called
-    int lastStep;    // of 58 before Complete; 0: none
+    bool started;  // SetRange called
+    int lastStep;  // of 58 before Complete; 0: none
     std::string expected;
   };
   const std::string bar96 = Bar(96) + "  0:56 elapsed, about 0:02 left";
@@ -164,7 +164,9 @@ TEST(TerminalPrompt, EndsTheProgressLineBeforeItSpeaks) {
   prompt.ShowMessage("", "Done.", MessageIcon::Information);
   prompt.AskYesNo("", "Update anyway?");  // the line is closed already: no empty line
   const std::string asked = "Update anyway? [y/N] no (not a terminal; --yes answers yes)\n";
-  EXPECT_EQ(out.str(), Bar(25) + "  0:00 elapsed, about 0:00 left\nError: Communication Error!\nDAV-OZI possibly switched off.\n" +
+  EXPECT_EQ(out.str(), Bar(25) +
+                           "  0:00 elapsed, about 0:00 left\nError: Communication Error!\nDAV-OZI "
+                           "possibly switched off.\n" +
                            "ERROR: Handshake failed!\nWARNING: Invalid Flash time stamp.\nDone.\n" +
                            asked);
   out.str("");
