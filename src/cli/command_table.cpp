@@ -8,7 +8,7 @@ const std::vector<CommandRegistration>& CommandTable() {
   static const std::vector<CommandRegistration> table = {
       RegisterShowCommand,   RegisterDefaultsCommand, RegisterConvertCommand, RegisterSetCommand,
       RegisterParamsCommand, RegisterDiffCommand,     RegisterPortsCommand,   RegisterCheckCommand,
-      RegisterReadCommand,   RegisterSendCommand,     RegisterUpdateCommand,
+      RegisterReadCommand,   RegisterSendCommand,     RegisterUpdateCommand, RegisterDoctorCommand,
   };
   return table;
 }

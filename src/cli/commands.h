@@ -31,5 +31,6 @@ void RegisterSendCommand(CLI::App& app, CommandAction& action);
 void RegisterPortsCommand(CLI::App& app, CommandAction& action);
 void RegisterUpdateCommand(CLI::App& app, CommandAction& action);
 void RegisterParamsCommand(CLI::App& app, CommandAction& action);
+void RegisterDoctorCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace vextune::cli

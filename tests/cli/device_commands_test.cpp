@@ -149,5 +149,19 @@ TEST_F(DeviceCommands, UpdateReportsItsOutcomeAndNoProgressWhenItNeverStarted) {
   EXPECT_TRUE(progress.back().starts_with("progress: 100%  12/12 blocks  ")) << r.err;
 }
 
+TEST_F(DeviceCommands, DoctorFindsTheSimulatorUsable) {
+  testing::SimProcess sim(DAVOZI_SIM_PATH, {});
+  ASSERT_FALSE(sim.path.empty());
+  const RunResult r = Cli({"doctor", "--port", sim.path});
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_NE(r.out.find("ok    " + sim.path + " is a pseudo-terminal served by davozi-sim"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(
+      r.out.find("ok    The DAV-OZI answers on " + sim.path + " at 38400 Bd, firmware V.1.4b."),
+      std::string::npos)
+      << r.out;
+}
+
 }  // namespace
 }  // namespace vextune
