@@ -1,7 +1,6 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "cli/command_examples.h"
 #include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/usage_hints.h"
@@ -10,14 +9,8 @@ int main(int argc, char** argv) {
   using namespace vextune::cli;
   CLI::App app{"vextune-cli: configure and update a DAV-OZI (Ambrel) from the command line",
                "vextune-cli"};
-  app.require_subcommand(1);
-  app.set_help_all_flag("--help-all", "Show the help of every command");
-  app.set_version_flag("--version", vextune::VersionLine("vextune-cli"),
-                       "Print the program's version");
-
   CommandAction action;
-  for (CommandRegistration add : CommandTable()) add(app, action);
-  AddExamples(app);
+  BuildCommandLine(app, action);
 
   try {
     app.parse(argc, argv);

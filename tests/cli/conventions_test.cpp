@@ -21,13 +21,7 @@ using test::RunResult;
 
 // The program's command table, as main builds it.
 struct Program {
-  Program() {
-    app.require_subcommand(1);
-    app.set_help_all_flag("--help-all", "");
-    app.set_version_flag("--version", "");
-    for (CommandRegistration add : CommandTable()) add(app, action);
-    AddExamples(app);
-  }
+  Program() { BuildCommandLine(app, action); }
   CLI::App app{"", "vextune-cli"};
   CommandAction action;
 };
