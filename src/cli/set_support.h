@@ -9,10 +9,11 @@
 
 namespace vextune::cli {
 
-/// Why `set` refuses a NAME that names no single parameter: the nearest
-/// names, the names to use for a shared device command, or where to find
-/// them all. `shownName` is the name as it may be echoed.
-std::string NameRefusal(std::string_view shownName, const ParamLookup& lookup);
+/// Why `set` (or `params`) refuses a NAME that names no single parameter:
+/// the nearest names, the names to use for a shared device command, or
+/// where to find them all. Control characters of `typedName` are shown as
+/// \xNN.
+std::string NameRefusal(std::string_view typedName, const ParamLookup& lookup);
 
 /// Sets m_AprsSymbol and m_AprsAltTable of `record` from a symbol given in
 /// APRS notation ("/>", "\k") or by name ("Red Dot"). Returns the refusal,

@@ -126,6 +126,8 @@ TEST_F(ParamsCommands, SetTakesMemberShortNameAndCommandInAnyCase) {
   const Refusal refusals[] = {
       {"TxDelya=30", "No parameter is named \"TxDelya\". Did you mean TxDelay?"},
       {"Q=1", "No parameter is named \"Q\". \"vextune-cli params\" lists them all."},
+      // An echoed name cannot steer the terminal.
+      {"\x1b[2J=1", "No parameter is named \"\\x1B[2J\". \"vextune-cli params\" lists them all."},
       {"M=1",
        "\"M\" is the device command of 4 parameters; name the one to set: MonitorC, MonitorI, "
        "MonitorS or MonitorU."},
