@@ -20,11 +20,23 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Until the desktop program exists, the main job is shown through the command
-# line tool: write the default configuration and show it.
+# The desktop program against a simulated DAV-OZI inside it. Without a display
+# the command line tool shows the main job instead: it writes the default
+# configuration and shows it.
 run: build
-	@$(BUILD_DIR)/src/cli/vextune-cli defaults $(BUILD_DIR)/default.vxg
-	@$(BUILD_DIR)/src/cli/vextune-cli show $(BUILD_DIR)/default.vxg
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD_DIR)/src/ui/vextune --simulate; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): the desktop program cannot open."; \
+	  echo "The command line tool instead writes the default configuration and shows it:"; \
+	  echo; \
+	  $(BUILD_DIR)/src/cli/vextune-cli defaults $(BUILD_DIR)/default.vxg && \
+	  $(BUILD_DIR)/src/cli/vextune-cli show $(BUILD_DIR)/default.vxg; \
+	  echo; \
+	  echo "To see the desktop program on a virtual display:"; \
+	  echo "  xvfb-run -a $(BUILD_DIR)/src/ui/vextune --simulate"; \
+	  echo "Pictures of every dialog: docs/screenshots (scripts/screenshots makes them)."; \
+	fi
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -LE fuzz
@@ -36,15 +48,16 @@ package: build
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
-	@cmake -S . -B $(ASAN_DIR) -G Ninja -DVEXTUNE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DVEXTUNE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DVEXTUNE_GUI=OFF
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS) -LE fuzz
 
 # libFuzzer targets under ASan and UBSan, each for FUZZ_SECONDS.
 fuzz:
 	@scripts/install-deps.sh --fuzz
-	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DVEXTUNE_FUZZ=ON -DVEXTUNE_SANITIZE=ON \
-	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DVEXTUNE_FUZZ=ON -DVEXTUNE_SANITIZE=ON -DVEXTUNE_GUI=OFF \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	@cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
 

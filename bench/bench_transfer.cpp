@@ -70,9 +70,9 @@ class CountingPort final : public SerialPort {
   CountingPort(std::unique_ptr<SerialPort> inner, Floor& floor)
       : inner_(std::move(inner)), floor_(floor) {}
   SerialCode Read(uint8_t* buffer, size_t n, size_t* received) override {
-    const double start = NowMs();
+    const double start = ::NowMs();
     const SerialCode code = inner_->Read(buffer, n, received);
-    const double taken = NowMs() - start;
+    const double taken = ::NowMs() - start;
     if (code == kSerialTimeout) {
       floor_.timeoutsMs +=
           *received == 0 ? kReadConstantMs + kReadPerByteMs * double(n) : kReadIntervalMs;
@@ -82,12 +82,14 @@ class CountingPort final : public SerialPort {
     }
     return code;
   }
-  SerialCode Write(const uint8_t* data, size_t n) override {
-    const double start = NowMs();
-    const SerialCode code = inner_->Write(data, n);
-    floor_.writesMs += NowMs() - start;
+  SerialCode Write(const uint8_t* data, size_t n, OnCancel onCancel) override {
+    const double start = ::NowMs();
+    const SerialCode code = inner_->Write(data, n, onCancel);
+    floor_.writesMs += ::NowMs() - start;
     return code;
   }
+  uint64_t NowMs() override { return inner_->NowMs(); }
+  void MarkFailed(SerialCode code) override { inner_->MarkFailed(code); }
 
  private:
   std::unique_ptr<SerialPort> inner_;
@@ -189,7 +191,8 @@ int main(int argc, char** argv) {
   LinkSettings settings{port, 38400};
   DeviceLink link{opener, settings, clock};
   DeviceState state;
-  if (!RunConfigurationCheck(link, state).passed()) {
+  const CancelFlag noCancel;
+  if (!RunConfigurationCheck(link, state, noCancel).passed()) {
     std::fprintf(stderr, "configuration check against the simulator failed\n");
     return 1;
   }

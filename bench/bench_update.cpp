@@ -90,9 +90,11 @@ class TimedPort final : public SerialPort {
     }
     return code;
   }
-  SerialCode Write(const uint8_t* data, size_t n) override {
+  uint64_t NowMs() override { return inner_->NowMs(); }
+  void MarkFailed(SerialCode code) override { inner_->MarkFailed(code); }
+  SerialCode Write(const uint8_t* data, size_t n, OnCancel onCancel) override {
     const double at = MonotonicMs();
-    const SerialCode code = inner_->Write(data, n);
+    const SerialCode code = inner_->Write(data, n, onCancel);
     if (n == sector_) {
       writes_.push_back(at);
       awaiting_ack_ = true;

@@ -9,35 +9,15 @@
 #include <string>
 
 #include "config/config_file.h"
-#include "config/text_util.h"
+#include "record_invariants.h"
 
 namespace {
 
 using vextune::CConfigData;
 using vextune::CConfigParam;
 using vextune::ParamInfo;
-
-[[noreturn]] void Fail(const char* what, const ParamInfo& info) {
-  std::fprintf(stderr, "%s: %s\n", what, info.memberName);
-  std::abort();
-}
-
-void CheckRecordHoldsOnlyAllowedValues(const CConfigData& d) {
-  for (const ParamInfo& info : CConfigData::Params()) {
-    const CConfigParam& p = d.Get(info);
-    if (info.IsText()) {
-      if (p.validator(p.text) != 0) Fail("text breaks its rule", info);
-      continue;
-    }
-    const bool inRange = (p.zeroAllowed && p.value == 0) || (p.value >= p.min && p.value <= p.max);
-    if (!inRange) Fail("value out of range", info);
-    const std::string_view digits = vextune::LeadingDigits(p.text);
-    if (digits.empty() || digits.size() != p.text.size() ||
-        vextune::DigitsToNumber(digits) != p.value) {
-      Fail("text does not hold the value", info);
-    }
-  }
-}
+using vextune::fuzzing::CheckRecordHoldsOnlyAllowedValues;
+using vextune::fuzzing::Fail;
 
 // What a write and read of `d` must give: path SSIDs travel inside the
 // callsigns, and an empty destination brings back the default path.
@@ -77,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const ParamInfo& info : CConfigData::Params()) {
     const CConfigParam& a = expected.Get(info);
     const CConfigParam& b = second.Get(info);
-    if (a.value != b.value || a.text != b.text) Fail("round trip changed", info);
+    if (a.value != b.value || a.text != b.text)
+      Fail(std::string("round trip changed: ") + info.memberName);
   }
   return 0;
 }

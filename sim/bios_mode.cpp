@@ -44,18 +44,20 @@ bool WriteWhole(const std::string& path, const std::vector<uint8_t>& data, std::
     return false;
   }
   size_t done = 0;
-  while (done < data.size()) {
+  bool written = true;
+  while (written && done < data.size()) {
     const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      *error = "Cannot write " + temp + ": " + std::strerror(errno);
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return false;
+      written = false;
+    } else {
+      done += static_cast<size_t>(n);
     }
-    done += static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (written && ::fsync(fd) != 0) written = false;
+  // Closed on every path: a failed write must not keep the file open.
+  if (::close(fd) != 0) written = false;
+  if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
     *error = "Cannot write " + path + ": " + std::strerror(errno);
     ::unlink(temp.c_str());
     return false;
@@ -129,6 +131,8 @@ Reaction BiosMode::Feed(uint8_t byte) {
       if (blocksDone_ < blockCount_) return {std::string(1, static_cast<char>(kAck)), std::nullopt};
       return FinishUpdate(std::string(1, static_cast<char>(kAck)));
     }
+    case State::Rebooting:
+      return {};  // a restarting device hears nothing
   }
   return {};
 }
@@ -159,10 +163,18 @@ Reaction BiosMode::FinishUpdate(std::string reply) {
     setup_.flashTime = uint32_t{image_[12]} | uint32_t{image_[13]} << 8 |
                        uint32_t{image_[14]} << 16 | uint32_t{image_[15]} << 24;
   }
+  state_ = State::Rebooting;
+  line_.clear();
+  return {std::move(reply), std::nullopt};
+}
+
+std::string BiosMode::Reboot() {
+  if (state_ != State::Rebooting) return {};
   writeError_.clear();
   if (!setup_.flashOutPath.empty()) WriteWhole(setup_.flashOutPath, image_, &writeError_);
-  // Reboot: the BIOS switch is still on, so the boot loader prompts again.
-  return BackToPrompt(reply + kBanner);
+  // The BIOS switch is still on, so the boot loader prompts again.
+  state_ = State::Prompt;
+  return kBanner;
 }
 
 Reaction BiosMode::BackToPrompt(std::string reply) {

@@ -32,18 +32,28 @@ struct BiosSetup {
 /// (manufacturer, device, time stamp LSB first), ACK, block count (MSB
 /// first), ACK, then one ACK per block of sector-size bytes. ESC aborts
 /// only where an ACK is awaited; block data may hold any byte. After the
-/// last block the image is kept and the device reboots into the boot loader.
+/// last block's ACK the image is kept and the device reboots: it hears
+/// nothing until Reboot() ends the reboot with the boot loader's banner.
 class BiosMode {
  public:
   explicit BiosMode(BiosSetup setup);
 
   Reaction Feed(uint8_t byte);
 
+  /// True from the last block's ACK until Reboot().
+  bool Rebooting() const { return state_ == State::Rebooting; }
+  /// Ends the reboot after an update: writes the image to flashOutPath and
+  /// returns the banner of the restarted boot loader; empty when no reboot
+  /// is under way. The line calls it once the last ACK has gone out, so that
+  /// the ACK never waits for the host's disk.
+  std::string Reboot();
+
   /// The image of the last completed update.
   const std::vector<uint8_t>& Image() const { return image_; }
   uint32_t FlashTime() const { return setup_.flashTime; }
   int CompletedUpdates() const { return completed_; }
-  /// Why the last image could not be written to flashOutPath; empty otherwise.
+  /// Why the last image could not be written to flashOutPath (at Reboot);
+  /// empty otherwise.
   const std::string& WriteError() const { return writeError_; }
 
   static constexpr uint8_t kAck = 0x06;
@@ -51,11 +61,12 @@ class BiosMode {
   static constexpr uint8_t kEsc = 0x1B;
 
  private:
-  enum class State { Prompt, AwaitStart, AwaitGo, Count, Blocks };
+  enum class State { Prompt, AwaitStart, AwaitGo, Count, Blocks, Rebooting };
 
   Reaction HandleLine();
   /// The answer to the block count or to a block: ACK unless told otherwise.
   uint8_t Handshake(uint32_t point) const;
+  /// Keeps the received image and starts the reboot; `reply` is the last ACK.
   Reaction FinishUpdate(std::string reply);
   Reaction BackToPrompt(std::string reply);
 

@@ -118,6 +118,11 @@ void DavoziSimulator::Stop() {
     }
     thread_.join();
   }
+  if (core_) {
+    // An update whose reboot the line did not see end still leaves its image.
+    std::lock_guard lock(mutex_);
+    FinishReboot();
+  }
   line_.reset();
   if (linkCreated_) {
     std::error_code ec;
@@ -183,6 +188,10 @@ void DavoziSimulator::Run() {
       break;
     }
     if (!line_->Flush(now, &failure)) break;
+    if (line_->AllSent()) {
+      std::lock_guard lock(mutex_);
+      FinishReboot();
+    }
   }
   std::lock_guard lock(mutex_);
   running_ = false;
@@ -223,10 +232,23 @@ void DavoziSimulator::Act(uint64_t nowNs, std::optional<uint64_t>& hangupAt) {
     if (audible) line_->Send(core_->Feed(b.byte), b.dueNs);
     if (options_.hangupAfter && actedCount_ == *options_.hangupAfter) hangupAt = b.dueNs;
   }
+  ReportProblem();
+  changed_.notify_all();
+}
+
+void DavoziSimulator::FinishReboot() {
+  if (!core_->Bios().Rebooting()) return;
+  // Writing the image may take the host's disk a while; the ACK before it
+  // is already on the line, as the device's would be.
+  const std::string banner = core_->Reboot();
+  if (line_ && line_->IsOpen()) line_->Send(banner, PtyLine::NowNs());
+  ReportProblem();
+}
+
+void DavoziSimulator::ReportProblem() {
   const std::string problem = core_->LastProblem();
   if (!problem.empty() && problem != lastProblem_) std::fprintf(stderr, "%s\n", problem.c_str());
   lastProblem_ = problem;
-  changed_.notify_all();
 }
 
 std::string DavoziSimulator::SlavePath() const {

@@ -141,6 +141,11 @@ class DavoziSimulator {
   void Record(const std::vector<TimedByte>& bytes);
   /// Lets the device act on the queued bytes that are through the line.
   void Act(uint64_t nowNs, std::optional<uint64_t>& hangupAt);
+  /// Ends the device's reboot after an update once its last ACK is on the
+  /// line. Needs mutex_.
+  void FinishReboot();
+  /// Tells the operator about a new store or image write problem. Needs mutex_.
+  void ReportProblem();
 
   Options options_;
   std::unique_ptr<Clock> clock_;

@@ -27,6 +27,9 @@ class DeviceCore {
   bool PowerOn(const CConfigData* nonvolatile, std::string* error);
   /// One byte from the line; returns the bytes to send.
   std::string Feed(uint8_t byte);
+  /// Ends a reboot after an update (see BiosMode::Reboot); returns the bytes
+  /// to send, empty when none was under way.
+  std::string Reboot() { return bios_.Reboot(); }
 
   DeviceMode Mode() const { return mode_; }
   const ParameterStore& Store() const { return store_; }

@@ -1,11 +1,20 @@
 // davozi-sim: a DAV-OZI on a pseudo-terminal, for development and tests
-// without the device. Prints the slave path and serves until SIGTERM/SIGINT.
+// without the device. Prints the slave path and serves until SIGTERM, SIGINT
+// or SIGHUP; with --background it returns once the port is ready.
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <optional>
 #include <string>
 #include <thread>
@@ -39,13 +48,90 @@ std::optional<uint32_t> ParseHex(std::string text, size_t maxDigits) {
   return value;
 }
 
-}  // namespace
+/// Splits off the process that serves the line. Only the child returns, with
+/// its end of a socket to report on (see ReportReady). The parent waits for
+/// the report, prints the slave path and the child's process id, confirms
+/// that it did and exits 0; when the child could not start (it has said why
+/// on stderr) the parent exits with the child's status.
+int Daemonise() {
+  int channel[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0) {
+    std::fprintf(stderr, "davozi-sim: Cannot create a socket: %s\n", std::strerror(errno));
+    std::exit(1);
+  }
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  if (child < 0) {
+    std::fprintf(stderr, "davozi-sim: Cannot start in the background: %s\n", std::strerror(errno));
+    std::exit(1);
+  }
+  if (child == 0) {
+    ::close(channel[0]);
+    // Its own session: Ctrl-C in the caller's terminal and the terminal's
+    // hang-up reach it no more.
+    ::setsid();
+    return channel[1];
+  }
+  ::close(channel[1]);
+  std::string path;
+  char c = 0;
+  for (ssize_t n; (n = ::read(channel[0], &c, 1)) != 0 && c != '\n';) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    path.push_back(c);
+  }
+  if (c == '\n' && !path.empty()) {
+    std::printf("%s\n%ld\n", path.c_str(), static_cast<long>(child));
+    // Without the confirmation the child ends: a caller that did not get
+    // the process id could not stop it.
+    if (std::fflush(stdout) != 0) std::exit(1);
+    std::exit(::send(channel[0], "k", 1, MSG_NOSIGNAL) == 1 ? 0 : 1);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  std::exit(WIFEXITED(status) && WEXITSTATUS(status) != 0 ? WEXITSTATUS(status) : 1);
+}
 
-int main(int argc, char** argv) {
+/// Puts `fd` on /dev/null.
+void ToDevNull(int fd) {
+  const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+  if (null < 0) return;
+  ::dup2(null, fd);
+  ::close(null);
+}
+
+/// The background child's side: lets go of the caller's stdin and stdout (a
+/// caller reading them, as `$(...)` does, would otherwise wait for this
+/// process's end) and of a stderr that is a pipe or socket, reports the
+/// slave path and waits for the parent to confirm that it printed the
+/// process id. False when the parent is gone before that.
+bool ReportReady(int channel, const std::string& path) {
+  ToDevNull(STDIN_FILENO);
+  ToDevNull(STDOUT_FILENO);
+  struct stat err {};
+  if (::fstat(STDERR_FILENO, &err) == 0 && !S_ISREG(err.st_mode) && !::isatty(STDERR_FILENO)) {
+    ToDevNull(STDERR_FILENO);
+  }
+  const std::string line = path + "\n";
+  ssize_t n;
+  do {
+    n = ::send(channel, line.data(), line.size(), MSG_NOSIGNAL);
+  } while (n < 0 && errno == EINTR);
+  char confirmed = 0;
+  if (n == static_cast<ssize_t>(line.size())) {
+    while (::read(channel, &confirmed, 1) < 0 && errno == EINTR) {
+    }
+  }
+  ::close(channel);
+  return confirmed == 'k';
+}
+
+int Run(int argc, char** argv) {
   DavoziSimulator::Options o;
   CLI::App app{
       "Simulates a DAV-OZI packet-radio TNC on a pseudo-terminal. Prints the path of the\n"
-      "terminal's slave side on stdout and serves it until SIGTERM or SIGINT."};
+      "terminal's slave side on stdout and serves it until SIGTERM, SIGINT or SIGHUP."};
   app.set_version_flag("--version", vextune::VersionLine("davozi-sim"), "Print the version");
   std::vector<int> connected;
   std::vector<std::string> replies;
@@ -56,6 +142,7 @@ int main(int argc, char** argv) {
   uint64_t stopAfter = 0;
   uint64_t hangupAfter = 0;
   int channels = 0;
+  bool background = false;
 
   app.add_option("--baud", o.baud, "Line rate of the device in Bd: 38400 (default) or 115200")
       ->check(CLI::IsMember({38400, 115200}));
@@ -97,6 +184,9 @@ int main(int argc, char** argv) {
                "Answer host-mode queries with 300 bytes of garbage without a zero byte");
   app.add_flag("--pace", o.pace,
                "Pace the line like a UART at the baud rate (10 bits per byte) both ways");
+  app.add_flag("--background", background,
+               "Return once the terminal (and --link) is ready, printing its path and the "
+               "process id of the simulator, which serves on until SIGTERM or SIGINT");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -138,11 +228,14 @@ int main(int argc, char** argv) {
   if (*stopOption) o.stopAfter = stopAfter;
   if (*hangupOption) o.hangupAfter = hangupAfter;
 
+  const int report = background ? Daemonise() : -1;
+
   // The device thread inherits the blocked signals; only sigwait takes them.
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGHUP);
   sigaddset(&signals, SIGUSR1);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
@@ -153,8 +246,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "davozi-sim: %s\n", error.c_str());
     return 1;
   }
-  std::printf("%s\n", path.c_str());
-  std::fflush(stdout);
+  if (report >= 0) {
+    if (!ReportReady(report, path)) return 1;  // the simulator's destructor removes the link
+  } else {
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+  }
 
   // Wakes the main thread when the device ends on its own (hang-up, error).
   std::thread watcher([&simulator] {
@@ -171,4 +268,19 @@ int main(int argc, char** argv) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+// Whatever is thrown past the simulator (out of memory, a fault of its own)
+// ends it here with a message instead of an abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "davozi-sim: internal error: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "davozi-sim: internal error.\n");
+  }
+  return 1;
 }

@@ -54,6 +54,8 @@ class PtyLine {
   /// When the next queued byte is due; nothing when the queue is empty or
   /// the terminal's buffer is full (wait for POLLOUT then).
   std::optional<uint64_t> NextDueNs() const;
+  /// True when every queued byte has been written to the terminal.
+  bool AllSent() const { return queue_.empty(); }
   /// True when the last write found the terminal's buffer full.
   bool WaitingForRoom() const { return waitingForRoom_; }
   /// Handles the slave's close events.

@@ -25,7 +25,8 @@ int RunCheck(const CheckArgs& args) {
   const std::string path = DevicePathForPort(session.settings().portName);
   report.port = path;
 
-  const CheckResult result = RunConfigurationCheck(session.link(), session.state());
+  const CheckResult result =
+      RunConfigurationCheck(session.link(), session.state(), session.cancel());
   report.baudRate = session.settings().baudRate;
   report.firmware = session.state().firmwareText;
   if (result.channels >= 0) report.channels = result.channels;

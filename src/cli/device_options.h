@@ -5,6 +5,7 @@
 
 #include "cli/terminal_progress.h"
 #include "cli/terminal_prompt.h"
+#include "common/cancel_pipe.h"
 #include "common/clock.h"
 #include "common/operation.h"
 #include "link/com_port.h"
@@ -33,9 +34,11 @@ void AddPortOption(CLI::App& command, DeviceOptions& options);
 
 /// What the core needs from the command line to reach the device: clock,
 /// port opener, link settings, device state, a cancel flag that Ctrl-C and
-/// SIGTERM set (a second Ctrl-C ends the program at once), and the terminal
-/// prompt and progress. One per command run; create it in the command's
-/// action, not while registering.
+/// SIGTERM set, and the terminal prompt and progress. The first signal cancels
+/// the running operation, whose waits on the line and pauses end at once; a
+/// second one clears the exclusive use of the open port and ends the program
+/// at once (status 128 + signal number: 130 for Ctrl-C). One per command run;
+/// create it in the command's action, not while registering.
 class DeviceSession {
  public:
   explicit DeviceSession(const DeviceOptions& options);
@@ -70,12 +73,14 @@ class DeviceSession {
   class SignalGuard;
 
   DeviceOptions options_;
-  SystemClock clock_;
+  // The flag and its pipe first: the clock and the ports wait on them.
+  CancelFlag cancel_;
+  CancelPipe cancel_pipe_{cancel_};
+  SystemClock clock_{&cancel_pipe_};
   PosixSerialOpener opener_;
   LinkSettings settings_;
   DeviceLink link_{opener_, settings_, clock_};
   DeviceState state_;
-  CancelFlag cancel_;
   // The progress bar comes first: the prompt ends its line before a message.
   TerminalProgress progress_;
   TerminalPrompt prompt_;

@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/doctor.h"
 #include "common/clock.h"
+#include "common/operation.h"
 #include "link/configuration_check.h"
 #include "link/posix_serial_port.h"
 
@@ -57,7 +58,9 @@ class LiveSystem final : public DoctorSystem {
     SystemClock clock;
     DeviceLink link{opener, settings, clock};
     DeviceState state;
-    const CheckResult result = RunConfigurationCheck(link, state);
+    // No cancel here: Ctrl-C keeps its usual end, and the check is bounded.
+    const CancelFlag never;
+    const CheckResult result = RunConfigurationCheck(link, state, never);
     Identification id;
     id.baudRate = settings.baudRate;
     id.firmware = state.firmwareText;

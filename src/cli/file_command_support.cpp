@@ -45,4 +45,24 @@ std::string DisplayValue(const ParamInfo& info, std::string_view cp1252) {
   return info.IsText() ? "\"" + utf8 + "\"" : utf8;
 }
 
+std::string EscapeControls(std::string_view utf8) {
+  std::string escaped;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    auto byte = static_cast<unsigned char>(utf8[i]);
+    // U+0080 to U+009F are the two bytes C2 80 to C2 9F.
+    const bool c1 = byte == 0xC2 && i + 1 < utf8.size() &&
+                    static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
+    if (c1) byte = static_cast<unsigned char>(utf8[++i]);
+    if (byte < 0x20 || byte == 0x7F || c1) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+      escaped += hex;
+    } else {
+      escaped += static_cast<char>(byte);
+    }
+  }
+  return escaped;
+}
+
 }  // namespace vextune::cli

@@ -21,4 +21,8 @@ bool SaveOrReport(const std::string& path, const CConfigData& record);
 /// escaped so that no file content can break the line or steer the terminal.
 std::string DisplayValue(const ParamInfo& info, std::string_view cp1252);
 
+/// A UTF-8 text the user gave, for an error message: control characters
+/// (C0, DEL and C1) shown as \xNN so that echoing it cannot steer the terminal.
+std::string EscapeControls(std::string_view utf8);
+
 }  // namespace vextune::cli

@@ -1,11 +1,15 @@
 #include <CLI/CLI.hpp>
+#include <exception>
 #include <iostream>
+#include <new>
 
 #include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/usage_hints.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   using namespace vextune::cli;
   CLI::App app{"vextune-cli: configure and update a DAV-OZI (Ambrel) from the command line",
                "vextune-cli"};
@@ -25,4 +29,22 @@ int main(int argc, char** argv) {
   }
   if (!action) return kExitUsage;
   return action();
+}
+
+}  // namespace
+
+// Errors users cause come back as exit statuses; whatever is thrown past a
+// command (out of memory, a fault of the program) ends it here with a message
+// instead of an abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "vextune-cli: out of memory.\n";
+  } catch (const std::exception& e) {
+    std::cerr << "vextune-cli: internal error: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "vextune-cli: internal error.\n";
+  }
+  return vextune::cli::kExitFailed;
 }

@@ -1,5 +1,4 @@
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -9,6 +8,7 @@
 #include "cli/device_report.h"
 #include "cli/standard_streams.h"
 #include "cli/transfer_support.h"
+#include "config/atomic_file.h"
 #include "config/config_file.h"
 #include "transfer/read_configuration.h"
 
@@ -31,16 +31,19 @@ std::string ReadOutputRefusal(const ReadArgs& args) {
   return StandardOutputRefusal(args.output);
 }
 
+// More than any configuration file takes.
+constexpr size_t kOutputRoom = 16 * 1024;
+
 int RunRead(const ReadArgs& args) {
   if (const std::string refusal = ReadOutputRefusal(args); !refusal.empty()) {
     std::cerr << refusal << '\n';
     return kExitFailed;
   }
-  // A read takes seconds; a file that cannot be written is known before.
-  const std::filesystem::path folder = std::filesystem::absolute(args.output).parent_path();
-  std::error_code ec;
-  if (!IsStandardStream(args.output) && !std::filesystem::is_directory(folder, ec)) {
-    std::cerr << "Cannot write " << args.output << ": no folder " << folder.string() << ".\n";
+  // A read takes seconds; an output that cannot be written (a folder, a
+  // read-only file, a full disk) is known before the device is touched.
+  std::string error;
+  if (!IsStandardStream(args.output) && !CheckFileWritable(args.output, kOutputRoom, &error)) {
+    std::cerr << error << '\n';
     return kExitFailed;
   }
 
@@ -88,13 +91,10 @@ int RunRead(const ReadArgs& args) {
 
   if (IsStandardStream(args.output)) {
     if (!SaveConfiguration(args.output, record)) return finish(kExitFailed);
-  } else {
-    std::string error;
-    if (!SaveConfigFile(args.output, record, &error)) {
-      std::cerr << error << '\n';
-      report.message = error;
-      return finish(kExitFailed);
-    }
+  } else if (!SaveConfigFile(args.output, record, &error)) {
+    std::cerr << error << '\n';
+    report.message = error;
+    return finish(kExitFailed);
   }
   report.result = "ok";
   report.message =

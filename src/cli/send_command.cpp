@@ -59,6 +59,13 @@ int RunSend(const SendArgs& args) {
       std::cerr << line << '\n';
       report.message += "\n" + line;
     }
+    // Say why a verification failed when its read-back did not complete.
+    if (outcome.verificationFailed && outcome.readBackResult != TransferResult::Complete) {
+      const TransferMessage why =
+          *ReadResultMessage(outcome.readBackResult, outcome.readBackOutOfRange);
+      PrintMessage(why);
+      report.message += "\n" + why.text;
+    }
     return finish(kExitFailed);
   }
   progress.Complete();

@@ -9,6 +9,7 @@
 #include "cli/file_command_support.h"
 #include "cli/set_support.h"
 #include "common/text_codec.h"
+#include "config/atomic_file.h"
 #include "config/config_data.h"
 #include "config/param_rules.h"
 
@@ -59,7 +60,7 @@ std::optional<std::string> Apply(CConfigData& record, const std::string& assignm
   if (info == nullptr) return NameRefusal(name, lookup);
 
   const std::string label = std::string(info->memberName) + " (" + info->command + ")";
-  const std::string given = "\"" + value + "\"";
+  const std::string given = "\"" + EscapeControls(value) + "\"";
   if (IsPathSsid(*info)) {
     return label +
            ": SSIDs travel inside the path callsigns (for example WIDE2-2) in this "
@@ -96,6 +97,13 @@ int RunSet(const SetOptions& options) {
       std::cerr << "\"" << a << "\" is not of the form NAME=VALUE.\n";
       return kExitUsage;
     }
+  }
+  // A file that could not be written back (a named pipe, a read-only file)
+  // is refused before it is read.
+  std::string error;
+  if (!CheckFileWritable(options.file, 0, &error)) {
+    std::cerr << error << '\n';
+    return kExitFailed;
   }
   CConfigData record;
   if (!LoadOrReport(options.file, record, nullptr)) return kExitFailed;

@@ -1,5 +1,7 @@
 #include "cli/terminal_prompt.h"
 
+#include <poll.h>
+
 #include <istream>
 #include <ostream>
 
@@ -23,8 +25,29 @@ std::string Trim(const std::string& s) {
 }  // namespace
 
 TerminalPrompt::TerminalPrompt(std::istream& in, std::ostream& out, bool interactive,
-                               bool assumeYes, TerminalProgress* progress)
-    : in_(in), out_(out), interactive_(interactive), assume_yes_(assumeYes), progress_(progress) {}
+                               bool assumeYes, TerminalProgress* progress, CancelPipe* cancel,
+                               int inputFd)
+    : in_(in),
+      out_(out),
+      interactive_(interactive),
+      assume_yes_(assumeYes),
+      progress_(progress),
+      cancel_(cancel),
+      input_fd_(inputFd) {}
+
+bool TerminalPrompt::WaitForInput() {
+  if (!cancel_) return true;
+  // A signal alone may come just before the read begins and would then be
+  // missed by it: wait for the answer and the cancel together.
+  for (;;) {
+    if (cancel_->Cancelled()) return false;
+    if (input_fd_ < 0 || cancel_->fd() < 0) return true;
+    pollfd fds[2] = {{input_fd_, POLLIN, 0}, {cancel_->fd(), POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0) continue;  // a signal: look at the flag again
+    if (fds[1].revents != 0 && cancel_->ConfirmWake()) return false;
+    if (fds[0].revents != 0) return true;
+  }
+}
 
 void TerminalPrompt::ShowMessage(const std::string& /*caption*/, const std::string& text,
                                  MessageIcon icon) {
@@ -54,7 +77,7 @@ bool TerminalPrompt::AskYesNo(const std::string& /*caption*/, const std::string&
   }
   out_ << std::flush;
   std::string answer;
-  if (!std::getline(in_, answer)) {
+  if (!WaitForInput() || !std::getline(in_, answer)) {
     out_ << '\n' << std::flush;
     return false;
   }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/terminal_progress.h"
+#include "common/cancel_pipe.h"
 #include "common/operation.h"
 
 namespace vextune::cli {
@@ -14,9 +15,12 @@ namespace vextune::cli {
 class TerminalPrompt final : public UserPrompt {
  public:
   /// `progress`, when given, has its bar's line ended before anything is
-  /// printed.
+  /// printed. With `cancel`, a question waits for the terminal descriptor
+  /// `inputFd` (the one under `in`) and for the cancel at once: a cancel
+  /// answers No, also one that came before the answer was awaited.
   TerminalPrompt(std::istream& in, std::ostream& out, bool interactive, bool assumeYes,
-                 TerminalProgress* progress = nullptr);
+                 TerminalProgress* progress = nullptr, CancelPipe* cancel = nullptr,
+                 int inputFd = -1);
 
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& caption, const std::string& text) override;
@@ -29,8 +33,13 @@ class TerminalPrompt final : public UserPrompt {
   std::ostream& out_;
   bool interactive_;
   bool assume_yes_;
+  /// False when the cancel came first.
+  bool WaitForInput();
+
   TerminalProgress* progress_;
   std::string last_message_;
+  CancelPipe* cancel_;
+  int input_fd_;
 };
 
 }  // namespace vextune::cli

@@ -31,7 +31,8 @@ void TransferProgress::SetBusy(bool busy) {
 }
 
 bool CheckBeforeTransfer(DeviceSession& session, std::string* failure) {
-  const CheckResult result = RunConfigurationCheck(session.link(), session.state());
+  const CheckResult result =
+      RunConfigurationCheck(session.link(), session.state(), session.cancel());
   if (result.passed()) return true;
   session.ReportCheckFailure(result);
   const std::string port = DevicePathForPort(session.settings().portName);

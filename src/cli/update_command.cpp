@@ -96,7 +96,7 @@ void RegisterUpdateCommand(CLI::App& app, CommandAction& action) {
   CLI::App* command = app.add_subcommand(
       "update",
       "Write a firmware update file (.amb) into the DAV-OZI's flash; the device must run in "
-      "BIOS mode. Ctrl-C cancels between blocks.");
+      "BIOS mode. Ctrl-C cancels.");
   AddDeviceOptions(*command, args->device);
   command->add_option("FILE", args->file, "The update file (.amb)")->required();
   command->add_flag("--json", args->json,

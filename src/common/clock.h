@@ -13,18 +13,27 @@ class Clock {
   virtual ~Clock() = default;
   /// Milliseconds on a monotonic clock; only differences are meaningful.
   virtual uint64_t NowMs() = 0;
-  /// Blocks the calling thread for `ms` milliseconds.
+  /// Blocks the calling thread for `ms` milliseconds. A clock that watches
+  /// a cancel flag returns early once the flag is set; callers test the flag
+  /// after their pauses.
   virtual void SleepMs(uint32_t ms) = 0;
   /// The PC's local date and time.
   virtual std::tm LocalTime() = 0;
 };
 
-/// The real clock: CLOCK_MONOTONIC, nanosleep and localtime_r.
+class CancelPipe;
+
+/// The real clock: CLOCK_MONOTONIC, ppoll and localtime_r.
 class SystemClock final : public Clock {
  public:
+  /// With `cancel`, pauses end as soon as its flag is set (not owned).
+  explicit SystemClock(CancelPipe* cancel = nullptr) : cancel_(cancel) {}
   uint64_t NowMs() override;
   void SleepMs(uint32_t ms) override;
   std::tm LocalTime() override;
+
+ private:
+  CancelPipe* cancel_;
 };
 
 }  // namespace vextune

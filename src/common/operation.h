@@ -5,16 +5,40 @@
 
 namespace vextune {
 
+/// Wakes the blocking waits of an operation (a serial read or write, a pause)
+/// when its cancel flag is set, so that they end at once instead of running
+/// to their time-out.
+class CancelWaker {
+ public:
+  virtual ~CancelWaker() = default;
+  /// Called by CancelFlag::Set, possibly from a signal handler or another
+  /// thread: must be async-signal-safe.
+  virtual void Wake() noexcept = 0;
+};
+
 /// Set by a Cancel button or Ctrl-C, tested by a long operation before each of
 /// its steps. Lock-free, so a signal handler may set it.
+///
+/// Who clears it: the caller that starts a user's action (a button handler, a
+/// command), never an operation midway, so that a cancel that comes between
+/// the steps of one action (the configuration check, then the send, then its
+/// read-back) is never lost.
 class CancelFlag {
  public:
-  void Set() { set_.store(true); }
-  void Clear() { set_.store(false); }
-  bool IsSet() const { return set_.load(); }
+  /// Sets the flag and wakes the waits of the running operation.
+  void Set() noexcept {
+    set_.store(true);
+    if (CancelWaker* waker = waker_.load()) waker->Wake();
+  }
+  void Clear() noexcept { set_.store(false); }
+  bool IsSet() const noexcept { return set_.load(); }
+
+  /// The waker that Set calls (not owned); nullptr for none.
+  void AttachWaker(CancelWaker* waker) noexcept { waker_.store(waker); }
 
  private:
   std::atomic<bool> set_{false};
+  std::atomic<CancelWaker*> waker_{nullptr};
 };
 
 /// What a long operation (send, read, update) tells its caller while it runs.

@@ -1,15 +1,11 @@
 #include "common/program_version.h"
 
-// VEXTUNE_VERSION comes from the project version in the top-level
-// CMakeLists.txt, given to this file alone (src/common/CMakeLists.txt).
-#ifndef VEXTUNE_VERSION
-#error "VEXTUNE_VERSION must be defined by the build"
-#endif
+#include "common/version.h"
 
 namespace vextune {
 
 std::string_view ProgramVersion() {
-  return VEXTUNE_VERSION;
+  return version::kText;
 }
 
 std::string VersionLine(std::string_view program) {

@@ -17,6 +17,10 @@ void ArchiveWriter::WriteLong(int32_t value) {
 
 void ArchiveWriter::WriteString(std::string_view text) {
   const size_t n = text.size();
+  if (n > kMaxArchiveString) {
+    out_.setstate(std::ios::failbit);
+    return;
+  }
   if (n < 0xFF) {
     WriteByte(static_cast<uint8_t>(n));
   } else if (n <= 0xFFFD) {
@@ -105,6 +109,10 @@ bool ArchiveReader::ReadLength(uint64_t& length) {
   int32_t longLength = 0;
   if (!ReadLong(longLength)) return false;
   length = static_cast<uint32_t>(longLength);
+  if (length > kMaxArchiveString) {
+    status_ = Status::TooLong;
+    return false;
+  }
   return true;
 }
 

@@ -7,6 +7,11 @@
 
 namespace vextune {
 
+/// Longest string of a configuration file, in bytes. No text of the format
+/// comes near it; a longer length prefix is refused whatever the input is (a
+/// pipe or a terminal has no size to check it against).
+inline constexpr uint64_t kMaxArchiveString = 64 * 1024;
+
 /// The primitive encodings of configuration files: 1-byte flags, 4-byte
 /// little-endian longs and length-prefixed 8-bit strings.
 class ArchiveWriter {
@@ -15,7 +20,8 @@ class ArchiveWriter {
   void WriteByte(uint8_t byte);
   void WriteLong(int32_t value);
   /// Length below 255: one byte; up to 65533: FF and 2 bytes; longer: FF FF
-  /// FF and 4 bytes; then the text without terminator.
+  /// FF and 4 bytes; then the text without terminator. A text longer than
+  /// kMaxArchiveString, which no reader would take, fails the stream instead.
   void WriteString(std::string_view text);
   bool Good() const;
 
@@ -23,11 +29,12 @@ class ArchiveWriter {
   std::ostream& out_;
 };
 
-/// Reads the primitives back. Never allocates more than the input actually
-/// holds (plus one chunk), whatever a length prefix claims.
+/// Reads the primitives back. Never allocates more than kMaxArchiveString
+/// for a string, whatever a length prefix claims.
 class ArchiveReader {
  public:
-  enum class Status { Ok, EndOfFile, ReadError };
+  /// TooLong: a length prefix above kMaxArchiveString.
+  enum class Status { Ok, EndOfFile, ReadError, TooLong };
 
   explicit ArchiveReader(std::istream& in) : in_(in) {}
   /// Up to `count` next bytes, left in place for the following reads.

@@ -1,5 +1,7 @@
 #include "config/config_data.h"
 
+#include <algorithm>
+
 #include "config/text_util.h"
 
 namespace vextune {
@@ -78,7 +80,7 @@ bool CConfigData::SetNumberText(CConfigParam& p, std::string_view text) {
   // "TX-Delay = 30" and "30" mean the same.
   if (const size_t eq = text.find('='); eq != std::string_view::npos) text.remove_prefix(eq + 1);
   const std::string_view digits = LeadingDigits(TrimSpace(text));
-  if (!digits.empty() && SetNumber(p, DigitsToNumber(digits))) {
+  if (!digits.empty() && digits.size() <= kMaxTextLength && SetNumber(p, DigitsToNumber(digits))) {
     p.text = std::string(digits);  // leading zeros stay as given
     return true;
   }
@@ -87,9 +89,20 @@ bool CConfigData::SetNumberText(CConfigParam& p, std::string_view text) {
   return false;
 }
 
-int CConfigData::SetText(CConfigParam& p, std::string_view text) {
+int CConfigData::CheckText(const CConfigParam& p, std::string_view text) {
   if (p.validator == nullptr) return -1;
-  const int code = p.validator(text);
+  const bool control = std::any_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+  });
+  if (control) return kTextHasControlCharacter;
+  if (text.size() > kMaxTextLength) return kTextTooLong;
+  return p.validator(text);
+}
+
+int CConfigData::SetText(CConfigParam& p, std::string_view text) {
+  const int code = CheckText(p, text);
+  if (code == -1) return code;
   p.text = code == 0 ? std::string(text) : p.defText;
   return code;
 }

@@ -11,6 +11,15 @@ namespace vextune {
 /// A text rule: 0 when the text is acceptable, a nonzero code when not.
 using Validator = int (*)(std::string_view text);
 
+/// Longest text a record holds: a text parameter's text, or the digits of a
+/// numeric one. Far above every device setting, far below the file's limit.
+inline constexpr size_t kMaxTextLength = 255;
+
+/// Codes of the rules every text parameter has on top of its validator; they
+/// lie apart from the validators' own codes.
+inline constexpr int kTextHasControlCharacter = 100;  ///< a byte below 0x20, or 0x7F
+inline constexpr int kTextTooLong = 101;              ///< more than kMaxTextLength bytes
+
 /// One device parameter. Numeric parameters use value and text (the decimal
 /// digits of the value, leading zeros possible) with min, max, def and
 /// zeroAllowed; text parameters use text, defText and validator.
@@ -74,11 +83,17 @@ class CConfigData {
   /// True when taken; false when refused (parameter unchanged).
   static bool SetNumber(CConfigParam& p, int32_t value);
   /// Takes the leading digits after an optional "name =". True when taken;
-  /// false when the default was put in.
+  /// false when the default was put in (also for more than kMaxTextLength
+  /// digits).
   static bool SetNumberText(CConfigParam& p, std::string_view text);
-  /// 0 when taken; the validator's code when the default text was put in;
-  /// -1 when the parameter has no validator (nothing changed).
+  /// 0 when taken; the refusal code (CheckText) when the default text was put
+  /// in; -1 when the parameter has no validator (nothing changed).
   static int SetText(CConfigParam& p, std::string_view text);
+  /// What SetText would answer for `text`, without changing `p`: -1 without a
+  /// validator; kTextHasControlCharacter for a control character (they would
+  /// end or steer the device's command line); kTextTooLong; otherwise the
+  /// validator's code.
+  static int CheckText(const CConfigParam& p, std::string_view text);
 
   // ---- Parsers of composite settings; 0 taken, 1 reset/refused ----
   int ParsePath(std::string_view path);

@@ -210,6 +210,10 @@ std::string ErrorFor(ArchiveReader::Status status, std::string_view name) {
   if (status == ArchiveReader::Status::ReadError) {
     return "Cannot read " + std::string(name) + ".";
   }
+  if (status == ArchiveReader::Status::TooLong) {
+    return "Cannot read " + std::string(name) + ": it holds a text longer than " +
+           std::to_string(kMaxArchiveString) + " bytes, which no configuration file does.";
+  }
   return "Unexpected end of file in " + std::string(name) + ".";
 }
 

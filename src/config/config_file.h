@@ -6,12 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "common/version.h"
 #include "config/config_data.h"
 
 namespace vextune {
 
-/// The format version this program writes: 1.0.1.51 packed as (1 << 16) + 51.
-inline constexpr int32_t kConfigFormatVersion = 65587;
+/// The format version this program writes: the program version word, 1.0.1.51
+/// packed as (1 << 16) + 51. The file layout below is that of 65587; a newer
+/// program version that changes the layout adds its own config_version entry.
+inline constexpr int32_t kConfigFormatVersion = version::kProgramVersionWord;
+static_assert(kConfigFormatVersion >= 65587, "files must not claim an older layout");
 
 /// Format versions at which items were added to the file.
 namespace config_version {

@@ -26,6 +26,8 @@ std::string DescribeAccepted(const ParamInfo& info) {
 }
 
 std::string DescribeRefusal(const ParamInfo& info, int code) {
+  if (code == kTextHasControlCharacter) return "holds a control character";
+  if (code == kTextTooLong) return "longer than " + std::to_string(kMaxTextLength) + " characters";
   if (info.validator == CheckCallsign) {
     switch (code) {
       case 1:

@@ -34,8 +34,8 @@ int CConfigData::ParsePath(std::string_view path) {
     const size_t end = std::min(path.find(' ', start), path.size());
     const std::string_view word = path.substr(start, end - start);
     pos = end;
-    if (index < kPathCallsigns) SetText(*callsigns[index], word);
-    if (CheckCallsign(word) != 0 || index >= kPathCallsigns) {
+    // Checked through the setter's own rules, so a control character counts too.
+    if (index >= kPathCallsigns || SetText(*callsigns[index], word) != 0) {
       for (CConfigParam* p : callsigns) SetText(*p, p->defText);
       return 1;
     }
@@ -86,8 +86,7 @@ int CConfigData::ParseConnectText(std::string_view setting) {
   if (mode > m_ConnectMode.max) return reset();
   SetNumber(m_ConnectMode, mode);
   const std::string_view rest = TrimSpace(setting.substr(1));
-  if (rest.size() > 72) return reset();
-  SetText(m_ConnectText, rest);
+  if (rest.size() > 72 || SetText(m_ConnectText, rest) != 0) return reset();
   return 0;
 }
 

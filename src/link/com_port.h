@@ -32,10 +32,23 @@ void CloseComPort(ComPortHandle& handle);
 /// are in `buffer`). On a closed handle: EBADF.
 SerialCode ReadComPort(ComPortHandle& handle, uint8_t* buffer, size_t n,
                        size_t* received = nullptr);
-SerialCode WriteComPort(ComPortHandle& handle, const uint8_t* data, size_t n);
-SerialCode WriteComPort(ComPortHandle& handle, const std::string& bytes);
+/// Writes all `n` bytes (SerialPort::Write). On a closed handle: EBADF.
+SerialCode WriteComPort(ComPortHandle& handle, const uint8_t* data, size_t n,
+                        OnCancel onCancel = OnCancel::Refuse);
+SerialCode WriteComPort(ComPortHandle& handle, const std::string& bytes,
+                        OnCancel onCancel = OnCancel::Refuse);
+
+/// Limits of one drain: a line that has not fallen silent by then never will.
+inline constexpr uint32_t kDrainLimitMs = 2000;
+inline constexpr size_t kDrainLimitBytes = 4096;
 /// Reads and discards single bytes until a read returns none (150 ms of
-/// silence).
+/// silence): kSerialOk. Gives up after kDrainLimitMs or kDrainLimitBytes
+/// (a flood, or a byte every 40 ms), marks the port failed and returns
+/// kSerialNoSilence. A cancel or a line error ends it with that code.
 SerialCode DrainComPort(ComPortHandle& handle);
+
+/// What the user is told when a line failed lastingly (kSerialNoSilence,
+/// kSerialWriteTimeout); empty for other codes.
+std::string LineFaultText(SerialCode code);
 
 }  // namespace vextune

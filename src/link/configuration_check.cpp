@@ -21,24 +21,32 @@ CheckResult Fail(CheckOutcome outcome, std::string_view message) {
   return result;
 }
 
+CheckResult Cancelled() {
+  return Fail(CheckOutcome::Cancelled, check_message::kAborted);
+}
+
 /// Steps in host mode: the channel count, then every link channel in turn.
-CheckResult CheckLinksInHostMode(ComPortHandle& port, Clock& clock) {
+CheckResult CheckLinksInHostMode(ComPortHandle& port, Clock& clock, const CancelFlag& cancel) {
+  if (cancel.IsSet()) return Cancelled();
   std::string answer;
   const int channels = HostCommand(port, clock, 0, "Y", answer) ? ParseChannelCount(answer) : -1;
+  if (cancel.IsSet()) return Cancelled();
   if (channels < 0) return Fail(CheckOutcome::BadChannelCount, check_message::kBadChannelCount);
 
   CheckResult result;
   result.channels = channels;
   for (int n = 1; n <= channels; ++n) {
-    // A channel that does not answer may well be connected: not free.
     std::string reply;
     const bool answered = HostCommand(port, clock, static_cast<uint8_t>(n), "C", reply);
-    if (!answered || reply.find(kChannelFree) == std::string::npos) {
-      result.outcome = CheckOutcome::LinkConnected;
-      result.message = std::string(check_message::kLinkConnected);
-      result.busyChannel = n;
-      return result;
-    }
+    if (cancel.IsSet()) return Cancelled();
+    if (answered && reply.find(kChannelFree) != std::string::npos) continue;
+    // A channel that does not answer may well be connected: not free either,
+    // but the user is told what really happened.
+    result.outcome = answered ? CheckOutcome::LinkConnected : CheckOutcome::LinkQueryUnanswered;
+    result.message =
+        std::string(answered ? check_message::kLinkConnected : check_message::kLinkQueryUnanswered);
+    result.busyChannel = n;
+    return result;
   }
   return result;
 }
@@ -56,11 +64,12 @@ int ParseChannelCount(std::string_view answer) {
   return digits == 0 ? -1 : count;
 }
 
-CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state) {
+CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state, const CancelFlag& cancel) {
   if (state.fileOnly) {
     state.firmwareVersion = -1;
     return {CheckOutcome::FileOnly, {}, kSerialOk, -1, 0};
   }
+  if (cancel.IsSet()) return Cancelled();
 
   ComPortHandle port;
   link.settings.baudRate = line::kFirstBaudRate;
@@ -72,9 +81,11 @@ CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state) {
   }
 
   const FallbackProbeResult probe =
-      ProbeWithFallback(link, port, kIdentifyReplyLength, line::kCheckReopenPauseMs);
+      ProbeWithFallback(link, port, kIdentifyReplyLength, line::kCheckReopenPauseMs, cancel);
   CheckResult result;
-  if (probe.reopenError != kSerialOk) {
+  if (cancel.IsSet()) {
+    result = Cancelled();
+  } else if (probe.reopenError != kSerialOk) {
     result = Fail(CheckOutcome::OpenFailed, check_message::kOpenFailed);
     result.openError = probe.reopenError;
   } else if (probe.probe.mode == ProbeMode::Bios) {
@@ -87,12 +98,14 @@ CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state) {
     state.firmwareVersion = version->number;
     state.firmwareText = version->text;
     if (WriteComPort(port, std::string(line::kEnterHostMode)) != kSerialOk) {
-      result = Fail(CheckOutcome::EnterHostFailed, {});
+      result = cancel.IsSet() ? Cancelled() : Fail(CheckOutcome::EnterHostFailed, {});
     } else {
       DrainComPort(port);
-      result = CheckLinksInHostMode(port, link.clock);
-      // Whatever the links said, the device must not stay in host mode.
-      if (WriteComPort(port, LeaveHostModeFrame()) != kSerialOk && result.passed()) {
+      result = CheckLinksInHostMode(port, link.clock, cancel);
+      // Whatever the links said, the device must not stay in host mode: the
+      // leave frame goes out after a cancel too.
+      if (WriteComPort(port, LeaveHostModeFrame(), OnCancel::SendWithoutWaiting) != kSerialOk &&
+          result.passed()) {
         result = Fail(CheckOutcome::LeaveHostFailed, {});
       }
     }

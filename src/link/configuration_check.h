@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/operation.h"
 #include "link/device_link.h"
 #include "link/device_state.h"
 #include "link/serial_port.h"
@@ -21,6 +22,9 @@ inline constexpr std::string_view kNoVersion = "Unable to retrieve DAV-OZI's fir
 inline constexpr std::string_view kBadChannelCount = "Communication Error";
 inline constexpr std::string_view kLinkConnected =
     "Please DISCONNECT ALL LINKS before configuring DAV-OZI!";
+inline constexpr std::string_view kLinkQueryUnanswered =
+    "The DAV-OZI did not answer the link query.";
+inline constexpr std::string_view kAborted = "Configuration Check Aborted!";
 }  // namespace check_message
 
 /// Where the configuration check ended.
@@ -33,8 +37,12 @@ enum class CheckOutcome {
   VersionUnknown,   ///< identification without a readable version
   EnterHostFailed,  ///< writing the enter-host-mode line failed (no message)
   BadChannelCount,  ///< "Y" answer empty, not numeric or above 10
-  LinkConnected,    ///< a link channel is not free (or did not answer)
+  LinkConnected,    ///< a link channel is not free
+  /// A link channel's query got no answer: it may be connected, so the check
+  /// fails as for a connected one.
+  LinkQueryUnanswered,
   LeaveHostFailed,  ///< writing the leave frame failed (no message)
+  Cancelled,        ///< the cancel flag stopped it
 };
 
 struct CheckResult {
@@ -45,7 +53,7 @@ struct CheckResult {
   SerialCode openError = kSerialOk;
   /// The channel count of the "Y" answer, -1 when not known.
   int channels = -1;
-  /// The link channel found busy, 0 when none.
+  /// The link channel found busy or silent, 0 when none.
   int busyChannel = 0;
 
   bool passed() const {
@@ -59,7 +67,10 @@ struct CheckResult {
 /// asks in host mode for the link channels and whether each is free, leaves
 /// host mode and closes the port on every path. In file-only mode sets the
 /// version to -1 and passes without touching the port.
-CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state);
+///
+/// Tests `cancel` before each of its steps: a cancel ends it as Cancelled,
+/// with nothing sent after it but the leave frame when host mode was entered.
+CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state, const CancelFlag& cancel);
 
 /// The link-channel count of a "Y" answer: leading decimal digits after white
 /// space, 0 to 10; -1 for anything else.

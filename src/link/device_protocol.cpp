@@ -21,17 +21,21 @@ std::string TextUpToZero(const ReplyBuffer& buffer) {
   return std::string(buffer.begin(), end);
 }
 
+SerialCode WriteBytes(ComPortHandle& port, std::string_view bytes) {
+  return WriteComPort(port, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
 bool WriteLine(ComPortHandle& port, std::string_view bytes) {
-  return WriteComPort(port, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) ==
-         kSerialOk;
+  return WriteBytes(port, bytes) == kSerialOk;
 }
 
 /// Reads up to `length` bytes into a fresh buffer; a short reply is kept as far
 /// as it came. One byte always stays zero so the text ends inside the buffer.
-std::string ReadReply(ComPortHandle& port, size_t length) {
+std::string ReadReply(ComPortHandle& port, size_t length, SerialCode* code) {
   ReplyBuffer buffer{};
   length = std::min(length, kReplyBufferSize - 1);
-  ReadComPort(port, buffer.data(), length);
+  *code = ReadComPort(port, buffer.data(), length);
+  if (*code == kSerialTimeout) *code = kSerialOk;  // a short reply is a reply
   return TextUpToZero(buffer);
 }
 
@@ -53,34 +57,40 @@ int32_t ToNumber(std::string_view digits) {
 
 ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength) {
   ProbeResult result;
-  if (!WriteLine(port, line::kWakeUp)) return result;
-  DrainComPort(port);
-  if (!WriteLine(port, line::kIdentify)) return result;
-  result.reply = ReadReply(port, replyLength);
-  DrainComPort(port);
+  // False, with the reason kept, when the line failed or the wait was cut.
+  const auto ok = [&result](SerialCode code) {
+    if (code == kSerialOk) return true;
+    result.lineError = code;
+    return false;
+  };
+  SerialCode code = kSerialOk;
+  if (!ok(WriteBytes(port, line::kWakeUp)) || !ok(DrainComPort(port))) return result;
+  if (!ok(WriteBytes(port, line::kIdentify))) return result;
+  result.reply = ReadReply(port, replyLength, &code);
+  if (!ok(code) || !ok(DrainComPort(port))) return result;
   if (result.reply.find(line::kNormalFirmwareMark) != std::string::npos) {
     result.mode = ProbeMode::NormalFirmware;
     return result;
   }
 
   // Not the firmware: a device in BIOS mode answers the wake-up with its prompt.
-  if (!WriteLine(port, line::kWakeUp)) return result;
-  DrainComPort(port);
-  if (!WriteLine(port, line::kWakeUp)) return result;
-  const std::string prompt = ReadReply(port, kBiosReplyLength);
-  DrainComPort(port);
+  if (!ok(WriteBytes(port, line::kWakeUp)) || !ok(DrainComPort(port))) return result;
+  if (!ok(WriteBytes(port, line::kWakeUp))) return result;
+  const std::string prompt = ReadReply(port, kBiosReplyLength, &code);
+  if (!ok(code) || !ok(DrainComPort(port))) return result;
   if (prompt.find(line::kBiosPrompt) != std::string::npos) result.mode = ProbeMode::Bios;
   return result;
 }
 
 FallbackProbeResult ProbeWithFallback(DeviceLink& link, ComPortHandle& port, size_t replyLength,
-                                      uint32_t reopenPauseMs) {
+                                      uint32_t reopenPauseMs, const CancelFlag& cancel) {
   FallbackProbeResult result;
   result.probe = ProbeDevice(port, replyLength);
   if (result.probe.mode != ProbeMode::NoAnswer) return result;
 
   CloseComPort(port);
   link.clock.SleepMs(reopenPauseMs);
+  if (cancel.IsSet()) return result;  // also one that cut the probe short
   link.settings.baudRate = line::kFallbackBaudRate;
   if (SerialCode code = OpenComPort(link.ports, link.settings, port); code != kSerialOk) {
     CloseComPort(port);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/clock.h"
+#include "common/operation.h"
 #include "link/com_port.h"
 #include "link/device_link.h"
 
@@ -33,22 +34,28 @@ struct ProbeResult {
   ProbeMode mode = ProbeMode::NoAnswer;
   /// The identification reply (as text up to its first zero byte).
   std::string reply;
+  /// What ended the probe early with NoAnswer: a failed write, a drain that
+  /// gave up, a cancel (kSerialCancelled); kSerialOk otherwise.
+  SerialCode lineError = kSerialOk;
 };
 
 /// One probe at the rate the port was opened with: wake-up, identification
 /// (`replyLength` bytes), and when that finds no "DAVOZI" the BIOS prompt.
+/// Stops at the first write, drain or read that fails for another reason than
+/// a short reply.
 ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength);
 
 /// The probe with the baud-rate fallback, on a port already open at
 /// link.settings.baudRate: when the first probe gets no answer, closes the
 /// port, waits `reopenPauseMs`, opens it again at 115200 and probes once more.
+/// After a cancel it does not go on to the fallback rate.
 struct FallbackProbeResult {
   ProbeResult probe;
   /// Nonzero when reopening at 115200 failed (the port is then closed).
   SerialCode reopenError = kSerialOk;
 };
 FallbackProbeResult ProbeWithFallback(DeviceLink& link, ComPortHandle& port, size_t replyLength,
-                                      uint32_t reopenPauseMs);
+                                      uint32_t reopenPauseMs, const CancelFlag& cancel);
 
 /// Writes one host-mode command frame: channel, 0x01, length - 1, text.
 /// False for an empty text, one longer than 253 characters, or a failed write.
@@ -70,7 +77,9 @@ struct FirmwareVersion {
   int32_t number = 0;  ///< major*10000 + minor*100 + upper-case letter code
   std::string text;    ///< " V.1.4b"
 };
-/// Nothing when the reply has no " V.", or no full stop or comma after it.
+/// Nothing when the reply has no " V.", no full stop or comma after it, a
+/// major number of more than 5 digits or a minor one of more than 2 (they
+/// would overflow the number or run into the next major version).
 std::optional<FirmwareVersion> ParseFirmwareVersion(std::string_view reply);
 
 }  // namespace vextune

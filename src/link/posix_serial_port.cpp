@@ -12,11 +12,43 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <iostream>
 #include <vector>
 
+#include "common/cancel_pipe.h"
+#include "link/com_port.h"
+
 namespace vextune {
+
+/// The descriptors of the open ports, readable from a signal handler.
+class OpenPortSlots {
+ public:
+  OpenPortSlots() {
+    for (auto& slot : fds_) slot.store(-1);
+  }
+  /// A free slot now holding `fd`; nullptr when all are taken (the port then
+  /// only misses the release before an immediate exit).
+  std::atomic<int>* Take(int fd) {
+    for (auto& slot : fds_) {
+      int free = -1;
+      if (slot.compare_exchange_strong(free, fd)) return &slot;
+    }
+    return nullptr;
+  }
+  void ReleaseAll() const noexcept {
+    for (const auto& slot : fds_) {
+      // ioctl is a plain system call here, safe in a signal handler.
+      if (const int fd = slot.load(); fd >= 0) ioctl(fd, TIOCNXCL);
+    }
+  }
+
+ private:
+  std::array<std::atomic<int>, 8> fds_;
+  static_assert(std::atomic<int>::is_always_lock_free);
+};
 
 namespace {
 
@@ -76,37 +108,44 @@ bool HarmlessIoctlError(int error) {
 
 class PosixSerialPort final : public SerialPort {
  public:
-  explicit PosixSerialPort(int fd) : fd_(fd) {}
+  PosixSerialPort(int fd, uint32_t baudRate, CancelPipe* cancel, std::ostream* errors,
+                  std::shared_ptr<OpenPortSlots> slots)
+      : fd_(fd),
+        baud_rate_(baudRate),
+        cancel_(cancel && cancel->fd() >= 0 ? cancel : nullptr),
+        errors_(errors),
+        slots_(std::move(slots)),
+        slot_(slots_->Take(fd)) {}
   ~PosixSerialPort() override {
     // Another process (or a simulator holding the other end) may keep the
     // tty open, which would keep the exclusive flag set for the next open.
     ioctl(fd_, TIOCNXCL);
-    close(fd_);  // also releases the lock
+    if (slot_) slot_->store(-1);  // after the release: a signal meanwhile repeats it
+    close(fd_);                   // also releases the lock
   }
   PosixSerialPort(const PosixSerialPort&) = delete;
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
   SerialCode Read(uint8_t* buffer, size_t n, size_t* received) override {
     *received = 0;
-    const double deadline =
-        MonotonicMs() + kReadConstantMs + static_cast<double>(kReadPerByteMs) * n;
+    if (fault_ != kSerialOk) return fault_;
+    if (Cancelled()) return kSerialCancelled;
+    const double start = MonotonicMs();
     double lastByte = 0;
     size_t got = 0;
     while (got < n) {
-      double limit = deadline;
-      if (got > 0) limit = std::min(limit, lastByte + kReadIntervalMs);
+      const double limit = ReadGiveUpMs(start, n, got, lastByte);
       const double now = MonotonicMs();
       if (now >= limit) break;
 
-      pollfd p{fd_, POLLIN, 0};
       const int wait = static_cast<int>(limit - now) + 1;  // round up
-      const int ready = poll(&p, 1, wait);
-      if (ready < 0) {
-        if (errno == EINTR) continue;
+      const WaitResult ready = WaitFor(POLLIN, wait);
+      if (ready.error != kSerialOk) {
         *received = got;
-        return static_cast<SerialCode>(errno);
+        return ready.error;
       }
-      if (ready == 0) continue;  // the loop head decides whether time is up
+      // The loop head decides whether time is up; a hang-up shows in the read.
+      if (!ready.line && !ready.hungUp) continue;
       const ssize_t r = read(fd_, buffer + got, n - got);
       if (r > 0) {
         got += static_cast<size_t>(r);
@@ -123,7 +162,10 @@ class PosixSerialPort final : public SerialPort {
     return got == n ? kSerialOk : kSerialTimeout;
   }
 
-  SerialCode Write(const uint8_t* data, size_t n) override {
+  SerialCode Write(const uint8_t* data, size_t n, OnCancel onCancel) override {
+    if (fault_ != kSerialOk) return fault_;
+    if (Cancelled() && onCancel == OnCancel::Refuse) return kSerialCancelled;
+    const double deadline = MonotonicMs() + static_cast<double>(WriteTimeLimitMs(n, baud_rate_));
     size_t done = 0;
     while (done < n) {
       const ssize_t w = write(fd_, data + done, n - done);
@@ -133,21 +175,74 @@ class PosixSerialPort final : public SerialPort {
       }
       if (errno == EINTR) continue;
       if (errno != EAGAIN) return static_cast<SerialCode>(errno);
-      pollfd p{fd_, POLLOUT, 0};
-      if (poll(&p, 1, -1) < 0 && errno != EINTR) return static_cast<SerialCode>(errno);
-      if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) return EIO;
+      // The driver is full. After a cancel nothing waits for it.
+      if (Cancelled()) return kSerialCancelled;
+      const double now = MonotonicMs();
+      if (now >= deadline) {
+        MarkFailed(kSerialWriteTimeout);
+        return kSerialWriteTimeout;
+      }
+      const WaitResult ready = WaitFor(POLLOUT, static_cast<int>(deadline - now) + 1);
+      if (ready.error != kSerialOk) return ready.error;
+      if (ready.hungUp) return EIO;
     }
     return kSerialOk;
   }
 
+  uint64_t NowMs() override { return static_cast<uint64_t>(MonotonicMs()); }
+
+  void MarkFailed(SerialCode code) override {
+    if (fault_ != kSerialOk) return;
+    fault_ = code;
+    if (errors_) *errors_ << LineFaultText(code) << '\n' << std::flush;
+  }
+
  private:
+  struct WaitResult {
+    SerialCode error = kSerialOk;  ///< kSerialCancelled, or errno of poll
+    bool line = false;             ///< the line is ready for `events`
+    bool hungUp = false;
+  };
+
+  /// Waits up to `timeoutMs` for `events` on the line, and for a cancel.
+  WaitResult WaitFor(short events, int timeoutMs) {
+    pollfd fds[2] = {{fd_, events, 0}, {cancel_ ? cancel_->fd() : -1, POLLIN, 0}};
+    const int ready = poll(fds, cancel_ ? 2 : 1, timeoutMs);
+    WaitResult result;
+    if (ready < 0) {
+      if (errno != EINTR) result.error = static_cast<SerialCode>(errno);
+      return result;  // a signal: the caller looks at the time and the flag again
+    }
+    if (cancel_ && fds[1].revents != 0 && cancel_->ConfirmWake()) {
+      result.error = kSerialCancelled;
+      return result;
+    }
+    result.line = (fds[0].revents & events) != 0;
+    result.hungUp = (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+    return result;
+  }
+
+  bool Cancelled() const { return cancel_ && cancel_->Cancelled(); }
+
   int fd_;
+  uint32_t baud_rate_;
+  CancelPipe* cancel_;
+  std::ostream* errors_;
+  std::shared_ptr<OpenPortSlots> slots_;
+  std::atomic<int>* slot_;
+  SerialCode fault_ = kSerialOk;
 };
 
 }  // namespace
 
-PosixSerialOpener::PosixSerialOpener(std::ostream* errors) : errors_(errors) {}
-PosixSerialOpener::PosixSerialOpener() : errors_(&std::cerr) {}
+PosixSerialOpener::PosixSerialOpener(std::ostream* errors, CancelPipe* cancel)
+    : errors_(errors), cancel_(cancel), open_ports_(std::make_shared<OpenPortSlots>()) {}
+PosixSerialOpener::PosixSerialOpener() : PosixSerialOpener(&std::cerr) {}
+PosixSerialOpener::~PosixSerialOpener() = default;
+
+void PosixSerialOpener::ReleaseExclusiveUse() const noexcept {
+  open_ports_->ReleaseAll();
+}
 
 SerialCode PosixSerialOpener::Open(const std::string& path, uint32_t baudRate,
                                    std::unique_ptr<SerialPort>* port) {
@@ -199,7 +294,7 @@ SerialCode PosixSerialOpener::Open(const std::string& path, uint32_t baudRate,
   if (set < 0) return failClosing(kSetSettingsFailed);
   if (tcflush(fd, TCIFLUSH) < 0 && !HarmlessIoctlError(errno)) return failClosing(nullptr);
 
-  *port = std::make_unique<PosixSerialPort>(fd);
+  *port = std::make_unique<PosixSerialPort>(fd, baudRate, cancel_, errors_, open_ports_);
   return kSerialOk;
 }
 

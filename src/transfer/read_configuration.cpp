@@ -29,7 +29,7 @@ class ReadRun {
 
   TransferResult Run(std::string& outOfRange) {
     outOfRange.clear();
-    cancel_.Clear();
+    if (cancel_.IsSet()) return TransferResult::Aborted;  // nothing opened, nothing sent
     progress_.SetBusy(true);
     if (OpenComPort(link_.ports, link_.settings, port_) != kSerialOk) {
       CloseComPort(port_);
@@ -79,7 +79,8 @@ class ReadRun {
   }
 
   int Abort(TransferResult result) {
-    result_ = result;
+    // A wait or write that a cancel cut short is an abort, not a failure.
+    result_ = cancel_.IsSet() ? TransferResult::Aborted : result;
     return kAbortEnd;
   }
 
@@ -108,9 +109,10 @@ class ReadRun {
     if (!token) return Abort(TransferResult::NoAnswer);
     if (!CConfigData::SetNumberText(record_.m_Channel, *token)) list_ += OutOfRangeEntry("S");
 
-    if (WriteComPort(port_, std::string(line::kEnterHostMode)) != kSerialOk) {
-      return Abort(TransferResult::NoAnswer);
-    }
+    const SerialCode entered = WriteComPort(port_, std::string(line::kEnterHostMode));
+    // A line that failed may still have carried it; a cancel kept it back.
+    host_mode_entered_ = entered != kSerialCancelled;
+    if (entered != kSerialOk) return Abort(TransferResult::NoAnswer);
     link_.clock.SleepMs(read_timing::kAfterWriteMs);
     DrainComPort(port_);
     return Finished(kChannelStep, kFirstTableStep);
@@ -189,7 +191,11 @@ class ReadRun {
   }
 
   void LeaveHostMode() {
-    WriteComPort(port_, LeaveHostModeFrame());
+    // After a cancel only a device that may be in host mode is spoken to; the
+    // frame then goes out without waiting, and the drain ends at once.
+    if (host_mode_entered_ || !cancel_.IsSet()) {
+      WriteComPort(port_, LeaveHostModeFrame(), OnCancel::SendWithoutWaiting);
+    }
     DrainComPort(port_);
     CloseComPort(port_);
   }
@@ -219,6 +225,7 @@ class ReadRun {
   ComPortHandle port_;
   std::string list_;
   int failures_ = 0;
+  bool host_mode_entered_ = false;
   TransferResult result_ = TransferResult::Complete;
 };
 

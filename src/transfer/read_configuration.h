@@ -32,7 +32,10 @@ inline constexpr size_t kChannelReplyMax = 256;    ///< bytes of the `S` reply a
 /// to its default and named in the out-of-range list; with result OutOfRange
 /// `outOfRange` receives that list without its trailing comma (" A, %AT"),
 /// with any other result it is emptied. What was read before an abort stays
-/// in `record`. Clears `cancel` at the start and tests it before every step.
+/// in `record`. Tests `cancel` before every step (a flag set before the call
+/// returns Aborted before the port is opened; the caller clears it when the
+/// user starts an action): a cancel ends the read through its abort end, and
+/// nothing is sent after it but the frame that leaves host mode.
 TransferResult ReadConfiguration(DeviceLink& link, const DeviceState& device, CConfigData& record,
                                  std::string& outOfRange, CancelFlag& cancel,
                                  ProgressListener& progress);

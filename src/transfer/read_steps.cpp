@@ -129,7 +129,7 @@ bool ApplyReadReply(const ReadStep& step, std::string_view reply, CConfigData& r
     case ReplyRule::Numeric:
       return CConfigData::SetNumberText(target, reply);
     case ReplyRule::Callsign:
-      if (CheckCallsign(reply) == 0) return true;
+      if (CConfigData::CheckText(r.m_Callsign, reply) == 0) return true;
       CConfigData::SetText(r.m_Callsign, r.m_Callsign.defText);
       return false;
     case ReplyRule::LabelledText:

@@ -18,7 +18,6 @@ class ScriptRun {
         progress_(progress) {}
 
   TransferResult Run() {
-    cancel_.Clear();
     progress_.SetProgress(0);
     progress_.SetBusy(true);
     SendStep step = SendStep::Open;
@@ -27,7 +26,8 @@ class ScriptRun {
   }
 
  private:
-  /// The one place where the step changes.
+  /// The one place where the step changes. A cancel (also one that cut a
+  /// step's wait or write short) ends the script here, as Aborted.
   SendStep Advance(SendStep step) {
     progress_.SetBusy(true);
     link_.clock.SleepMs(send_timing::kBeforeStepMs);
@@ -74,7 +74,7 @@ class ScriptRun {
 
   SendStep Identify() {
     const FallbackProbeResult probe = ProbeWithFallback(
-        link_, port_, send_timing::kIdentifyReplyLength, send_timing::kReopenPauseMs);
+        link_, port_, send_timing::kIdentifyReplyLength, send_timing::kReopenPauseMs, cancel_);
     if (probe.reopenError != kSerialOk) return Fail(TransferResult::PortError);
     switch (probe.probe.mode) {
       case ProbeMode::NormalFirmware:
@@ -106,6 +106,7 @@ class ScriptRun {
 
   SendStep End() {
     // Replies and prompts were never read; throw them away before closing.
+    // After a cancel the port and the clock cut both short.
     if (port_) DrainComPort(port_);
     link_.clock.SleepMs(send_timing::kBeforeCloseMs);
     CloseComPort(port_);

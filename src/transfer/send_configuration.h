@@ -26,8 +26,10 @@ inline constexpr size_t kIdentifyReplyLength = 20;
 /// the configuration check stored: the identification here reads only 20
 /// bytes, which need not reach the version, so it is not parsed again.
 ///
-/// Clears `cancel` at the start and tests it before every step; clears
-/// `saveOption` at the end of every run. Reports each step number to
+/// Tests `cancel` before every step (a flag set before the call aborts the
+/// script before it opens the port; the caller clears it when the user starts
+/// an action): a cancel ends it as Aborted, with nothing sent after it.
+/// Clears `saveOption` at the end of every run. Reports each step number to
 /// `progress`. The port is closed on every path. A write that the system
 /// refuses (the line went away) ends the script as NoAnswer: a device that
 /// cannot be written to is not configured.

@@ -8,8 +8,16 @@
 namespace vextune {
 namespace {
 
+// One command line. The record's setters keep control characters out of its
+// texts; dropping any that a record got some other way keeps a text from
+// ending the line early and starting a command of its own.
 std::string Line(const std::string& command) {
-  return "\x1b" + command + "\r";
+  std::string line = "\x1b";
+  for (char c : command) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) line += c;
+  }
+  return line + "\r";
 }
 
 /// Switches send "1" only for the value 1, whatever else the record holds.
@@ -64,7 +72,8 @@ std::string CrossModeWord(int32_t mode) {
 }
 
 std::string SymbolSetting(const CConfigData& c) {
-  const std::string number = Number(c.m_AprsSymbol.value + 1);
+  // Widened: a record that holds INT32_MAX must not overflow.
+  const std::string number = std::to_string(int64_t{c.m_AprsSymbol.value} + 1);
   return c.m_AprsAltTable.value == 1 ? "a" + number : number;
 }
 

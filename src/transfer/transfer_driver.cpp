@@ -23,18 +23,18 @@ SendOutcome SendAndVerify(DeviceLink& link, const DeviceState& device, const CCo
     return outcome;
   }
 
-  // The read clears the cancel flag when it starts; a cancel that came during
-  // the send's closing pause would otherwise be lost.
+  // A cancel that came during the send's closing pause ends it here.
   if (cancel.IsSet()) {
     outcome.verificationFailed = true;
+    outcome.readBackResult = TransferResult::Aborted;
   } else {
     Show(status, kCheckingStatus);
     working.CopyTo(baseline);
     CConfigData readBack;
-    std::string ignoredList;
-    // Whatever the read's result, what it could not read differs.
-    ReadConfiguration(link, device, readBack, ignoredList, cancel, progress);
-    outcome.verificationFailed = !readBack.IsEqual(working, /*includeSyncClock=*/false);
+    outcome.readBackResult =
+        ReadConfiguration(link, device, readBack, outcome.readBackOutOfRange, cancel, progress);
+    outcome.verificationFailed = outcome.readBackResult != TransferResult::Complete ||
+                                 !readBack.IsEqual(working, /*includeSyncClock=*/false);
   }
   if (outcome.verificationFailed) outcome.message = VerificationFailedMessage();
   return outcome;

@@ -20,8 +20,13 @@ using StatusSink = std::function<void(const std::string&)>;
 /// How a send with verification ended.
 struct SendOutcome {
   TransferResult sendResult = TransferResult::Complete;
-  /// Sent completely, but the read-back does not equal what was sent.
+  /// Sent completely, but the read-back did not complete or does not equal
+  /// what was sent.
   bool verificationFailed = false;
+  /// How the read-back ended; Complete also when it did not run.
+  TransferResult readBackResult = TransferResult::Complete;
+  /// With readBackResult OutOfRange: the parameters it could not read.
+  std::string readBackOutOfRange;
   /// What to tell the user; nothing when the configuration was sent and
   /// verified.
   std::optional<TransferMessage> message;
@@ -32,8 +37,11 @@ struct SendOutcome {
 /// Sends `working` (SendConfiguration) and, when that completed, reads the
 /// device back into a fresh record and compares it with `working`, the clock
 /// flag left out. At the start of the read-back `baseline` is made equal to
-/// `working`. A cancel that arrives after the send's last step stops the
-/// read-back before it begins; the send then counts as not verified.
+/// `working`. Only a read-back that completed and equals `working` verifies
+/// the send: what an incomplete read could not read keeps its default and
+/// would match a file that holds the default. A cancel that arrives after the
+/// send's last step stops the read-back before it begins; the send then
+/// counts as not verified.
 SendOutcome SendAndVerify(DeviceLink& link, const DeviceState& device, const CConfigData& working,
                           CConfigData& baseline, bool& saveOption, CancelFlag& cancel,
                           ProgressListener& progress, const StatusSink& status = {});

@@ -1,5 +1,6 @@
 #include "ui/qt_prompt.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -33,25 +34,31 @@ QString FilterText(const FileDialogRequest& request) {
 
 QtPrompt::QtPrompt(QString applicationName) : application_name_(std::move(applicationName)) {}
 
+QWidget* QtPrompt::Parent() const {
+  // The dialog the user works in, so the box centres on it.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return parent_;
+}
+
 QString QtPrompt::Caption(const std::string& caption) const {
   return caption.empty() ? application_name_ : QString::fromStdString(caption);
 }
 
 void QtPrompt::ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) {
   QMessageBox box(BoxIcon(icon), Caption(caption), QString::fromStdString(text), QMessageBox::Ok,
-                  parent_);
+                  Parent());
   box.exec();
 }
 
 bool QtPrompt::AskYesNo(const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::Question, Caption(caption), QString::fromStdString(text),
-                  QMessageBox::Yes | QMessageBox::No, parent_);
+                  QMessageBox::Yes | QMessageBox::No, Parent());
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtPrompt::ChooseFileToOpen(const FileDialogRequest& request) {
-  QFileDialog dialog(parent_, application_name_, QString::fromStdString(request.proposedName),
+  QFileDialog dialog(Parent(), application_name_, QString::fromStdString(request.proposedName),
                      FilterText(request));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -62,7 +69,7 @@ std::optional<std::string> QtPrompt::ChooseFileToOpen(const FileDialogRequest& r
 }
 
 std::optional<std::string> QtPrompt::ChooseFileToSave(const FileDialogRequest& request) {
-  QFileDialog dialog(parent_, application_name_, QString::fromStdString(request.proposedName),
+  QFileDialog dialog(Parent(), application_name_, QString::fromStdString(request.proposedName),
                      FilterText(request));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);

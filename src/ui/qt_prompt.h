@@ -15,7 +15,8 @@ class QtPrompt final : public DialogPrompt {
   /// The application's name, used as the caption where none is given.
   explicit QtPrompt(QString applicationName);
 
-  /// The window the next boxes are centred on and modal to; may be null.
+  /// The window the boxes are centred on and modal to when no modal dialog
+  /// is active (one that is, is preferred); may be null.
   void SetParentWindow(QWidget* parent) { parent_ = parent; }
 
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
@@ -25,6 +26,7 @@ class QtPrompt final : public DialogPrompt {
 
  private:
   QString Caption(const std::string& caption) const;
+  QWidget* Parent() const;
 
   QString application_name_;
   QPointer<QWidget> parent_;

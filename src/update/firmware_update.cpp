@@ -15,9 +15,6 @@ namespace {
 
 enum class LineMode { Bios, NormalFirmware, NoAnswer };
 
-/// Start bit, 8 data bits, stop bit.
-constexpr uint64_t kBitsPerByte = 10;
-
 class UpdateRun {
  public:
   UpdateRun(DeviceLink& link, UpdateSource& file, CancelFlag& cancel, ProgressListener& progress,
@@ -44,6 +41,8 @@ class UpdateRun {
 
   // One place for messages: the failure flag goes with every failure text.
   UpdateStep Fail(std::string_view text, bool sendAbort = false);
+  /// The end of a cancelled run: its message, and nothing more sent.
+  UpdateStep Cancelled();
   void Show(std::string_view text, MessageIcon icon);
   void SendAbort() { Write(&bios::kAbort, 1); }
   void Write(const uint8_t* data, size_t n) {
@@ -69,6 +68,8 @@ class UpdateRun {
   UserPrompt& prompt_;
   UpdateRunInfo& info_;
   ComPortHandle port_;
+  /// The whole image, read before the port opens.
+  std::vector<uint8_t> image_;
   std::vector<uint8_t> block_;
   uint8_t handshake_ = 0;
   bool failed_ = false;
@@ -77,19 +78,13 @@ class UpdateRun {
 };
 
 UpdateOutcome UpdateRun::Run() {
-  cancel_.Clear();
   progress_.SetBusy(true);
   UpdateStep step = UpdateStep::CheckFile;
   while (step != UpdateStep::End) {
     info_.step = step;
     link_.clock.SleepMs(bios::kStepPauseMs);
     progress_.DispatchPendingEvents();
-    if (cancel_.IsSet()) {
-      Show(update_message::kAborted, MessageIcon::Warning);
-      cancelled_ = true;
-      break;
-    }
-    step = Perform(step);
+    step = cancel_.IsSet() ? Cancelled() : Perform(step);
   }
   // The end is no step to cancel: once the last block is acknowledged the
   // image is in the flash, and a late Cancel must not report it as aborted.
@@ -172,7 +167,7 @@ UpdateStep UpdateRun::Perform(UpdateStep step) {
       if (handshake_ != bios::kAck) return Fail(update_message::kHandshakeFailed, true);
       return S::Rewind;
     case S::Rewind:
-      if (!file_.Seek(0)) return Fail(kUpdateFileReadError, true);
+      // The blocks come from the image in memory, from its first byte.
       block_.assign(info_.chip.sectorSize, 0);
       return S::SendBlock;
     case S::SendBlock:
@@ -187,7 +182,12 @@ UpdateStep UpdateRun::Perform(UpdateStep step) {
 UpdateStep UpdateRun::CheckFile() {
   UpdateFileCheck check = CheckUpdateFile(file_);
   if (!check.info) return Fail(check.error);
-  info_.file = *check.info;
+  // Too large for every chip: refused before the device is even asked.
+  if (check.info->size > LargestImageSize()) return Fail(update_message::kFileTooLarge);
+  // The whole image before the first byte goes out: a file overwritten while
+  // it is sent must not put a mix of two images into the flash.
+  if (!ReadUpdateImage(file_, check.info->size, &image_)) return Fail(kUpdateFileReadError);
+  info_.file = UpdateFileInfo{ImageTimestamp(image_), image_.size()};
   return UpdateStep::ConnectBios;
 }
 
@@ -195,6 +195,8 @@ UpdateStep UpdateRun::ConnectBios() {
   link_.settings.baudRate = line::kFirstBaudRate;
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (attempt == 1) {
+      // A cancel that cut the first attempt short does not go on to 115200.
+      if (cancel_.IsSet()) return Cancelled();
       // Straight on at the fallback rate: this sequence has no reopen pause.
       CloseComPort(port_);
       link_.settings.baudRate = line::kFallbackBaudRate;
@@ -240,10 +242,11 @@ UpdateStep UpdateRun::ReadFlashIdentity(uint8_t* bytes, size_t n, UpdateStep nex
 
 UpdateStep UpdateRun::AskIfNotNewer() {
   if (IsFileNewer(info_.file.timestamp, info_.flashTimestamp)) return UpdateStep::SendStartAck;
-  if (prompt_.AskYesNo(std::string(update_message::kCaption),
-                       std::string(update_message::kNotNewerQuestion))) {
-    return UpdateStep::SendStartAck;
-  }
+  const bool yes = prompt_.AskYesNo(std::string(update_message::kCaption),
+                                    std::string(update_message::kNotNewerQuestion));
+  // A Ctrl-C at the question ends the run as a cancel, whatever it answered.
+  if (cancel_.IsSet()) return Cancelled();
+  if (yes) return UpdateStep::SendStartAck;
   SendAbort();
   declined_ = true;
   return UpdateStep::End;
@@ -252,23 +255,11 @@ UpdateStep UpdateRun::AskIfNotNewer() {
 UpdateStep UpdateRun::SendBlock() {
   const uint64_t sector = info_.chip.sectorSize;
   const uint64_t offset = uint64_t{info_.blocksSent} * sector;
-  // Stop at the size taken before the count went out: a file that grows
-  // meanwhile must not push more blocks than the device was told.
-  if (offset >= info_.file.size) return UpdateStep::End;
-  const auto want = static_cast<size_t>(std::min(sector, info_.file.size - offset));
+  if (offset >= image_.size()) return UpdateStep::End;
+  const auto want = static_cast<size_t>(std::min<uint64_t>(sector, image_.size() - offset));
 
   std::fill(block_.begin(), block_.end(), uint8_t{0});
-  size_t got = 0;
-  while (got < want) {
-    std::optional<size_t> n = file_.Read(block_.data() + got, want - got);
-    if (!n || *n == 0) break;
-    got += *n;
-  }
-  if (got < want) {
-    // The device waits for a block; never send it a half-read one. The abort
-    // byte is the one way to tell it that no block follows.
-    return Fail(kUpdateFileReadError, true);
-  }
+  std::copy_n(image_.begin() + static_cast<std::ptrdiff_t>(offset), want, block_.begin());
 
   Write(block_.data(), block_.size());
   uint8_t reply = 0;
@@ -290,13 +281,20 @@ void UpdateRun::End() {
   }
   progress_.SetProgress(0);
   CloseComPort(port_);
-  cancel_.Clear();
 }
 
 UpdateStep UpdateRun::Fail(std::string_view text, bool sendAbort) {
+  // A wait or write that a cancel cut short: the run was cancelled, not failed.
+  if (cancel_.IsSet()) return Cancelled();
   if (sendAbort) SendAbort();
   Show(text, MessageIcon::Error);
   failed_ = true;
+  return UpdateStep::End;
+}
+
+UpdateStep UpdateRun::Cancelled() {
+  Show(update_message::kAborted, MessageIcon::Warning);
+  cancelled_ = true;
   return UpdateStep::End;
 }
 
@@ -321,13 +319,13 @@ bool UpdateRun::ReadBlockAck(uint8_t* reply) {
   // sector takes far longer than a reply's time-out. So the time-out counts
   // from when the block has left: keep listening through its time on the
   // line, then give the reply its usual time.
-  const uint64_t bitsOnLine = uint64_t{block_.size()} * kBitsPerByte * 1000;
-  const uint64_t lineMs = (bitsOnLine + link_.settings.baudRate - 1) / link_.settings.baudRate;
+  const uint64_t lineMs = LineTimeMs(block_.size(), link_.settings.baudRate);
   const uint64_t giveUpMs = link_.clock.NowMs() + lineMs + kReadConstantMs + kReadPerByteMs;
   for (;;) {
     size_t received = 0;
     const SerialCode code = ReadComPort(port_, reply, 1, &received);
     if (received == 1) return true;
+    // Anything but silence (a hang-up, a cancel, a failed line) ends it at once.
     if (code != kSerialTimeout || link_.clock.NowMs() >= giveUpMs) return false;
   }
 }

@@ -51,7 +51,7 @@ inline constexpr uint32_t kCommandPauseMs = 2;
 /// so that a file that cannot be sent is refused before the first byte goes
 /// out; the rest follows the device's BIOS protocol.
 enum class UpdateStep {
-  CheckFile,           ///< size and time stamp of the update file
+  CheckFile,           ///< size and time stamp of the update file; the whole image read
   ConnectBios,         ///< open at 38400 (115200 as fallback), find the BIOS prompt
   SendUpdateCommand,   ///< "UPDATE\r"
   SendAck,             ///< ACK: asks for the flash identity
@@ -68,7 +68,7 @@ enum class UpdateStep {
   SendBlockCount,  ///< 2 bytes, most significant first
   ReadHandshake,
   CheckHandshake,
-  Rewind,
+  Rewind,     ///< the blocks start at the image's first byte
   SendBlock,  ///< one block per step, so cancel works between blocks
   End,        ///< drain, final message, close the port
   Over,
@@ -96,11 +96,14 @@ struct UpdateRunInfo {
   SerialCode openError = kSerialOk;
 };
 
-/// Writes the image of `file` into the device's flash in BIOS mode. Every
-/// message goes through `prompt`; the time-stamp question too. The cancel flag
-/// is cleared at the start and the end and tested before every step; progress
-/// goes from 0 to 100 and back to 0 at the end. The port is closed on every
-/// path, and the file stays usable for another run.
+/// Writes the image of `file` into the device's flash in BIOS mode. The whole
+/// image is read and checked before the port opens. Every message goes through
+/// `prompt`; the time-stamp question too. The cancel flag is tested before
+/// every step (a flag set before the call cancels the run before anything is
+/// sent; the caller clears it when the user starts a run) and a wait that a
+/// cancel cuts short ends the run the same way, with nothing sent after the
+/// cancel. Progress goes from 0 to 100 and back to 0 at the end. The port is
+/// closed on every path, and the file stays usable for another run.
 UpdateOutcome RunFirmwareUpdate(DeviceLink& link, UpdateSource& file, CancelFlag& cancel,
                                 ProgressListener& progress, UserPrompt& prompt,
                                 UpdateRunInfo* info = nullptr);

@@ -1,5 +1,6 @@
 #include "update/flash_chip.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vextune {
@@ -55,6 +56,16 @@ int IdentifyFlashChip(uint8_t manufacturerId, uint8_t deviceId, FlashChipRecord&
   }
   record = {maker ? maker : "INVALID", maker ? "UNKNOWN" : "INVALID", 0, 0};
   return kFlashUnknown;
+}
+
+uint32_t LargestImageSize() {
+  uint32_t largest = 0;
+  for (const ChipRow& row : kChips) {
+    if (row.code != kFlashUpdatable) continue;
+    const FlashChipRecord record{row.manufacturerName, row.chipName, row.sectorSize, row.chipSize};
+    largest = std::max(largest, ImageLimits(record, 0).maxImageSize);
+  }
+  return largest;
 }
 
 ImageLimitsResult ImageLimits(const FlashChipRecord& record, uint64_t fileSize) {

@@ -36,6 +36,10 @@ struct ImageLimitsResult {
   bool tooLarge = false;
 };
 
+/// The largest image that any chip of the table can be updated with, in
+/// bytes: a larger file fits no device.
+uint32_t LargestImageSize();
+
 /// What a file of `fileSize` bytes means for the chip in `record`.
 ImageLimitsResult ImageLimits(const FlashChipRecord& record, uint64_t fileSize);
 

@@ -99,4 +99,27 @@ UpdateFileCheck CheckUpdateFile(UpdateSource& file) {
   return check;
 }
 
+bool ReadUpdateImage(UpdateSource& file, uint64_t size, std::vector<uint8_t>* image) {
+  image->assign(static_cast<size_t>(size), 0);
+  if (!file.Seek(0)) return false;
+  size_t got = 0;
+  while (got < image->size()) {
+    const std::optional<size_t> n = file.Read(image->data() + got, image->size() - got);
+    if (!n) return false;
+    if (*n == 0) return false;  // shorter than its size said: cut while it was read
+    got += *n;
+  }
+  uint8_t beyond = 0;
+  const std::optional<size_t> more = file.Read(&beyond, 1);
+  return more && *more == 0;  // longer: it grew while it was read
+}
+
+PackedTime ImageTimestamp(const std::vector<uint8_t>& image) {
+  PackedTime stamp = 0;
+  for (size_t i = 0; i < 4 && kUpdateTimestampOffset + i < image.size(); ++i) {
+    stamp |= static_cast<PackedTime>(image[kUpdateTimestampOffset + i]) << (8 * i);
+  }
+  return stamp;
+}
+
 }  // namespace vextune

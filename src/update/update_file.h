@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "update/packed_time.h"
 
@@ -64,5 +65,13 @@ inline constexpr const char* kUpdateFileReadError = "ERROR reading update file!"
 /// Reads the size and the time stamp and refuses a file that cannot be sent:
 /// empty (no image), shorter than 16 bytes (no time stamp), or unreadable.
 UpdateFileCheck CheckUpdateFile(UpdateSource& file);
+
+/// Reads the whole image, `size` bytes from the start, into `*image`, so that
+/// what goes out cannot change while it is sent. False (kUpdateFileReadError)
+/// when the file cannot be read or no longer holds exactly `size` bytes.
+bool ReadUpdateImage(UpdateSource& file, uint64_t size, std::vector<uint8_t>* image);
+
+/// The time stamp at bytes 12 to 15 of an image of at least 16 bytes.
+PackedTime ImageTimestamp(const std::vector<uint8_t>& image);
 
 }  // namespace vextune

@@ -13,6 +13,7 @@
 #include "cli/command_table.h"
 #include "cli/usage_hints.h"
 #include "cli_runner.h"
+#include "common/version.h"
 
 namespace vextune::cli {
 namespace {
@@ -119,10 +120,10 @@ class ProgramRuns : public ::testing::Test {
 TEST_F(ProgramRuns, VersionAndUsageErrors) {
   RunResult r = Cli({"--version"});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "vextune-cli " VEXTUNE_VERSION "\n");
+  EXPECT_EQ(r.out, std::string("vextune-cli ") + version::kText + "\n");
   r = runner_.Run(DAVOZI_SIM_PATH, {"--version"});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "davozi-sim " VEXTUNE_VERSION "\n");
+  EXPECT_EQ(r.out, std::string("davozi-sim ") + version::kText + "\n");
 
   r = Cli({"shwo", "x.vxg"});
   EXPECT_EQ(r.exitCode, 2);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -35,13 +36,18 @@ class CliFileCommands : public ::testing::Test {
 
   // Runs vextune-cli (in the test folder when `inDir`) with nothing on its
   // input and its output in files.
-  CliResult Run(const std::vector<std::string>& args, bool inDir = false) const {
+  // A command still running after `limitSeconds` is ended (exit status 124).
+  CliResult Run(const std::vector<std::string>& args, bool inDir = false,
+                int limitSeconds = 0) const {
     const auto quote = [](const std::string& text) {
       std::string quoted = "'";
       for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
       return quoted + "'";
     };
-    std::string command = (inDir ? "cd " + quote(dir_) + " && " : "") + VEXTUNE_CLI_PATH;
+    std::string command =
+        (inDir ? "cd " + quote(dir_) + " && " : "") +
+        (limitSeconds > 0 ? "timeout " + std::to_string(limitSeconds) + " " : "") +
+        VEXTUNE_CLI_PATH;
     for (const std::string& a : args) command += " " + quote(a);
     command += " </dev/null >" + quote(Path(".out")) + " 2>" + quote(Path(".err"));
     const int status = std::system(command.c_str());
@@ -141,14 +147,21 @@ TEST_F(CliFileCommands, ShowOfAShortFileFailsWithNothingOnStdout) {
 }
 
 TEST_F(CliFileCommands, ShowKeepsControlCharactersOutOfTheTerminal) {
+  // The reader refuses a text with a 7-bit control character (its default
+  // comes back); a byte that decodes to a C1 control is an ordinary 8-bit
+  // character of the file, so only the display escapes it.
   CConfigData d;
-  CConfigData::SetText(d.m_AprsComment, "a\x1B[2Jb\nc\x9D");
+  d.m_AprsComment.text = "a\x1B[2Jb\nc";  // past the setters, as a hostile file would
+  CConfigData::SetText(d.m_AprsStatusText, "b\x9D[2J");
   Put("esc.vxg", Bytes(d));
   const auto r = Run({"show", Path("esc.vxg")});
   ASSERT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
-  EXPECT_NE(r.out.find("\"a\\x1B[2Jb\\x0Ac\\x9D\""), std::string::npos) << r.out;
-  EXPECT_EQ(ShowJson("esc.vxg")["parameters"][10]["text"], "a\x1B[2Jb\nc\xC2\x9D");
+  EXPECT_EQ(r.out.find("[2Jb"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"b\\x9D[2J\""), std::string::npos) << r.out;
+  const auto json = ShowJson("esc.vxg")["parameters"];
+  EXPECT_EQ(json[10]["text"], "");
+  EXPECT_EQ(json[40]["text"], "b\xC2\x9D[2J");
 }
 
 TEST_F(CliFileCommands, ConvertWritesTheCurrentFormatAndNeverTouchesTheOldFile) {
@@ -210,6 +223,13 @@ TEST_F(CliFileCommands, SetRefusesBadValuesAndLeavesTheFileByteForByte) {
       {"AprsComment=\xE2\x86\x92", "Windows-1252"},
       {"AprsDestSsid=05", "inside the path callsigns"},
       {"NoSuchThing=1", "No parameter is named \"NoSuchThing\""},
+      // Each would become a device command of its own when sent.
+      {"Callsign=A\r\x1bT 9", "\"A\\x0D\\x1BT 9\" refused (holds a control character)"},
+      {"AprsComment=hi\r\x1b%AT 3600", "holds a control character"},
+      {"ConnectText=\xC2\x9B"
+       "2J",
+       "\"\\x9B2J\" refused"},
+      {"No\x1bThing=1", "No parameter is named \"No\\x1BThing\""},
   };
   for (const auto& [assignment, mentions] : cases) {
     // A good value next to the bad one must not get in either.
@@ -218,9 +238,38 @@ TEST_F(CliFileCommands, SetRefusesBadValuesAndLeavesTheFileByteForByte) {
     EXPECT_NE(r.err.find(mentions), std::string::npos) << assignment << "\n" << r.err;
     EXPECT_NE(r.err.find("was not changed"), std::string::npos);
     EXPECT_EQ(Contents("a.vxg"), before) << assignment;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << "nothing steers the terminal";
   }
   EXPECT_EQ(Run({"set", Path("a.vxg"), "TxDelay"}).exitCode, 2);
   EXPECT_EQ(Contents("a.vxg"), before);
+}
+
+TEST_F(CliFileCommands, SetRefusesWhatItCouldNotWriteBackBeforeReadingIt) {
+  // A named pipe without a writer would block the read for ever.
+  ASSERT_EQ(::mkfifo(Path("pipe.vxg").c_str(), 0644), 0);
+  fs::create_symlink("pipe.vxg", Path("to-pipe.vxg"));
+  for (const char* name : {"pipe.vxg", "to-pipe.vxg"}) {
+    const auto r = Run({"set", Path(name), "TxDelay=30"}, false, 20);
+    EXPECT_EQ(r.exitCode, 1) << name;
+    EXPECT_EQ(r.err, "Cannot write " + Path(name) + ": it is a named pipe, not a regular file.\n");
+    EXPECT_EQ(fs::symlink_status(Path(name)).type(),
+              name[0] == 'p' ? fs::file_type::fifo : fs::file_type::symlink);
+  }
+}
+
+TEST_F(CliFileCommands, ShowOfAnEndlessStreamStopsAtTheLengthLimit) {
+  // A callsign that claims 4 GiB - 1 bytes, followed by zeros from a pipe.
+  const std::string command =
+      "{ printf '\\004VER \\063\\000\\001\\000\\001\\001\\377\\377\\377\\377\\377\\377\\377'; "
+      "head -c 8000000 /dev/zero; } | " VEXTUNE_CLI_PATH " show /dev/stdin >" +
+      Path(".out") + " 2>" + Path(".err");
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(Contents(".out"), "");
+  EXPECT_EQ(Contents(".err"),
+            "Cannot read /dev/stdin: it holds a text longer than 65536 bytes, which no "
+            "configuration file does.\n");
 }
 
 TEST_F(CliFileCommands, DiffListsWhatDiffersAndSaysSoInItsExitStatus) {

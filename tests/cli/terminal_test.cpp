@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "cli/terminal_progress.h"
 #include "cli/terminal_prompt.h"
@@ -30,6 +33,33 @@ TEST(TerminalPrompt, AnswersQuestions) {
     EXPECT_EQ(prompt.AskYesNo("Save", "Save changes?"), c.answer) << "'" << c.typed << "'";
     EXPECT_EQ(out.str().rfind("Save changes? [y/N] ", 0), 0u) << out.str();
   }
+}
+
+TEST(TerminalPrompt, ACancelAnswersNoWithoutWaitingForTheTerminal) {
+  // A terminal on which nothing is typed, and a "y" that must not be read.
+  int terminal[2];
+  ASSERT_EQ(pipe(terminal), 0);
+  std::istringstream in("y\n");
+  std::ostringstream out;
+  CancelFlag flag;
+  CancelPipe cancel(flag);
+  TerminalPrompt prompt(in, out, true, false, nullptr, &cancel, terminal[0]);
+  // Set from another thread while the question waits, and set before it.
+  std::thread user([&flag] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    flag.Set();
+  });
+  EXPECT_FALSE(prompt.AskYesNo("Update", "Update anyway?"));
+  user.join();
+  EXPECT_FALSE(prompt.AskYesNo("Update", "Update anyway?"));
+  EXPECT_EQ(in.tellg(), 0) << "read an answer after the cancel";
+
+  // Without a cancel the answer is read once the terminal has it.
+  flag.Clear();
+  ASSERT_EQ(write(terminal[1], "y\n", 2), 2);
+  EXPECT_TRUE(prompt.AskYesNo("Update", "Update anyway?"));
+  close(terminal[0]);
+  close(terminal[1]);
 }
 
 TEST(TerminalProgress, PlainLinesEveryTenthOfTheWayWithTimeAndSilenceWhenQuiet) {

@@ -230,7 +230,11 @@ TEST(ConfigFileRead, RefusedOrSpecialValuesInFiles) {
       {"m_AprsPosition", "12N", "NONE", ""},         {"m_AprsComment", "", "keep", ""},
       {"m_AprsVia1", "wide-05", "X", "WIDE-5"},      {"m_AprsVia1", "WIDE1-00", "X", "WIDE1"},
       {"m_AprsVia1", "WIDE-0", "X", "WIDE"},         {"m_AprsVia1", "AB-00-00", "X", "AB"},
-      {"m_AprsVia1", "AB-05-0", "X", "RELAY"},       {"m_AprsDest", "APRS-00", "X", "APRS"}};
+      {"m_AprsVia1", "AB-05-0", "X", "RELAY"},       {"m_AprsDest", "APRS-00", "X", "APRS"},
+      // A control character would become a device command of its own.
+      {"m_Callsign", "a\r\x1bT 9", "X", "DAVOZI"}, {"m_AprsComment", "hi\r\x1b%AT 3600", "k", ""},
+      {"m_ConnectText", "x\ny", "keep", ""},        {"m_AprsVia1", "WIDE\x1b", "X", "RELAY"},
+      {"m_AprsStatusText", "\x7f", "k", ""},        {"m_PrMode", "9600\r", "R300", "1200"}};
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.member) + " <- \"" + c.inFile + "\"");
@@ -287,7 +291,7 @@ TEST(ConfigFileRead, OnlyTheMarkerLettersAnnounceAVersionBlock) {
 }
 
 TEST(ArchiveString, LengthPrefixChangesFormAt255And65534) {
-  for (size_t length : {0u, 254u, 255u, 65533u, 65534u, 70000u}) {
+  for (size_t length : {0u, 254u, 255u, 65533u, 65534u, 65536u}) {
     const std::string text(length, 'x');
     std::ostringstream out;
     ArchiveWriter(out).WriteString(text);
@@ -304,19 +308,71 @@ TEST(ArchiveString, LengthPrefixChangesFormAt255And65534) {
   }
 }
 
-TEST(ConfigFileRead, HugeLengthPrefixesFailAsEndOfFileWithoutAllocating) {
-  // The callsign claims 4 GiB - 1, 2 GiB, or 65534 in the two-byte form.
-  for (const std::string& prefix :
-       {Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), Bytes({0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}),
-        Bytes({0xFF, 0xFE, 0xFF})}) {
+TEST(ArchiveString, LongerThan64KiBIsNeitherWrittenNorRead) {
+  std::ostringstream out;
+  ArchiveWriter writer(out);
+  writer.WriteString(std::string(kMaxArchiveString + 1, 'x'));
+  EXPECT_FALSE(writer.Good());
+  EXPECT_EQ(out.str(), "");
+
+  std::istringstream in(testing::EncodeString(std::string(kMaxArchiveString + 1, 'x')));
+  ArchiveReader reader(in);
+  std::string back;
+  EXPECT_FALSE(reader.ReadString(back));
+  EXPECT_EQ(reader.status(), ArchiveReader::Status::TooLong);
+  EXPECT_EQ(back, "");
+}
+
+TEST(ConfigFileRead, HugeLengthPrefixesAreRefusedWithoutAllocating) {
+  // The callsign claims 4 GiB - 1, 2 GiB or 65537 bytes (refused at once), or
+  // 65534 in the two-byte form (an end of file after the few bytes there are).
+  const std::string tooLong =
+      "Cannot read the configuration file: it holds a text longer than 65536 bytes, which no "
+      "configuration file does.";
+  const std::pair<std::string, std::string> cases[] = {
+      {Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), tooLong},
+      {Bytes({0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}), tooLong},
+      {Bytes({0xFF, 0xFF, 0xFF, 0x01, 0, 0x01, 0}), tooLong},
+      {Bytes({0xFF, 0xFE, 0xFF}), "Unexpected end of file in the configuration file."}};
+  for (const auto& [prefix, error] : cases) {
     std::string file = BuildConfigFile(kConfigFormatVersion, CConfigData{});
     file.replace(11, 7, prefix + "DAVOZI");
     CConfigData d;
     largestAllocation = 0;
     const ConfigReadResult r = Read(d, file);
     EXPECT_LT(largestAllocation.load(), 1u << 20);
-    EXPECT_EQ(r.error, "Unexpected end of file in the configuration file.");
+    EXPECT_EQ(r.error, error);
   }
+}
+
+TEST(ConfigFileRead, AStreamThatNeverEndsCostsNoMoreThanTheLimit) {
+  // A pipe of zeros after a length prefix of 4 GiB - 1, like
+  // `{ printf ...; cat /dev/zero; } | show /dev/stdin`: nothing to check the
+  // prefix against but the limit. Ends after 64 MiB so that a reader without
+  // the limit fails here instead of running out of memory.
+  struct Zeros : std::streambuf {
+    std::string head = BuildConfigFile(kConfigFormatVersion, CConfigData{}).substr(0, 11) +
+                       Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    std::string zeros = std::string(4096, '\0');
+    uint64_t handedOut = 0;
+    Zeros() { setg(head.data(), head.data(), head.data() + head.size()); }
+    int_type underflow() override {
+      if (handedOut >= (64u << 20)) return traits_type::eof();
+      handedOut += zeros.size();
+      setg(zeros.data(), zeros.data(), zeros.data() + zeros.size());
+      return 0;
+    }
+  } stream;
+  std::istream in(&stream);
+  CConfigData d;
+  largestAllocation = 0;
+  const ConfigReadResult r = ReadConfigFile(d, in, "/dev/stdin");
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("/dev/stdin: it holds a text longer than 65536 bytes"),
+            std::string::npos)
+      << r.error;
+  EXPECT_EQ(stream.handedOut, 0u) << "nothing read past the length prefix";
+  EXPECT_LT(largestAllocation.load(), 1u << 20);
 }
 
 TEST(ConfigFileRead, ReadErrorsAreReportedApartFromEndOfFile) {

@@ -106,12 +106,16 @@ TEST(SetNumberText, TakesLeadingDigitsAfterOptionalNameOrPutsDefaultIn) {
     Member member;
     std::vector<std::pair<std::string, std::string>> taken;
     std::vector<std::string> refused;
-  } cases[] = {{&CConfigData::m_TxDelay,
-                {{"TX-Delay = 30 ", "30"}, {" \t30\r\n", "30"}, {"12abc", "12"}, {"007", "007"}},
-                {"a=b=30", "x", "", "-5", "200", "99999999999999999999"}},
-               {&CConfigData::m_AprsInterval, {{"000", "000"}}, {"5"}},
-               {&CConfigData::m_AprsFreqBeacon, {}, {"59"}},
-               {&CConfigData::m_Timer3, {{"100000", "100000"}}, {}}};
+  } cases[] = {
+      {&CConfigData::m_TxDelay,
+       {{"TX-Delay = 30 ", "30"}, {" \t30\r\n", "30"}, {"12abc", "12"}, {"007", "007"}},
+       {"a=b=30", "x", "", "-5", "200", "99999999999999999999", std::string(255, '0') + "30"}},
+      {&CConfigData::m_AprsInterval, {{"000", "000"}}, {"5"}},
+      {&CConfigData::m_AprsFreqBeacon, {}, {"59"}},
+      {&CConfigData::m_Timer3, {{"100000", "100000"}}, {}},
+      {&CConfigData::m_Frack,
+       {{std::string(252, '0') + "500", std::string(252, '0') + "500"}},
+       {}}};
   for (const auto& c : cases) {
     std::vector<std::pair<std::string, std::string>> all = c.taken;
     for (const std::string& given : c.refused) all.emplace_back(given, "");
@@ -156,6 +160,47 @@ TEST(SetText, TakesAcceptedTextsAndPutsDefaultTextInForRefusedOnesNeverTouchingV
   CConfigData d;
   EXPECT_EQ(CConfigData::SetText(d.m_TxDelay, "30"), -1);
   EXPECT_EQ(d.m_TxDelay.text, "25");
+}
+
+TEST(SetText, RefusesControlCharactersAndOverlongTextsWhateverTheRule) {
+  // A CR or ESC in a text would end the device's command line and start a
+  // command of its own. Bytes from 0x80 on are ordinary 8-bit characters.
+  const std::string c256(256, 'c');
+  const struct {
+    std::string text;
+    int code;
+  } cases[] = {{"A\r\x1bT 9", kTextHasControlCharacter},
+               {"hi\n", kTextHasControlCharacter},
+               {std::string("a\0b", 3), kTextHasControlCharacter},
+               {"\x1f", kTextHasControlCharacter},
+               {"del\x7f", kTextHasControlCharacter},
+               {"tab\there", kTextHasControlCharacter},
+               {"Gr\xfc\xdf \x80\xff", 0},
+               {" ~", 0},
+               {c256, kTextTooLong}};
+  for (Member member :
+       {&CConfigData::m_AprsComment, &CConfigData::m_AprsStatusText, &CConfigData::m_ConnectText,
+        &CConfigData::m_Callsign, &CConfigData::m_AprsPosition, &CConfigData::m_AprsVia3,
+        &CConfigData::m_AprsDestSsid, &CConfigData::m_PrMode}) {
+    for (const auto& c : cases) {
+      CConfigData d;
+      CConfigParam& p = d.*member;
+      // What the rule of the parameter itself says, for the texts it may take.
+      const int own = p.validator(c.text);
+      const int expected = c.code != 0 ? c.code : own;
+      SCOPED_TRACE(testing::PrintToString(c.text));
+      EXPECT_EQ(CConfigData::CheckText(p, c.text), expected);
+      EXPECT_EQ(p.text, p.defText) << "CheckText changes nothing";
+      p.text = "before";
+      EXPECT_EQ(CConfigData::SetText(p, c.text), expected);
+      EXPECT_EQ(p.text, expected == 0 ? c.text : p.defText);
+    }
+  }
+  // A position may go on after its 18 characters, but not for ever.
+  CConfigData d;
+  const std::string position = "1234.56N 01234.56E/";
+  EXPECT_EQ(CConfigData::SetText(d.m_AprsPosition, position + std::string(236, 'x')), 0);
+  EXPECT_EQ(CConfigData::SetText(d.m_AprsPosition, position + std::string(237, 'x')), kTextTooLong);
 }
 
 // Inputs grouped by the code the check gives them: 0 for accepted, then the
@@ -203,7 +248,9 @@ TEST(ParsePath, SetsDestinationAndDigipeatersOrRestoresTheDefaultPath) {
       {"D V1 V2 V3 V4 V5 V6 V7 V8 V9", kDefault},
       {"APRS KLMNOPQ", kDefault},
       {"APRS WIDE-16", kDefault},
-      {"-X", kDefault}};
+      {"-X", kDefault},
+      {"APRS WIDE\r\x1bT", kDefault},
+      {"APRS\t", kDefault}};
   for (const auto& [given, expected] : cases) {
     CConfigData d;
     CConfigData::SetText(d.m_AprsVia5, "OLD");
@@ -261,7 +308,7 @@ TEST(ParseConnectText, TakesModeDigitAndTrimmedTextOrRestoresDefaults) {
   const struct { std::string setting; int result; int32_t mode; std::string text; } cases[] = {
       {"1 Hello", 0, 1, "Hello"},  {"2  Hello there  ", 0, 2, "Hello there"},  {"0", 0, 0, ""},
       {"1" + t72, 0, 1, t72},      {"1" + t72 + "t", 1, 0, ""},  {"3 Hello", 1, 0, ""},
-      {"Hello", 1, 0, ""},         {"", 1, 0, ""}};
+      {"Hello", 1, 0, ""},         {"", 1, 0, ""},  {"1 Hi\r\x1bT 9", 1, 0, ""}};
   // clang-format on
   for (const auto& c : cases) {
     CConfigData d;

@@ -1,11 +1,17 @@
 // The configuration check over a real pseudo-terminal against the simulated
 // device, with the termios port and the real clock.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -66,7 +72,8 @@ TEST(CheckEndToEnd, AgainstTheSimulatedDevice) {
     LinkSettings settings{path, 115200};
     DeviceLink link{opener, settings, clock};
     DeviceState state;
-    const CheckResult r = RunConfigurationCheck(link, state);
+    const CancelFlag cancel;
+    const CheckResult r = RunConfigurationCheck(link, state, cancel);
     // Every other write is answered; the leave frame may still be on its way.
     const auto endsWithLeave = [&] {
       const std::string got = device.Received();
@@ -98,6 +105,46 @@ TEST(CheckEndToEnd, AgainstTheSimulatedDevice) {
       EXPECT_EQ(r.openError, static_cast<SerialCode>(EWOULDBLOCK));
       EXPECT_TRUE(received.empty());
     }
+  }
+}
+
+TEST(CheckEndToEnd, ALineThatNeverFallsSilentEndsTheCheck) {
+  // A hostile device: zeros as fast as the terminal takes them, or one byte
+  // every 40 ms; each drain then gives up instead of waiting for silence.
+  for (const int gapMs : {0, 40}) {
+    SCOPED_TRACE(gapMs);
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    std::atomic<bool> talking{true};
+    std::thread device([&] {
+      const std::vector<char> zeros(gapMs == 0 ? 1024 : 1, '\0');
+      while (talking) {
+        pollfd p{master, POLLOUT, 0};
+        if (poll(&p, 1, 10) > 0) (void)!write(master, zeros.data(), zeros.size());
+        char sink[256];
+        while (read(master, sink, sizeof sink) > 0) {
+        }
+        if (gapMs) std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
+      }
+    });
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    std::ostringstream errors;
+    PosixSerialOpener opener(&errors);
+    SystemClock clock;
+    LinkSettings settings{name, 38400};
+    DeviceLink link{opener, settings, clock};
+    DeviceState state;
+    const CancelFlag cancel;
+    const CheckResult r = RunConfigurationCheck(link, state, cancel);
+    talking = false;
+    device.join();
+    close(master);
+    close(slave);
+    EXPECT_EQ(r.outcome, CheckOutcome::NoAnswer);
+    EXPECT_NE(errors.str().find(LineFaultText(kSerialNoSilence)), std::string::npos)
+        << errors.str();
   }
 }
 

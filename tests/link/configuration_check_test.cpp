@@ -113,7 +113,8 @@ TEST(ConfigurationCheck, OutcomesOfEveryPath) {
        [](D& d) { d.channelAnswers[2] = "CHANNEL CONNECTED to DL1ABC"; }},
       {"channel 2 in other case", O::LinkConnected, m::kLinkConnected, {38400}, upTo2, 10466,
        [](D& d) { d.channelAnswers[2] = "channel not connected"; }},
-      {"channel 2 silent", O::LinkConnected, m::kLinkConnected, {38400}, upTo2, 10466,
+      // Cautious still, but saying what happened.
+      {"channel 2 silent", O::LinkQueryUnanswered, m::kLinkQueryUnanswered, {38400}, upTo2, 10466,
        [](D& d) { d.channelAnswers[2] = std::nullopt; }},
       {"leave frame fails", O::LeaveHostFailed, "", {38400}, yOnly, 10466,
        [](D& d) { d.yAnswer = "0", d.failWritesAfter = std::string("\0\1\0Y", 4); }},
@@ -130,13 +131,16 @@ TEST(ConfigurationCheck, OutcomesOfEveryPath) {
     DeviceLink link{opener, settings, clock};
     DeviceState state;
     state.firmwareVersion = 77;
+    const CancelFlag cancel;
 
-    const CheckResult r = RunConfigurationCheck(link, state);
+    const CheckResult r = RunConfigurationCheck(link, state, cancel);
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_EQ(r.message, c.message);
     EXPECT_EQ(r.passed(), c.outcome == CheckOutcome::Passed);
     EXPECT_EQ(r.openError, c.outcome == CheckOutcome::OpenFailed ? EBUSY : 0u);
-    EXPECT_EQ(r.busyChannel, c.outcome == CheckOutcome::LinkConnected ? 2 : 0);
+    const bool busy =
+        c.outcome == CheckOutcome::LinkConnected || c.outcome == CheckOutcome::LinkQueryUnanswered;
+    EXPECT_EQ(r.busyChannel, busy ? 2 : 0);
     if (r.passed()) {
       EXPECT_EQ(r.channels, 3);
     }
@@ -180,7 +184,8 @@ TEST(ConfigurationCheck, FileOnlyModeTouchesNoPort) {
   LinkSettings settings{"ttyACM0", 38400};
   DeviceLink link{opener, settings, clock};
   DeviceState state{10466, " V.1.4b", true};
-  EXPECT_EQ(RunConfigurationCheck(link, state).outcome, CheckOutcome::FileOnly);
+  const CancelFlag cancel;
+  EXPECT_EQ(RunConfigurationCheck(link, state, cancel).outcome, CheckOutcome::FileOnly);
   EXPECT_TRUE(state.FirmwareAtLeast(firmware::k1_4B)) << "version -1 passes every threshold";
   EXPECT_EQ(state.firmwareVersion, -1);
   EXPECT_TRUE(opener.events().empty());

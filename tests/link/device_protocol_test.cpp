@@ -85,6 +85,69 @@ TEST(DeviceProtocol, ReadTimeOutRule) {
   EXPECT_EQ(rig.opener.line().Pending(), 0u);
 }
 
+TEST(DeviceProtocol, DrainGivesUpOnALineThatKeepsTalking) {
+  struct Case {
+    const char* what;
+    size_t bytes;
+    uint32_t gapMs;
+    SerialCode code;
+    uint64_t tookMs;  ///< fake time the drain took
+  };
+  const std::vector<Case> cases = {
+      {"burst, then silence", 300, 0, kSerialOk, 1 + 150},
+      {"a byte every 140 ms, ending", 14, 140, kSerialOk, 1 + 13 * 140 + 150},
+      {"flood", 100000, 0, kSerialNoSilence, 1},                          // stops at the byte limit
+      {"a byte every 40 ms", 100000, 40, kSerialNoSilence, 1 + 50 * 40},  // at the time limit
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Rig rig;
+    ASSERT_EQ(rig.Open(), kSerialOk);
+    rig.opener.line().Send(std::string(c.bytes, 'z'), 1, c.gapMs);
+    const uint64_t start = rig.clock.NowMs();
+    EXPECT_EQ(DrainComPort(rig.port), c.code);
+    EXPECT_EQ(rig.clock.NowMs() - start, c.tookMs);
+    if (c.code == kSerialOk) {
+      EXPECT_TRUE(rig.opener.faults().empty());
+      continue;
+    }
+    EXPECT_LE(c.bytes - rig.opener.line().Pending(), kDrainLimitBytes);
+    // The line is failed for good: nothing waits on it any more.
+    EXPECT_EQ(rig.opener.faults(), std::vector<SerialCode>{kSerialNoSilence});
+    uint8_t byte = 0;
+    size_t got = 0;
+    const uint64_t after = rig.clock.NowMs();
+    EXPECT_EQ(ReadComPort(rig.port, &byte, 1, &got), kSerialNoSilence);
+    EXPECT_EQ(WriteComPort(rig.port, kWake), kSerialNoSilence);
+    EXPECT_LE(rig.clock.NowMs() - after, 1u);
+    EXPECT_FALSE(LineFaultText(kSerialNoSilence).empty());
+  }
+}
+
+TEST(DeviceProtocol, WritesAreBoundedByTheirTimeOnTheLine) {
+  EXPECT_EQ(LineTimeMs(3840, 38400), 1000u);
+  EXPECT_EQ(LineTimeMs(1, 115200), 1u);  // rounded up
+  EXPECT_EQ(WriteTimeLimitMs(65536, 38400), 17067u + kWriteMarginMs);
+}
+
+TEST(DeviceProtocol, ReadGivesUpByTheIntervalOrTheTotal) {
+  struct Case {
+    size_t n, received;
+    double lastByteMs;
+    double giveUpMs;  ///< with the read started at 1000
+  };
+  const Case cases[] = {
+      {10, 0, 0, 1000 + 100 + 500},  // nothing yet: the total time-out
+      {10, 3, 1030, 1030 + 50},      // the gap after the last byte
+      {10, 9, 1580, 1600},           // the total comes first
+      {1, 0, 0, 1150},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadGiveUpMs(1000, c.n, c.received, c.lastByteMs), c.giveUpMs)
+        << c.n << " " << c.received;
+  }
+}
+
 TEST(DeviceProtocol, ProbeTellsTheThreeModesApart) {
   const std::vector<std::string> notFirmware = {kWake, kId, kWake, kWake};
   struct Case {
@@ -164,12 +227,16 @@ TEST(DeviceProtocol, HostAnswerParsing) {
     ASSERT_EQ(rig.clock.sleeps().size(), sleeps + 1);
     EXPECT_EQ(rig.clock.sleeps().back(), 10u);
   }
-  // Bytes behind the zero belong to the next answer.
+  // Bytes behind the zero belong to the next answer, also behind a code 0.
   rig.opener.line().Clear();
   rig.opener.line().Send(Answer(1, "one"));
   rig.opener.line().Send(Answer(1, "two"));
   EXPECT_EQ(ReadHostAnswer(rig.port, rig.clock), "one");
   EXPECT_EQ(ReadHostAnswer(rig.port, rig.clock), "two");
+  rig.opener.line().Send(Bytes{0, 0});
+  rig.opener.line().Send(Answer(1, "three"));
+  EXPECT_EQ(ReadHostAnswer(rig.port, rig.clock), "");
+  EXPECT_EQ(ReadHostAnswer(rig.port, rig.clock), "three");
 }
 
 TEST(DeviceProtocol, FirmwareVersionParsing) {
@@ -183,14 +250,17 @@ TEST(DeviceProtocol, FirmwareVersionParsing) {
       {"DAVOZI V.1.4B, x", 10466, " V.1.4B"},
       {"DAVOZI V.1.2,", 10200, " V.1.2"},
       {"DAVOZI V.12.05z,", 120590, " V.12.05z"},
-      {"DAVOZI v.1.4b,", std::nullopt, ""},       // lower-case v
-      {"DAVOZI V.1.4b", std::nullopt, ""},        // no comma
-      {"DAVOZI V.14b,", std::nullopt, ""},        // no full stop in the version
-      {"DAVOZI V.1,4.b", std::nullopt, ""},       // full stop behind the comma
-      {"DAVOZI V.1.b,", std::nullopt, ""},        // no minor number
-      {"DAVOZI V.1.4bb,", std::nullopt, ""},      // two letters
-      {"DAVOZI V.1.123,", std::nullopt, ""},      // minor too long
-      {"DAVOZI V.9999999.1,", std::nullopt, ""},  // would overflow
+      {"DAVOZI v.1.4b,", std::nullopt, ""},   // lower-case v
+      {"DAVOZI V.1.4b", std::nullopt, ""},    // no comma
+      {"DAVOZI V.14b,", std::nullopt, ""},    // no full stop in the version
+      {"DAVOZI V.1,4.b", std::nullopt, ""},   // full stop behind the comma
+      {"DAVOZI V.1.b,", std::nullopt, ""},    // no minor number
+      {"DAVOZI V.1.4bb,", std::nullopt, ""},  // two letters
+      {"DAVOZI V.1.123,", std::nullopt, ""},  // minor too long
+      // The major number has room for 5 digits; 6 would overflow the number.
+      {"DAVOZI V.99999.99z,", 999999990, " V.99999.99z"},
+      {"DAVOZI V.100000.1,", std::nullopt, ""},
+      {"DAVOZI V.9999999.1,", std::nullopt, ""},
   };
   for (const Case& c : cases) {
     const auto v = ParseFirmwareVersion(c.reply);

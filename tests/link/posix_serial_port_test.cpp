@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/cancel_pipe.h"
+#include "common/clock.h"
 #include "link/com_port.h"
 
 namespace vextune {
@@ -59,18 +63,143 @@ TEST_F(PosixSerialPortTest, ReadTimeOuts) {
   EXPECT_GE(Since(start), Ms(100 + 50 * 2));
   EXPECT_EQ(got, 0u);
 
-  // A partial reply is kept; the read ends no sooner than 50 ms after the last byte.
+  // A partial reply is kept; the read ends 50 ms after the last byte, not at
+  // its total time-out (100 + 50 * 200 ms): far sooner than that.
+  uint8_t large[200] = {};
   std::thread device([&] {
     DeviceSends({'a'});
     std::this_thread::sleep_for(Ms(30));
     DeviceSends({'b', 'c'});
   });
   start = std::chrono::steady_clock::now();
-  EXPECT_EQ(port_->Read(buffer, 10, &got), kSerialTimeout);
+  EXPECT_EQ(port_->Read(large, sizeof large, &got), kSerialTimeout);
   const Ms elapsed = Since(start);
   device.join();
   EXPECT_GE(elapsed, Ms(30 + 50));
-  EXPECT_EQ(std::string(buffer, buffer + got), "abc");
+  EXPECT_LT(elapsed, Ms(5000)) << "waited for the total time-out";
+  EXPECT_EQ(std::string(large, large + got), "abc");
+}
+
+/// Fills the terminal's output queue through a second descriptor, as a device
+/// that stopped reading leaves it.
+void FillOutputQueue(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  const std::vector<uint8_t> chunk(4096, 'q');
+  // The kernel moves queued bytes on towards the master a little later, so
+  // full means: still full after a pause.
+  for (int stillFull = 0; stillFull < 3;) {
+    bool took = false;
+    while (write(fd, chunk.data(), chunk.size()) > 0) took = true;
+    stillFull = took ? 0 : stillFull + 1;
+    std::this_thread::sleep_for(Ms(50));
+  }
+  close(fd);
+}
+
+TEST_F(PosixSerialPortTest, WriteToALineThatTakesNothingTimesOut) {
+  ASSERT_EQ(Open(115200), kSerialOk);
+  FillOutputQueue(path_);
+  const uint8_t byte = 'x';
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(port_->Write(&byte, 1, OnCancel::Refuse), kSerialWriteTimeout);
+  EXPECT_GE(Since(start), Ms(WriteTimeLimitMs(1, 115200)));
+  EXPECT_EQ(errors_.str(), LineFaultText(kSerialWriteTimeout) + "\n");
+  // The line is failed: the next read does not wait for it.
+  uint8_t buffer[4];
+  size_t got = 0;
+  EXPECT_EQ(port_->Read(buffer, sizeof buffer, &got), kSerialWriteTimeout);
+}
+
+/// A port whose waits end when the flag is set.
+class CancelledPortTest : public PosixSerialPortTest {
+ protected:
+  /// Sets the flag from another thread after `ms`, while the test waits.
+  void CancelAfter(Ms ms) {
+    canceller_ = std::thread([this, ms] {
+      std::this_thread::sleep_for(ms);
+      cancel_.Set();
+    });
+  }
+  void TearDown() override {
+    if (canceller_.joinable()) canceller_.join();
+    PosixSerialPortTest::TearDown();
+  }
+  std::string MasterReceived() {
+    std::string text;
+    char buffer[256];
+    pollfd p{master_, POLLIN, 0};
+    while (poll(&p, 1, 100) > 0) {
+      const ssize_t r = read(master_, buffer, sizeof buffer);
+      if (r <= 0) break;
+      text.append(buffer, static_cast<size_t>(r));
+    }
+    return text;
+  }
+
+  CancelFlag cancel_;
+  CancelPipe pipe_{cancel_};
+  PosixSerialOpener cancelling_{&errors_, &pipe_};
+  std::thread canceller_;
+};
+
+TEST_F(CancelledPortTest, WaitsEndAtTheCancelAndNothingIsSentAfterIt) {
+  ASSERT_EQ(cancelling_.Open(path_, 38400, &port_), kSerialOk);
+  // A read of 100 bytes would wait 5.1 s for them.
+  CancelAfter(Ms(100));
+  uint8_t buffer[100];
+  size_t got = 0;
+  EXPECT_EQ(port_->Read(buffer, sizeof buffer, &got), kSerialCancelled);
+  canceller_.join();
+
+  const std::string leave = "\x01leave";
+  const std::string refused = "\x02refused";
+  EXPECT_EQ(port_->Write(reinterpret_cast<const uint8_t*>(refused.data()), refused.size(),
+                         OnCancel::Refuse),
+            kSerialCancelled);
+  EXPECT_EQ(port_->Write(reinterpret_cast<const uint8_t*>(leave.data()), leave.size(),
+                         OnCancel::SendWithoutWaiting),
+            kSerialOk);
+  EXPECT_EQ(MasterReceived(), leave);
+
+  // A flag set and cleared again leaves no wake-up behind.
+  cancel_.Clear();
+  DeviceSends({'o', 'k'});
+  EXPECT_EQ(port_->Read(buffer, 2, &got), kSerialOk);
+}
+
+TEST_F(CancelledPortTest, CancelEndsABlockedWrite) {
+  ASSERT_EQ(cancelling_.Open(path_, 38400, &port_), kSerialOk);
+  FillOutputQueue(path_);
+  CancelAfter(Ms(100));
+  const uint8_t byte = 'x';
+  EXPECT_EQ(port_->Write(&byte, 1, OnCancel::Refuse), kSerialCancelled);
+  // Abort-path words never wait for a full line after a cancel.
+  EXPECT_EQ(port_->Write(&byte, 1, OnCancel::SendWithoutWaiting), kSerialCancelled);
+  EXPECT_EQ(errors_.str(), "") << "a cancel is no line fault";
+}
+
+TEST_F(CancelledPortTest, CancelEndsAPause) {
+  SystemClock clock(&pipe_);
+  CancelAfter(Ms(100));
+  const auto start = std::chrono::steady_clock::now();
+  clock.SleepMs(10000);
+  EXPECT_LT(Since(start), Ms(5000)) << "slept through the cancel";
+}
+
+TEST_F(PosixSerialPortTest, ExclusiveUseIsReleasedForAnImmediateExit) {
+  auto exclusive = [this] {
+    int on = -1;
+    EXPECT_EQ(ioctl(slave_, TIOCGEXCL, &on), 0);
+    return on != 0;
+  };
+  ASSERT_EQ(Open(), kSerialOk);
+  EXPECT_TRUE(exclusive());
+  opener_.ReleaseExclusiveUse();  // what a second Ctrl-C does before _exit
+  EXPECT_FALSE(exclusive());
+  ASSERT_EQ(ioctl(slave_, TIOCEXCL), 0);
+  port_.reset();  // an ordinary close clears it too
+  EXPECT_FALSE(exclusive());
 }
 
 TEST_F(PosixSerialPortTest, OpenDiscardsPendingInput) {
@@ -91,7 +220,7 @@ TEST_F(PosixSerialPortTest, EveryByteValuePassesUnchangedBothWays) {
   // XON, XOFF, CR, NUL and 0xFF are the ones a cooked line would eat.
   all.insert(all.end(), {0x11, 0x13, 0x0D, 0x0A, 0x00, 0xFF, 0x03, 0x1C});
 
-  ASSERT_EQ(port_->Write(all.data(), all.size()), kSerialOk);
+  ASSERT_EQ(port_->Write(all.data(), all.size(), OnCancel::Refuse), kSerialOk);
   std::vector<uint8_t> there(all.size());
   for (size_t n = 0; n < there.size();) {
     const ssize_t r = read(master_, there.data() + n, there.size() - n);

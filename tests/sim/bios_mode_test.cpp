@@ -69,9 +69,11 @@ TEST_F(BiosModeTest, UpdateRunsByteForByteAndKeepsABinaryImage) {
   const std::string second = Block(256, 7);
   EXPECT_EQ(Feed(image.substr(0, 255)), "");
   EXPECT_EQ(Feed(image.substr(255)), kAck);
-  const std::string last = Feed(second);
-  EXPECT_EQ(last.substr(0, 1), kAck);
-  EXPECT_NE(last.find("cmd:"), std::string::npos) << "reboots into the boot loader";
+  EXPECT_EQ(Feed(second), kAck);
+  EXPECT_TRUE(bios_->Rebooting());
+  EXPECT_EQ(Feed("\x1b\r"), "") << "deaf while it reboots";
+  EXPECT_NE(bios_->Reboot().find("cmd:"), std::string::npos) << "reboots into the boot loader";
+  EXPECT_EQ(bios_->Reboot(), "") << "one reboot per update";
   image += second;
   EXPECT_EQ(std::string(bios_->Image().begin(), bios_->Image().end()), image);
   EXPECT_EQ(bios_->CompletedUpdates(), 1);
@@ -144,8 +146,9 @@ TEST_F(BiosModeTest, ImageFileThatCannotBeWrittenIsNoDeviceFailure) {
   Begin();
   Feed(kAck);
   Feed(Count(1));
-  EXPECT_EQ(Feed(Block(256, 3)).substr(0, 1), kAck);
+  EXPECT_EQ(Feed(Block(256, 3)), kAck);
   EXPECT_EQ(bios_->CompletedUpdates(), 1);
+  EXPECT_NE(bios_->Reboot().find("cmd:"), std::string::npos);
   EXPECT_FALSE(bios_->WriteError().empty());
 }
 

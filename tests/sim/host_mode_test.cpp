@@ -83,9 +83,16 @@ TEST_F(HostModeTest, AnswersEveryFrameOnceWithTheFittingCode) {
 
 TEST_F(HostModeTest, FramesMayCarryAnyByteAndTheLongestText) {
   PowerOn();
-  // ESC and CR inside a frame are text, not command-mode framing.
-  EXPECT_EQ(Feed(Frame("%AC a\x1b\rb")), Answer(0, 0));
-  EXPECT_EQ(device_->Store().Params().m_AprsComment.text, "a\x1b\rb");
+  // ESC and CR inside a frame are text, not command-mode framing: the whole
+  // text reaches the store, which refuses control characters in texts.
+  EXPECT_EQ(Feed(Frame("%AC a\x1b\rb")), Answer(0, 2, "INVALID VALUE: %AC"));
+  EXPECT_EQ(device_->Store().Params().m_AprsComment.text, "");
+  EXPECT_EQ(Feed(Frame("%AC a\xff\x80"
+                       "b")),
+            Answer(0, 0));
+  EXPECT_EQ(device_->Store().Params().m_AprsComment.text,
+            "a\xff\x80"
+            "b");
   const std::string longest(256, 'Z');
   EXPECT_EQ(Feed(Frame(longest)).substr(0, 2), std::string("\0\x02", 2));
   EXPECT_EQ(Feed(Frame("Y")), Answer(0, 1, "10"));

@@ -3,16 +3,20 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "pty_client.h"
@@ -59,10 +63,17 @@ class Program {
     while (::read(out_, &c, 1) == 1 && c != '\n') line.push_back(c);
     return line;
   }
+  /// Everything up to the end of output; stops after 10 s without a byte.
   std::string Output() {
     std::string text;
     char buffer[512];
-    for (ssize_t n; (n = ::read(out_, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    for (;;) {
+      pollfd p{out_, POLLIN, 0};
+      if (::poll(&p, 1, 10000) <= 0) break;
+      const ssize_t n = ::read(out_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      text.append(buffer, static_cast<size_t>(n));
+    }
     return text;
   }
   /// Exit status, or -1 when it did not exit normally.
@@ -171,6 +182,115 @@ TEST_F(ProgramTest, ExitsByItselfAfterAHangup) {
   PtyClient line(sim.FirstLine());
   line.Command("");
   EXPECT_EQ(sim.Wait(), 0);
+}
+
+/// Exit status of child `pid`, -1 for a death by signal; gives up (and kills
+/// it) after 10 s.
+int WaitForExit(pid_t pid) {
+  int status = 0;
+  for (int i = 0; i < 1000; ++i) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return -2;
+}
+
+TEST_F(ProgramTest, BackgroundReturnsOnceThePortIsReadyAndEndsOnASignal) {
+  // The simulator outlives the process that started it; as subreaper this
+  // test inherits it and can collect its exit status.
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  const std::string link = (dir_ / "ttyDAVOZI").string();
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    Program start({"--background", "--link", link});
+    EXPECT_EQ(start.Wait(), 0);
+    // Read to the end: the simulator must not keep the caller's output open.
+    const std::string output = start.Output();
+    const size_t newline = output.find('\n');
+    const std::string path = output.substr(0, newline);
+    ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << output;
+    const std::string pidText = output.substr(newline + 1);
+    ASSERT_TRUE(pidText.size() > 1 && pidText.back() == '\n' &&
+                pidText.find_first_not_of("0123456789") == pidText.size() - 1)
+        << output;
+    const pid_t pid = std::stoi(pidText);
+    EXPECT_EQ(std::filesystem::read_symlink(link), path) << "not ready when the start returned";
+    EXPECT_NE(::getsid(pid), ::getsid(0)) << "would get the caller's Ctrl-C";
+    {
+      PtyClient line(link);
+      line.Command("v");
+      EXPECT_NE(line.Read().find("DAVOZI"), std::string::npos);
+    }
+    ASSERT_EQ(::kill(pid, signal), 0);
+    EXPECT_EQ(WaitForExit(pid), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+  }
+}
+
+TEST_F(ProgramTest, BackgroundSimulatorEndsWhenItsStarterDiesBeforeGivingItsProcessId) {
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  const std::string link = (dir_ / "ttyDAVOZI").string();
+  // A caller that reads nothing: its full pipe holds the starter in the
+  // printing of the path and the process id.
+  int out[2];
+  ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+  ::fcntl(out[1], F_SETPIPE_SZ, 4096);
+  ::fcntl(out[1], F_SETFL, O_NONBLOCK);
+  const std::string filler(512, 'x');
+  while (::write(out[1], filler.data(), filler.size()) > 0) {
+  }
+  ::fcntl(out[1], F_SETFL, 0);
+  std::vector<std::string> args = {DAVOZI_SIM_PATH, "--background", "--link", link};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t starter = -1;
+  ASSERT_EQ(posix_spawn(&starter, argv[0], &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+
+  for (int i = 0; i < 1000 && !std::filesystem::is_symlink(link); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(std::filesystem::is_symlink(link));
+  ::kill(starter, SIGKILL);
+  EXPECT_EQ(WaitForExit(starter), -1);
+  // The simulator, now this test's child, ends and takes its link along.
+  int status = 0;
+  pid_t ended = 0;
+  for (int i = 0; i < 1000 && ended <= 0; ++i) {
+    ended = ::waitpid(-1, &status, WNOHANG);
+    if (ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_GT(ended, 0) << "still running";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+  ::close(out[0]);
+}
+
+TEST_F(ProgramTest, BackgroundStartThatFailsSaysWhyInTheForeground) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  } cases[] = {
+      {{"--background", "--link", (dir_ / "no" / "link").string()}, 1, "Cannot create the link"},
+      {{"--background", "--firmware", "one"}, 1, "firmware"},
+      {{"--background", "--baud", "9600"}, 2, "baud"},
+  };
+  for (const auto& c : cases) {
+    Program start(c.args);
+    EXPECT_EQ(start.Wait(), c.status) << c.says;
+    EXPECT_NE(start.Output().find(c.says), std::string::npos) << c.says;
+  }
 }
 
 TEST_F(ProgramTest, BadArgumentsAreUsageErrors) {

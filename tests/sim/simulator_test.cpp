@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string>
 
+#include "blocking_file.h"
 #include "pty_client.h"
 #include "sim/davozi_simulator.h"
 
@@ -134,6 +135,28 @@ TEST_F(SimulatorTest, BiosUpdateOverTheLineKeepsTheImage) {
   EXPECT_EQ(line->Read(1), "\x06");
   EXPECT_NE(line->Read().find("cmd:"), std::string::npos);
   EXPECT_EQ(FileText(options_.flashOutPath), image);
+  EXPECT_EQ(sim_->CompletedUpdates(), 1);
+}
+
+TEST_F(SimulatorTest, LastBlockIsAnsweredWithoutWaitingForTheImageFile) {
+  // The image goes to disk through a temporary file beside the target. A
+  // host whose disk is busy held back the last ACK past the program's
+  // time-out, although the image was complete.
+  options_.bios = true;
+  options_.flashOutPath = (dir_ / "flash.bin").string();
+  vextune::testing::BlockingFile slowDisk(options_.flashOutPath + ".part");
+  ASSERT_TRUE(slowDisk.ok());
+  auto line = Start();
+  line->Write("UPDATE\r\x06");
+  EXPECT_EQ(line->Read(6).size(), 6u);
+  line->Write(std::string("\x06\x00\x01", 3));
+  EXPECT_EQ(line->Read(1), "\x06");
+  const std::string block(256, '\x5a');
+  line->Write(block);
+  EXPECT_EQ(line->Read(1), "\x06") << "the ACK waited for the disk";
+  EXPECT_EQ(line->Read(), "") << "the boot loader prompts only after its reboot";
+  EXPECT_EQ(slowDisk.Release(), block);
+  EXPECT_NE(line->Read().find("cmd:"), std::string::npos);
   EXPECT_EQ(sim_->CompletedUpdates(), 1);
 }
 

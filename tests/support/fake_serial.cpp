@@ -2,10 +2,16 @@
 
 #include <algorithm>
 
+#include "link/com_port.h"
+
 namespace vextune::testing {
 
-Bytes ToBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
-std::string ToString(const Bytes& b) { return std::string(b.begin(), b.end()); }
+Bytes ToBytes(const std::string& s) {
+  return Bytes(s.begin(), s.end());
+}
+std::string ToString(const Bytes& b) {
+  return std::string(b.begin(), b.end());
+}
 
 void FakeLine::Send(const Bytes& bytes, uint32_t delayMs, uint32_t gapMs) {
   // Bytes queue up behind what is still in flight, like on a real line.
@@ -29,20 +35,35 @@ class FakeSerialPort final : public SerialPort {
   }
 
   SerialCode Read(uint8_t* buffer, size_t n, size_t* received) override {
+    *received = 0;
     FakeClock& clock = owner_.clock_;
+    // A failed read returns at once, but a system call still takes a little
+    // time: a caller that retries in a loop sees the clock move.
+    if (fault_ != kSerialOk) {
+      clock.AdvanceTo(clock.NowMs() + 1);
+      return fault_;
+    }
+    if (clock.Cancelled()) return kSerialCancelled;
     auto& queue = owner_.line_.queue_;
-    const uint64_t deadline = clock.NowMs() + kReadConstantMs + kReadPerByteMs * n;
+    const uint64_t start = clock.NowMs();
     size_t got = 0;
     uint64_t last_byte_ms = 0;
     while (got < n) {
-      uint64_t limit = deadline;
-      if (got > 0) limit = std::min(limit, last_byte_ms + kReadIntervalMs);
-      if (queue.empty() || queue.front().timeMs > limit) {
-        clock.AdvanceTo(limit);
+      const auto limit = static_cast<uint64_t>(
+          ReadGiveUpMs(static_cast<double>(start), n, got, static_cast<double>(last_byte_ms)));
+      if (queue.empty() && owner_.read_error_ != kSerialOk) {
+        clock.AdvanceTo(clock.NowMs() + 1);
         *received = got;
-        return kSerialTimeout;
+        return owner_.read_error_;
       }
-      clock.AdvanceTo(queue.front().timeMs);
+      if (queue.empty() || queue.front().timeMs > limit) {
+        *received = got;
+        return clock.WaitUntil(limit) ? kSerialTimeout : kSerialCancelled;
+      }
+      if (!clock.WaitUntil(queue.front().timeMs)) {
+        *received = got;
+        return kSerialCancelled;
+      }
       last_byte_ms = clock.NowMs();
       buffer[got++] = queue.front().byte;
       queue.pop_front();
@@ -51,17 +72,39 @@ class FakeSerialPort final : public SerialPort {
     return kSerialOk;
   }
 
-  SerialCode Write(const uint8_t* data, size_t n) override {
+  SerialCode Write(const uint8_t* data, size_t n, OnCancel onCancel) override {
+    if (fault_ != kSerialOk) return fault_;
+    FakeClock& clock = owner_.clock_;
+    if (clock.Cancelled() && onCancel == OnCancel::Refuse) return kSerialCancelled;
+    if (owner_.writes_stalled_) {
+      if (clock.Cancelled()) return kSerialCancelled;  // nothing waits after a cancel
+      if (!clock.WaitUntil(clock.NowMs() + WriteTimeLimitMs(n, baud_rate_))) {
+        return kSerialCancelled;
+      }
+      MarkFailed(kSerialWriteTimeout);
+      return kSerialWriteTimeout;
+    }
     Bytes bytes(data, data + n);
-    owner_.events_.push_back({LineEvent::Write, owner_.clock_.NowMs(), baud_rate_, bytes, {}});
+    owner_.events_.push_back({LineEvent::Write, clock.NowMs(), baud_rate_, bytes, {}});
     if (owner_.write_error_ != kSerialOk) return owner_.write_error_;
     owner_.device_.OnWrite(bytes, baud_rate_, owner_.line_);
+    if (owner_.after_write_) owner_.after_write_(owner_.writes_out_);
+    ++owner_.writes_out_;
     return kSerialOk;
+  }
+
+  uint64_t NowMs() override { return owner_.clock_.NowMs(); }
+
+  void MarkFailed(SerialCode code) override {
+    if (fault_ != kSerialOk) return;
+    fault_ = code;
+    owner_.faults_.push_back(code);
   }
 
  private:
   FakeSerialOpener& owner_;
   uint32_t baud_rate_;
+  SerialCode fault_ = kSerialOk;
 };
 
 FakeSerialOpener::FakeSerialOpener(FakeClock& clock, FakeDevice& device)

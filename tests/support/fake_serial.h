@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_port.h"
 #include "fake_clock.h"
+#include "link/serial_port.h"
 
 namespace vextune::testing {
 
@@ -70,13 +70,15 @@ struct LineEvent {
   enum Kind { Open, OpenFailed, Write, Close } kind;
   uint64_t timeMs;
   uint32_t baudRate;
-  Bytes bytes;  ///< for Write
+  Bytes bytes;       ///< for Write
   std::string path;  ///< for Open and OpenFailed
 };
 
-/// Opens fake ports wired to one FakeDevice, with the read time-out rule of
-/// the real port played out on the FakeClock. Records every open, write and
-/// close.
+/// Opens fake ports wired to one FakeDevice, with the read and write time-out
+/// rules of the real port played out on the FakeClock, and its cancel when the
+/// clock watches a flag (FakeClock::WatchCancel): waits end at the cancel,
+/// writes are refused after it unless OnCancel lets them out. Records every
+/// open, write that went out, and close.
 class FakeSerialOpener final : public SerialPortOpener {
  public:
   FakeSerialOpener(FakeClock& clock, FakeDevice& device);
@@ -94,6 +96,16 @@ class FakeSerialOpener final : public SerialPortOpener {
   int openCount() const { return open_count_; }
   /// Makes a write fail with `code` (0 to succeed again).
   void FailWrites(SerialCode code) { write_error_ = code; }
+  /// Makes a read fail with `code` once the queued bytes are read (a hang-up:
+  /// EIO); each such read costs the fake clock a millisecond.
+  void FailReads(SerialCode code) { read_error_ = code; }
+  /// The device stops taking bytes: a write then waits its whole time limit.
+  void StallWrites(bool stalled) { writes_stalled_ = stalled; }
+  /// Called after each write that went out, with its number (0-based): lets
+  /// a test act between two writes, where no wait is.
+  void AfterEachWrite(std::function<void(size_t)> hook) { after_write_ = std::move(hook); }
+  /// Lasting faults the ports were marked with (MarkFailed, write time-outs).
+  const std::vector<SerialCode>& faults() const { return faults_; }
   FakeLine& line() { return line_; }
 
  private:
@@ -104,6 +116,11 @@ class FakeSerialOpener final : public SerialPortOpener {
   std::vector<LineEvent> events_;
   int open_count_ = 0;
   SerialCode write_error_ = kSerialOk;
+  SerialCode read_error_ = kSerialOk;
+  bool writes_stalled_ = false;
+  std::vector<SerialCode> faults_;
+  std::function<void(size_t)> after_write_;
+  size_t writes_out_ = 0;
 };
 
 }  // namespace vextune::testing

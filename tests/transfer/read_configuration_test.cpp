@@ -89,6 +89,23 @@ TEST(ReadConfiguration, RepliesEnterTheRecordByTheirRulesOrAreListed) {
   rig.ExpectCleanEnd();
 }
 
+// A control character in a reply would become a command when the record is
+// sent again: such replies are refused and listed like any unusable value.
+TEST(ReadConfiguration, RepliesWithControlCharactersAreRefusedAndListed) {
+  Rig rig;
+  auto& r = rig.device.replies;
+  r["i"] = "DL1\x1bT9";
+  r["u"] = "1 Hi\r\x1bT 9";
+  r["%AC"] = "APRS Comment = hi\r\x1b%AT 3600";
+  r["%AP"] = "APRS Path = APRS via WIDE\x1bT";
+  EXPECT_EQ(rig.Read(), TransferResult::OutOfRange);
+  EXPECT_EQ(rig.list, " I, U, %AC, %AP");
+  for (const ParamInfo& info : CConfigData::Params()) {
+    EXPECT_EQ(rig.record.Get(info).text, CConfigData().Get(info).text) << info.memberName;
+  }
+  rig.ExpectCleanEnd();
+}
+
 // Confirmed parameters need two equal replies (at most two tries), labelled
 // ones their label (two tries), single ones are taken at once.
 TEST(ReadConfiguration, EachPatternTakesOrListsItsReply) {

@@ -160,7 +160,6 @@ TEST(SendConfiguration, CancelOrLineFailureStopsTheScriptAtItsStep) {
   for (const Case& c : {Case{20, true, TransferResult::Aborted, "z 3"},
                         Case{30, false, TransferResult::NoAnswer, "%AG NONE"}}) {
     Rig rig;
-    rig.cancel.Set();  // left over from an earlier transfer: cleared at the start
     rig.progress.onProgress = [&](int step) {
       if (step == c.step && c.cancel) rig.cancel.Set();
       if (step == c.step && !c.cancel) rig.ports.FailWrites(EIO);
@@ -172,6 +171,17 @@ TEST(SendConfiguration, CancelOrLineFailureStopsTheScriptAtItsStep) {
     EXPECT_EQ(rig.ports.events().back().kind, LineEvent::Close);
     EXPECT_FALSE(rig.save);
   }
+}
+
+TEST(SendConfiguration, CancelBeforeTheStartOpensNothing) {
+  // A Ctrl-C during the configuration check that precedes the send is not
+  // lost: only the caller that starts a user's action clears the flag.
+  Rig rig;
+  rig.cancel.Set();
+  EXPECT_EQ(rig.Send(CConfigData()), TransferResult::Aborted);
+  EXPECT_TRUE(rig.ports.events().empty());
+  EXPECT_TRUE(rig.cancel.IsSet());
+  EXPECT_FALSE(rig.save);
 }
 
 }  // namespace

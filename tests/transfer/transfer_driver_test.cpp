@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "transfer_test_support.h"
 
 namespace vextune::testing {
@@ -48,6 +51,45 @@ TEST_F(TransferDriverTest, ReadBackThatDiffersFailsTheVerification) {
   EXPECT_EQ(outcome.message->text,
             "An Error occured while transferring configuration.\nConfiguration may be incomplete.");
   EXPECT_EQ(outcome.message->icon, MessageIcon::Error);
+}
+
+TEST_F(TransferDriverTest, ReadBackThatDidNotCompleteFailsTheVerification) {
+  // The file holds the defaults, so whatever the read-back could not read
+  // (kept at its default) matches it: only the read's result tells.
+  struct Case {
+    const char* what;
+    std::function<void(TransferRig&)> setup;
+    TransferResult readBack;
+  };
+  const std::vector<Case> cases = {
+      {"device silent in host mode", [](TransferRig& r) { r.device.replies.clear(); },
+       TransferResult::NoAnswer},
+      {"one parameter out of range", [](TransferRig& r) { r.device.replies["t"] = "999"; },
+       TransferResult::OutOfRange},
+      {"cancel during the read-back",
+       [](TransferRig& r) {
+         r.progress.onProgress = [&r](int step) {
+           if (r.device.hostEntries > 0 && step == 20) r.cancel.Set();
+         };
+       },
+       TransferResult::Aborted},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TransferRig r;
+    c.setup(r);
+    CConfigData defaults, base;
+    bool saveOption = true;
+    const SendOutcome outcome =
+        SendAndVerify(r.link, r.state, defaults, base, saveOption, r.cancel, r.progress);
+    EXPECT_EQ(outcome.sendResult, TransferResult::Complete);
+    EXPECT_EQ(outcome.readBackResult, c.readBack);
+    EXPECT_TRUE(outcome.verificationFailed);
+    EXPECT_FALSE(outcome.Verified());
+    ASSERT_TRUE(outcome.message.has_value());
+    EXPECT_EQ(outcome.message->text, VerificationFailedMessage().text);
+    EXPECT_EQ(r.ports.openCount(), 0);
+  }
 }
 
 TEST_F(TransferDriverTest, FailedSendIsNotVerified) {

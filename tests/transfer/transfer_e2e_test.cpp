@@ -2,7 +2,9 @@
 // termios port, the real clock, and the command line tool as a process.
 
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,9 +74,11 @@ class TransferE2E : public ::testing::Test {
     int status;
     std::string err;
   };
-  /// Runs vextune-cli with `args`; with `interruptAfter` sends it SIGINT then.
+  /// Runs vextune-cli with `args`; with `interruptAfter` sends it `signals`
+  /// then (stopped while they are sent, so that all arrive together).
   CliRun Cli(const std::vector<std::string>& args,
-             std::chrono::milliseconds interruptAfter = std::chrono::milliseconds(0)) const {
+             std::chrono::milliseconds interruptAfter = std::chrono::milliseconds(0),
+             std::vector<int> signals = {SIGINT}) const {
     const std::string errPath = Path("stderr.txt");
     const pid_t pid = fork();
     if (pid == 0) {
@@ -88,7 +92,9 @@ class TransferE2E : public ::testing::Test {
     }
     if (interruptAfter.count() > 0) {
       std::this_thread::sleep_for(interruptAfter);
-      kill(pid, SIGINT);
+      if (signals.size() > 1) kill(pid, SIGSTOP);
+      for (int signal : signals) kill(pid, signal);
+      if (signals.size() > 1) kill(pid, SIGCONT);
     }
     int status = 0;
     waitpid(pid, &status, 0);
@@ -150,7 +156,7 @@ TEST_F(TransferE2E, OlderFirmwareIsNeitherSentNorAskedNewerParameters) {
   DavoziSimulator::Options options;
   options.firmware = "1.0p";
   SimulatorRig rig(options);
-  ASSERT_TRUE(RunConfigurationCheck(rig.link, rig.state).passed());
+  ASSERT_TRUE(RunConfigurationCheck(rig.link, rig.state, rig.cancel).passed());
   ASSERT_EQ(rig.state.firmwareVersion, 10080);
   const size_t checkBytes = rig.sim.Received().size();
 
@@ -186,11 +192,20 @@ TEST_F(TransferE2E, OutOfRangeAndUnlabelledRepliesAreListed) {
   DavoziSimulator::Options options;
   options.replies = {{"%AT", "APRS Beacon/Timer = 5"}, {"%AS", "Compression = 0"}};
   SimulatorRig rig(options);
-  // An output in a missing folder is refused before the device is touched.
-  const CliRun missing = Cli({"read", "--port", rig.path, "-o", Path("no/x.vxg"), "--quiet"});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_TRUE(Contains(missing.err, "no folder")) << missing.err;
-  EXPECT_TRUE(rig.sim.Received().empty());
+  // An output that could not be written is refused before the device is
+  // touched: a missing folder, a folder, a link to nothing.
+  fs::create_directory(Path("folder.vxg"));
+  fs::create_symlink("nowhere.vxg", Path("dangling.vxg"));
+  for (const auto& [output, why] : {std::pair<std::string, std::string>{"no/x.vxg", "no folder"},
+                                    {"folder.vxg", "is a folder"},
+                                    {"dangling.vxg", "which does not exist"},
+                                    {"", "Cannot write"}}) {
+    const std::string path = output.empty() ? "" : Path(output);
+    const CliRun missing = Cli({"read", "--port", rig.path, "-o", path, "--quiet"});
+    EXPECT_EQ(missing.status, 1) << output;
+    EXPECT_TRUE(Contains(missing.err, why)) << missing.err;
+    EXPECT_TRUE(rig.sim.Received().empty());
+  }
 
   const std::string out = Path("read.vxg");
   const CliRun refused = Cli({"read", "--port", rig.path, "-o", out, "--quiet"});
@@ -208,6 +223,82 @@ TEST_F(TransferE2E, OutOfRangeAndUnlabelledRepliesAreListed) {
   ASSERT_TRUE(LoadConfigFile(out, written, nullptr, nullptr));
   EXPECT_EQ(written.m_AprsInterval.value, 900);
   EXPECT_EQ(written.m_AprsCompressed.value, 1);
+}
+
+TEST_F(TransferE2E, SendWhoseReadBackBreaksOffIsNotVerified) {
+  // Defaults but one: what the read-back cannot read keeps its default and
+  // would match the file everywhere else.
+  CConfigData config;
+  ASSERT_TRUE(SetParam(config, "m_TxDelay", "40"));
+  ASSERT_TRUE(SaveConfigFile(Path("t40.vxg"), config, nullptr));
+  struct Case {
+    const char* what;
+    uint64_t stopAfter, hangupAfter;  ///< received bytes; 0: never
+  };
+  // The check and the script take about 600 bytes; the read-back follows.
+  for (const Case& c : {Case{"device locks up", 600, 0}, Case{"line hangs up", 0, 800}}) {
+    SCOPED_TRACE(c.what);
+    DavoziSimulator::Options options;
+    if (c.stopAfter) options.stopAfter = c.stopAfter;
+    if (c.hangupAfter) options.hangupAfter = c.hangupAfter;
+    SimulatorRig rig(options);
+    const CliRun send = Cli({"send", "--quiet", "--port", rig.path, Path("t40.vxg")});
+    EXPECT_EQ(send.status, 1) << send.err;
+    EXPECT_TRUE(Contains(send.err, "Configuration may be incomplete.")) << send.err;
+    EXPECT_FALSE(Contains(send.err, "verified")) << send.err;
+  }
+}
+
+TEST_F(TransferE2E, InterruptDuringTheCheckIsNotLost) {
+  // At 115200 Bd the check first spends a second and more on the silent
+  // 38400 Bd probe.
+  CConfigData config;
+  ASSERT_TRUE(SetParam(config, "m_TxDelay", "77"));
+  ASSERT_TRUE(SaveConfigFile(Path("t77.vxg"), config, nullptr));
+  for (const int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    DavoziSimulator::Options options;
+    options.baud = 115200;
+    SimulatorRig rig(options);
+    const CliRun send = Cli({"send", "--quiet", "--port", rig.path, Path("t77.vxg")},
+                            std::chrono::milliseconds(700), {signal});
+    EXPECT_EQ(send.status, 1);
+    EXPECT_TRUE(Contains(send.err, "Configuration Check Aborted!")) << send.err;
+    EXPECT_EQ(rig.sim.Store().m_TxDelay.value, CConfigData().m_TxDelay.value);
+    EXPECT_FALSE(Contains(rig.sim.Received(), "\x1bt 77\r"));
+  }
+  DavoziSimulator::Options options;
+  options.baud = 115200;
+  SimulatorRig rig(options);
+  const CliRun check =
+      Cli({"check", "--port", rig.path}, std::chrono::milliseconds(700));
+  EXPECT_EQ(check.status, 1);
+  EXPECT_TRUE(Contains(check.err, "Configuration Check Aborted!")) << check.err;
+}
+
+TEST_F(TransferE2E, SecondSignalEndsAtOnceAndReleasesThePort) {
+  // A plain terminal whose far end stays open and answers nothing: the check
+  // holds the port for seconds.
+  struct Case {
+    std::vector<int> signals;
+    int status;  ///< -1: ended by the signal itself
+  };
+  // SIGINT cancels, SIGTERM comes second: ended at once with 128 + 15. A
+  // closed terminal ends the program as ever, but releases the port first.
+  for (const Case& c : {Case{{SIGINT, SIGTERM}, 128 + SIGTERM}, Case{{SIGHUP}, -1}}) {
+    SCOPED_TRACE(c.signals.front());
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const CliRun check =
+        Cli({"check", "--port", name}, std::chrono::milliseconds(500), c.signals);
+    EXPECT_EQ(check.status, c.status) << check.err;
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(slave, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "the port stays locked for every later open";
+    close(master);
+    close(slave);
+  }
 }
 
 TEST_F(TransferE2E, HangUpDuringTheSendEndsItWithClosedPort) {
@@ -237,6 +328,10 @@ TEST_F(TransferE2E, HangUpOrInterruptDuringTheReadWritesNoFile) {
     for (const auto& entry : fs::directory_iterator(dir_))
       EXPECT_EQ(entry.path().filename(), "stderr.txt");
     if (!hangUp) {  // an interrupted read still takes the device out of host mode
+      // The program ends at once; the device may still be reading the frame.
+      for (int i = 0; i < 100 && !rig.sim.Received().ends_with(LeaveHostModeFrame()); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
       EXPECT_TRUE(rig.sim.Received().ends_with(LeaveHostModeFrame()));
       EXPECT_EQ(rig.sim.Mode(), sim::DeviceMode::Command);
     }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -29,6 +30,9 @@ class FakeBiosDevice final : public FakeDevice {
   uint32_t blockReplyDelayMs = 1;
   /// Replies to single blocks (0-based; nothing: silent); the others get ACK.
   std::map<size_t, std::optional<uint8_t>> blockReplies;
+  /// Called with each block's number (0-based) when it has arrived, before
+  /// the reply: lets a test break the line or change the file then.
+  std::function<void(size_t)> afterBlock;
 
   // What it saw.
   uint16_t count = 0;
@@ -84,6 +88,7 @@ class FakeBiosDevice final : public FakeDevice {
         if (pending_.size() < sectorSize) return;
         blocks.push_back(pending_);
         pending_.clear();
+        if (afterBlock) afterBlock(blocksThisUpdate_);
         auto scripted = blockReplies.find(blocksThisUpdate_++);
         const auto reply = scripted != blockReplies.end() ? scripted->second : uint8_t{0x06};
         if (reply) line.Send(Bytes{*reply}, blockReplyDelayMs);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <set>
@@ -11,6 +12,7 @@
 
 #include "fake_bios_device.h"
 #include "fake_serial.h"
+#include "link/com_port.h"
 #include "link/device_protocol.h"
 #include "update_test_doubles.h"
 
@@ -69,10 +71,9 @@ struct UpdateRig {
     }
     return rates;
   }
-  /// The run ended as every run must: port closed, flag cleared, bar at 0.
+  /// The run ended as every run must: port closed, bar at 0.
   void ExpectCleanEnd() const {
     EXPECT_EQ(opener.openCount(), 0);
-    EXPECT_FALSE(cancel.IsSet());
     ASSERT_FALSE(progress.positions.empty());
     EXPECT_EQ(progress.positions.back(), 0);
   }
@@ -200,8 +201,11 @@ TEST(FirmwareUpdateTest, EveryFailureShowsItsMessageAndSendsTheAbortByteOnlyWher
        [](D& d) { d.blockReplies[1] = std::nullopt; }},
       {"first block answered with NAK", 768, msg::kHandshakeFailed, 1, 1, {k38},
        [](D& d) { d.blockReplies[0] = 0x15; }},
-      // Never a half-read block: the abort byte tells the device none follows.
-      {"file cut short during the run", 300, kUpdateFileReadError, 1, 1, {k38}, [](D&) {}, 768},
+      // The whole image is read before the port opens: a file that is cut
+      // (or grows) meanwhile is refused with nothing sent.
+      {"file cut short while read", 300, kUpdateFileReadError, 0, 0, {}, [](D&) {}, 768},
+      {"file grown while read", 768, kUpdateFileReadError, 0, 0, {}, [](D&) {}, 300},
+      {"larger than any chip takes", 966657, msg::kFileTooLarge, 0, 0, {}, [](D&) {}},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -271,7 +275,8 @@ TEST(FirmwareUpdateTest, CancelStopsBetweenBlocksWithoutAbortByte) {
   const Case cases[] = {
       {"in the block loop", false, 33, UpdateOutcome::Cancelled, 1},
       {"after the last ACK", false, 100, UpdateOutcome::Completed, 3},
-      {"left over", true, -1, UpdateOutcome::Completed, 3},
+      // Set before the run (Ctrl-C while the port was chosen): not lost.
+      {"before the run", true, -1, UpdateOutcome::Cancelled, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -286,8 +291,143 @@ TEST(FirmwareUpdateTest, CancelStopsBetweenBlocksWithoutAbortByte) {
         c.outcome == UpdateOutcome::Cancelled ? msg::kAborted : msg::kComplete;
     EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{std::string(message)});
     EXPECT_EQ(rig.AbortBytes(), 0);
+    if (c.setBefore) {
+      EXPECT_TRUE(rig.opener.events().empty());
+    }
     rig.ExpectCleanEnd();
   }
+}
+
+TEST(FirmwareUpdateTest, CancelAtTheTimeStampQuestionWhateverTheAnswer) {
+  for (const bool answer : {true, false}) {
+    SCOPED_TRACE(answer ? "yes" : "no");
+    UpdateRig rig;
+    rig.device.flashTime = kNewFile;  // not older: the question comes
+    rig.prompt.answer = answer;
+    rig.prompt.onAsk = [&rig] { rig.cancel.Set(); };
+    EXPECT_EQ(rig.Run(MakeImage(512)), UpdateOutcome::Cancelled);
+    EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{std::string(msg::kAborted)});
+    EXPECT_EQ(rig.AbortBytes(), 0);
+    EXPECT_TRUE(rig.device.blocks.empty());
+    rig.ExpectCleanEnd();
+  }
+}
+
+TEST(FirmwareUpdateTest, CancelAtAnyMomentEndsTheRunAtOnceAndSendsNothingMore) {
+  const std::string image = MakeImage(256 * 3);
+  UpdateRig dry;
+  const uint64_t start = dry.clock.NowMs();
+  ASSERT_EQ(dry.Run(image), UpdateOutcome::Completed);
+  const uint64_t duration = dry.clock.NowMs() - start;
+
+  auto expectClean = [&](UpdateRig& rig, UpdateOutcome outcome, size_t eventsAtCancel,
+                         uint64_t cancelMs) {
+    ASSERT_TRUE(rig.cancel.IsSet());
+    EXPECT_LE(rig.clock.NowMs() - cancelMs, 200u) << "not ended at once";
+    for (size_t i = eventsAtCancel; i < rig.opener.events().size(); ++i) {
+      EXPECT_NE(rig.opener.events()[i].kind, LineEvent::Write) << "sent after the cancel";
+      EXPECT_NE(rig.opener.events()[i].kind, LineEvent::Open) << "opened after the cancel";
+    }
+    // Complete only with the whole image in the flash.
+    if (outcome == UpdateOutcome::Completed) {
+      EXPECT_EQ(rig.device.blocks.size(), 3u);
+    } else {
+      EXPECT_EQ(outcome, UpdateOutcome::Cancelled);
+      EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{std::string(msg::kAborted)});
+    }
+    rig.ExpectCleanEnd();
+  };
+  for (uint64_t at = 0; at < duration; at += 7) {
+    SCOPED_TRACE(::testing::Message() << "cancel " << at << " ms after the start");
+    UpdateRig rig;
+    rig.clock.WatchCancel(rig.cancel);
+    size_t eventsAtCancel = 0;
+    rig.clock.CancelAt(rig.clock.NowMs() + at,
+                       [&] { eventsAtCancel = rig.opener.events().size(); });
+    const UpdateOutcome outcome = rig.Run(image);
+    expectClean(rig, outcome, eventsAtCancel, start + at);
+  }
+  const size_t writes = dry.opener.Writes().size();
+  for (size_t write = 0; write < writes; ++write) {
+    SCOPED_TRACE(::testing::Message() << "cancel after write " << write);
+    UpdateRig rig;
+    rig.clock.WatchCancel(rig.cancel);
+    size_t eventsAtCancel = 0;
+    uint64_t cancelMs = 0;
+    rig.opener.AfterEachWrite([&](size_t n) {
+      if (n != write) return;
+      rig.cancel.Set();
+      eventsAtCancel = rig.opener.events().size();
+      cancelMs = rig.clock.NowMs();
+    });
+    const UpdateOutcome outcome = rig.Run(image);
+    expectClean(rig, outcome, eventsAtCancel, cancelMs);
+  }
+}
+
+TEST(FirmwareUpdateTest, LineFaultsDuringTheBlocksEndTheRunAtOnce) {
+  struct Case {
+    const char* name;
+    std::function<void(UpdateRig&)> breakLine;  ///< after the device took block 1
+    uint64_t atMostMs;                          ///< from the block's write to the end of the run
+  };
+  const std::vector<Case> cases = {
+      // A hang-up while the acknowledgement is awaited: no waiting out the
+      // block's time on the line (256 bytes at 9600 Bd take 267 ms).
+      {"hang-up", [](UpdateRig& r) { r.opener.FailReads(EIO); }, 20},
+      // A device that stops taking bytes: the next block's write gives up
+      // after its time on the line and the margin.
+      {"stalled", [](UpdateRig& r) { r.opener.StallWrites(true); },
+       2 * (LineTimeMs(256, 9600) + kReadConstantMs + kReadPerByteMs) + kWriteMarginMs + 50},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UpdateRig rig;
+    if (std::string(c.name) == "hang-up") rig.device.blockReplies[1] = std::nullopt;
+    uint64_t brokenAt = 0;
+    rig.device.afterBlock = [&](size_t block) {
+      if (block != 1) return;
+      brokenAt = rig.clock.NowMs();
+      c.breakLine(rig);
+    };
+    EXPECT_EQ(rig.Run(MakeImage(256 * 4)), UpdateOutcome::Failed);
+    EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{std::string(msg::kHandshakeFailed)});
+    EXPECT_EQ(rig.AbortBytes(), 0);
+    EXPECT_LE(rig.clock.NowMs() - brokenAt, c.atMostMs);
+    rig.ExpectCleanEnd();
+  }
+}
+
+TEST(FirmwareUpdateTest, AFileChangedDuringTheRunDoesNotChangeWhatIsSent) {
+  // Overwritten with another image of the same size while the blocks go out.
+  struct ChangingSource final : UpdateSource {
+    explicit ChangingSource(std::string bytes) : content(std::move(bytes)) {}
+    std::optional<uint64_t> Size() override { return content.size(); }
+    bool Seek(uint64_t offset) override {
+      position = offset;
+      return true;
+    }
+    std::optional<size_t> Read(uint8_t* buffer, size_t n) override {
+      const size_t count = std::min(n, content.size() - std::min(content.size(), position));
+      std::copy_n(content.begin() + static_cast<std::ptrdiff_t>(position), count, buffer);
+      position += count;
+      return count;
+    }
+    std::string content;
+    uint64_t position = 0;
+  };
+  const std::string first = MakeImage(256 * 3);
+  std::string second = first;
+  std::fill(second.begin() + 16, second.end(), '\x5a');
+  UpdateRig rig;
+  ChangingSource source(first);
+  rig.device.afterBlock = [&](size_t) { source.content = second; };
+  EXPECT_EQ(RunFirmwareUpdate(rig.link, source, rig.cancel, rig.progress, rig.prompt, &rig.info),
+            UpdateOutcome::Completed);
+  ASSERT_EQ(rig.device.blocks.size(), 3u);
+  std::string flashed;
+  for (const auto& block : rig.device.blocks) flashed += testing::ToString(block);
+  EXPECT_EQ(flashed, first);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // The update over a real pseudo-terminal against the device simulator.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "blocking_file.h"
 #include "common/clock.h"
 #include "link/posix_serial_port.h"
 #include "sim/davozi_simulator.h"
@@ -120,6 +122,28 @@ TEST(UpdateEndToEnd, CancelInTheBlockLoopStopsAfterTheCurrentBlock) {
   EXPECT_EQ(run.ReceivedAfterUpdateCommand(),
             std::string("\x06\x06\x00\x03", 4) + image.substr(0, 256));
   EXPECT_EQ(run.device->CompletedUpdates(), 0);
+}
+
+TEST(UpdateEndToEnd, ASlowImageFileOnTheSimulatorsHostDelaysNoHandshake) {
+  // The simulator keeps its image through a temporary file beside the target;
+  // here that file's disk takes as long as the test wants.
+  char dir[] = "/tmp/vextune-update-e2e-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string flashOut = std::string(dir) + "/flash.bin";
+  {
+    SimRun run([&](sim::SimulatorOptions& o) {
+      o.pace = true;
+      o.flashOutPath = flashOut;
+    });
+    // Declared after the device: released before the device is stopped.
+    testing::BlockingFile slowDisk(flashOut + ".part");
+    ASSERT_TRUE(slowDisk.ok());
+    const std::string image = MakeImage(256 * 3);
+    EXPECT_EQ(run.Update(image), UpdateOutcome::Completed);
+    EXPECT_EQ(run.prompt.messages.back(), msg::kComplete);
+    EXPECT_EQ(slowDisk.Release(), image);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

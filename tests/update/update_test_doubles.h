@@ -40,13 +40,15 @@ class RecordingPrompt final : public UserPrompt {
   }
   bool AskYesNo(const std::string&, const std::string& text) override {
     questions.push_back(text);
+    if (onAsk) onAsk();
     return answer;
   }
   bool answer = true;
+  /// Called while a question is open (the user presses Ctrl-C there).
+  std::function<void()> onAsk;
   std::vector<std::string> messages;
   std::vector<MessageIcon> icons;
   std::vector<std::string> questions;
 };
-
 
 }  // namespace vextune::testing

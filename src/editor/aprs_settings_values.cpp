@@ -1,0 +1,82 @@
+#include "editor/aprs_settings_values.h"
+
+#include <array>
+
+#include "config/config_data.h"
+
+namespace vextune {
+namespace {
+
+using PathMembers = std::array<CConfigParam CConfigData::*, kAprsPathEntries>;
+
+constexpr PathMembers kPathMembers = {
+    &CConfigData::m_AprsDest, &CConfigData::m_AprsVia1, &CConfigData::m_AprsVia2,
+    &CConfigData::m_AprsVia3, &CConfigData::m_AprsVia4, &CConfigData::m_AprsVia5,
+    &CConfigData::m_AprsVia6, &CConfigData::m_AprsVia7, &CConfigData::m_AprsVia8};
+
+constexpr int32_t kNmeaAprsAndGps = 4;
+constexpr int32_t kNmeaOldMax = 3;
+
+}  // namespace
+
+AprsSettingsValues AprsValuesFromRecord(const CConfigData& r) {
+  AprsSettingsValues v;
+  v.callsign = r.m_AprsCall.text;
+  for (int i = 0; i < kAprsPathEntries; ++i) v.path[i] = (r.*kPathMembers[i]).text;
+  v.alternateTable = r.m_AprsAltTable.value == 1;
+  v.symbol = r.m_AprsSymbol.text;
+  v.txInterval = r.m_AprsInterval.text;
+  v.autoSpeed = r.m_AprsAutoSpeed.value;
+  // The number, not its text: a text kept with leading zeros ("02") would
+  // match none of the three beacon buttons.
+  v.beaconMode = std::to_string(r.m_AprsBeacon.value);
+  v.position = r.m_AprsPosition.text;
+  v.trackOnly = r.m_AprsTrackOnly.value == 1;
+  v.comment = r.m_AprsComment.text;
+  v.statusText = r.m_AprsStatusText.text;
+  v.statusEvery = r.m_AprsStatusEvery.value;
+  v.hfToggleSwitch = r.m_AprsHfToggleOld.value == 1;
+  v.hfToggle = r.m_AprsHfToggle.value;
+  v.altitude = r.m_AprsAltitude.value;
+  v.compressed = r.m_AprsCompressed.value == 1;
+  v.timestamp = r.m_AprsTimestamp.value == 1;
+  v.valid = r.m_AprsValid.text;
+  v.nmeaOut = r.m_NmeaOut.value;
+  v.digipeating = r.m_AprsDigi.value;
+  v.crossMode = r.m_AprsCrossMode.value;
+  v.unprotoCross = r.m_AprsUnprotoCross.value == 1;
+  v.freqBeacon = r.m_AprsFreqBeacon.text;
+  return v;
+}
+
+void TakeBackAprsValues(const AprsSettingsValues& v, CConfigData& r) {
+  CConfigData::SetNumber(r.m_AprsTimestamp, v.timestamp ? 1 : 0);
+  CConfigData::SetNumber(r.m_AprsCompressed, v.compressed ? 1 : 0);
+  CConfigData::SetNumber(r.m_AprsAltTable, v.alternateTable ? 1 : 0);
+  CConfigData::SetNumber(r.m_AprsTrackOnly, v.trackOnly ? 1 : 0);
+  CConfigData::SetNumber(r.m_AprsHfToggleOld, v.hfToggleSwitch ? 1 : 0);
+  CConfigData::SetNumber(r.m_AprsHfToggle, v.hfToggle);
+  CConfigData::SetNumber(r.m_AprsDigi, v.digipeating);
+  CConfigData::SetNumber(r.m_AprsStatusEvery, v.statusEvery);
+  CConfigData::SetNumber(r.m_AprsUnprotoCross, v.unprotoCross ? 1 : 0);
+  CConfigData::SetNumber(r.m_NmeaOut, v.nmeaOut);
+  // Older firmware knows no "APRS + GPS (loopback)"; it gets plain loopback.
+  CConfigData::SetNumber(r.m_NmeaOutOld, v.nmeaOut == kNmeaAprsAndGps ? kNmeaOldMax : v.nmeaOut);
+  CConfigData::SetNumber(r.m_AprsCrossMode, v.crossMode);
+  CConfigData::SetNumber(r.m_AprsAltitude, v.altitude);
+  CConfigData::SetNumber(r.m_AprsAutoSpeed, v.autoSpeed);
+
+  CConfigData::SetNumberText(r.m_AprsBeacon, v.beaconMode);
+  CConfigData::SetNumberText(r.m_AprsInterval, v.txInterval);
+  CConfigData::SetNumberText(r.m_AprsSymbol, v.symbol);
+  CConfigData::SetNumberText(r.m_AprsValid, v.valid);
+  CConfigData::SetNumberText(r.m_AprsFreqBeacon, v.freqBeacon);
+
+  CConfigData::SetText(r.m_AprsComment, v.comment);
+  CConfigData::SetText(r.m_AprsPosition, v.position);
+  for (int i = 0; i < kAprsPathEntries; ++i) CConfigData::SetText(r.*kPathMembers[i], v.path[i]);
+  CConfigData::SetText(r.m_AprsStatusText, v.statusText);
+  CConfigData::SetText(r.m_AprsCall, v.callsign);
+}
+
+}  // namespace vextune

@@ -1,0 +1,47 @@
+#include "editor/general_settings_record.h"
+
+#include "config/config_data.h"
+
+namespace vextune {
+
+GeneralSettingsValues GeneralSettingsFromRecord(const CConfigData& record) {
+  GeneralSettingsValues values;
+  values.callsign = record.m_Callsign.text;
+  values.txDelay = std::to_string(record.m_TxDelay.value);
+  values.channel = std::to_string(record.m_Channel.value);
+  values.centerFreq = std::to_string(record.m_CenterFreq.value);
+  values.levelAfsk = std::to_string(record.m_LevelAfsk.value);
+  values.levelFsk = std::to_string(record.m_LevelFsk.value);
+  values.levelRobust = std::to_string(record.m_LevelRobust.value);
+  values.connectText = record.m_ConnectText.text;
+  values.connectMode = record.m_ConnectMode.value;
+  values.monitorU = record.m_MonitorU.value != 0;
+  values.monitorI = record.m_MonitorI.value != 0;
+  values.monitorS = record.m_MonitorS.value != 0;
+  values.monitorC = record.m_MonitorC.value != 0;
+  values.prMode = record.m_PrModeIndex.value;
+  return values;
+}
+
+void TakeBackGeneralSettings(const GeneralSettingsValues& values, CConfigData& record) {
+  CConfigData::SetNumber(record.m_MonitorU, values.monitorU ? 1 : 0);
+  CConfigData::SetNumber(record.m_MonitorI, values.monitorI ? 1 : 0);
+  CConfigData::SetNumber(record.m_MonitorS, values.monitorS ? 1 : 0);
+  CConfigData::SetNumber(record.m_MonitorC, values.monitorC ? 1 : 0);
+  CConfigData::SetNumber(record.m_ConnectMode, values.connectMode);
+  CConfigData::SetNumber(record.m_PrModeIndex, values.prMode);
+
+  CConfigData::SetNumberText(record.m_Channel, values.channel);
+  CConfigData::SetNumberText(record.m_TxDelay, values.txDelay);
+  CConfigData::SetNumberText(record.m_LevelAfsk, values.levelAfsk);
+  CConfigData::SetNumberText(record.m_LevelFsk, values.levelFsk);
+  CConfigData::SetNumberText(record.m_LevelRobust, values.levelRobust);
+  CConfigData::SetNumberText(record.m_CenterFreq, values.centerFreq);
+
+  CConfigData::SetText(record.m_Callsign, values.callsign);
+  CConfigData::SetText(record.m_ConnectText, values.connectText);
+  if (const auto pr_mode_text = PrModeText(values.prMode))
+    CConfigData::SetText(record.m_PrMode, *pr_mode_text);
+}
+
+}  // namespace vextune

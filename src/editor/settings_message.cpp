@@ -1,0 +1,11 @@
+#include "editor/settings_message.h"
+
+#include "config/text_util.h"
+
+namespace vextune {
+
+int32_t ReadFieldNumber(std::string_view text) {
+  return DigitsToNumber(LeadingDigits(TrimSpace(text)));
+}
+
+}  // namespace vextune

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "common/version.h"
+#include "editor/config_document.h"
+#include "link/device_context.h"
+#include "link/port_discovery.h"
+
+namespace vextune::ui {
+
+/// The desktop program's process-wide state: created once in main (or by a
+/// test) and passed to every dialog that needs it. Nothing of it is kept
+/// between runs.
+struct ApplicationState {
+  /// The real clock and serial ports; low-level serial failures go to
+  /// `serialErrors` (nullptr: nowhere).
+  explicit ApplicationState(std::ostream* serialErrors) : device(serialErrors) {}
+  /// Another clock and port opener, owned by the caller.
+  ApplicationState(Clock& clock, SerialPortOpener& ports) : device(clock, ports) {}
+
+  /// The selected port and its rate, the firmware version and its text, the
+  /// file-only mode flag, and the cancel flag of a running operation.
+  DeviceContext device;
+  /// What port discovery found: the devices-found count, the candidate ports
+  /// and the status text.
+  PortDiscovery discovery;
+  /// Lists the machine's serial ports, for discovery and the port dialog.
+  std::function<std::vector<SerialDevice>()> listSerialPorts = [] {
+    return EnumerateSerialDevices();
+  };
+  /// The working and baseline records, file loaded and the current file.
+  ConfigDocument document;
+  /// Written into configuration files as their format version.
+  int32_t programVersionWord = version::kProgramVersionWord;
+  /// A port given on the command line (--port, --simulate): used without
+  /// discovery, as if chosen in the port dialog. Empty: discover.
+  std::string presetPort;
+  /// The preset port is the simulated DAV-OZI inside this program.
+  bool simulated = false;
+};
+
+}  // namespace vextune::ui

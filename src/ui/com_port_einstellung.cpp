@@ -1,0 +1,102 @@
+#include "ui/com_port_einstellung.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "link/com_port.h"
+#include "ui/widget_support.h"
+
+namespace vextune::ui {
+
+namespace {
+enum Column { kPathColumn, kDescriptionColumn };
+}
+
+CComPortEinstellung::CComPortEinstellung(const std::vector<SerialDevice>& ports,
+                                         const std::string& initialPort, QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Olvane Vextune - COM Port Settings"));
+  setObjectName(QStringLiteral("comPortDialog"));
+
+  auto* label = new QLabel(QStringLiteral("Select a COM Port"), this);
+  label->setObjectName(QStringLiteral("selectText"));
+  ports_ = new QComboBox(this);
+  ports_->setObjectName(QStringLiteral("portCombo"));
+  ports_->setEditable(true);
+  ports_->setInsertPolicy(QComboBox::NoInsert);
+  ports_->setMinimumContentsLength(24);
+  label->setBuddy(ports_);
+
+  // Path and description side by side in the list; the edit field takes the
+  // path alone.
+  auto* model = new QStandardItemModel(0, 2, ports_);
+  for (const SerialDevice& port : ports) {
+    auto* path = new QStandardItem(QString::fromStdString(port.path));
+    auto* description = new QStandardItem(QString::fromStdString(port.description));
+    path->setToolTip(description->text());
+    model->appendRow({path, description});
+  }
+  auto* view = new QTreeView(ports_);
+  view->setObjectName(QStringLiteral("portList"));
+  view->setRootIsDecorated(false);
+  view->setHeaderHidden(true);
+  view->setAllColumnsShowFocus(true);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ports_->setModel(model);
+  ports_->setView(view);
+  ports_->setModelColumn(kPathColumn);
+  view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  const QAbstractItemView* list = view;
+  view->setMinimumWidth(list->sizeHintForColumn(kPathColumn) +
+                        list->sizeHintForColumn(kDescriptionColumn) + 24);
+
+  const QString initial =
+      initialPort.empty() ? QString() : QString::fromStdString(DevicePathForPort(initialPort));
+  const int listed = initial.isEmpty() ? -1 : ports_->findText(initial);
+  if (listed >= 0) {
+    ports_->setCurrentIndex(listed);
+  } else if (!initial.isEmpty()) {
+    ports_->setCurrentIndex(-1);
+    ports_->setEditText(initial);
+  } else if (ports_->count() > 0) {
+    ports_->setCurrentIndex(0);
+  }
+  ports_->lineEdit()->selectAll();
+
+  QPushButton* ok = NewButton(QStringLiteral("OK"), "okButton", this);
+  QPushButton* cancel = NewButton(QStringLiteral("Abbrechen"), "cancelButton", this);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(label);
+  layout->addWidget(ports_);
+  layout->addStretch();
+  layout->addLayout(buttons);
+  setMinimumWidth(340);
+}
+
+void CComPortEinstellung::accept() {
+  const std::string typed = ports_->currentText().trimmed().toStdString();
+  if (typed.empty()) {
+    QApplication::beep();
+    ports_->setFocus();
+    return;
+  }
+  chosen_ = DevicePathForPort(typed);
+  QDialog::accept();
+}
+
+}  // namespace vextune::ui

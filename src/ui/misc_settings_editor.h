@@ -1,0 +1,18 @@
+#pragma once
+
+#include "ui/settings_editor.h"
+
+namespace vextune::ui {
+
+/// The "Misc Settings" button's editor: fills CMiscSettings from the working
+/// record, runs it, and on OK takes the switches, the nine numbers, flow
+/// control, time stamp and clock sync back through the record's setters.
+class MiscSettingsEditor final : public SettingsEditor {
+ public:
+  MiscSettingsEditor() = default;
+
+  bool Edit(QWidget* parent, CConfigData& working, const DeviceState& device,
+            DialogPrompt& prompt) override;
+};
+
+}  // namespace vextune::ui

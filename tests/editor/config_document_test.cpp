@@ -1,0 +1,422 @@
+#include "editor/config_document.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "config/config_file.h"
+#include "scripted_prompt.h"
+
+namespace vextune {
+namespace {
+
+namespace fs = std::filesystem;
+namespace text = document_text;
+using testing::ScriptedPrompt;
+using Kind = ScriptedPrompt::Kind;
+
+/// Each test in a temporary folder, removed with everything in it.
+class ConfigDocumentTest : public ::testing::Test {
+ protected:
+  ConfigDocumentTest() {
+    char pattern[] = "/tmp/vextune-document-XXXXXX";
+    dir_ = mkdtemp(pattern);
+  }
+  ~ConfigDocumentTest() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  /// Writes `record` as a file of format `version`; returns its path.
+  std::string WriteFile(const std::string& name, const CConfigData& record,
+                        int32_t version = kConfigFormatVersion) {
+    std::ostringstream bytes;
+    EXPECT_TRUE(WriteConfigFile(record, bytes, version));
+    WriteBytes(name, bytes.str());
+    return Path(name);
+  }
+  void WriteBytes(const std::string& name, const std::string& bytes) {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+  std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  /// A record that differs from the defaults in T, %AT and the connect text.
+  static CConfigData Edited(int32_t txDelay) {
+    CConfigData record;
+    CConfigData::SetNumber(record.m_TxDelay, txDelay);
+    CConfigData::SetNumber(record.m_AprsInterval, 600);
+    CConfigData::SetText(record.m_ConnectText, "HELLO");
+    return record;
+  }
+  /// Loads `path` through the open dialog.
+  LoadOutcome Load(const std::string& path) {
+    prompt.ChooseFile(path);
+    return document.LoadFile(prompt);
+  }
+  /// Loads the older file `oldPath`, answers the conversion question and
+  /// chooses `newPath` in the save dialog (nullopt: Cancel).
+  LoadOutcome Convert(const std::string& oldPath, bool answerYes,
+                      std::optional<std::string> newPath) {
+    prompt.ChooseFile(oldPath);
+    if (answerYes) {
+      prompt.AnswerYes();
+      prompt.ChooseFile(std::move(newPath));
+    } else {
+      prompt.AnswerNo();
+    }
+    return document.LoadFile(prompt);
+  }
+
+  fs::path dir_;
+  ConfigDocument document;
+  ScriptedPrompt prompt;
+};
+
+TEST_F(ConfigDocumentTest, LoadTakesTheFileAsBaselineAndCurrentFile) {
+  const std::string path = WriteFile("a.vxg", Edited(40));
+  EXPECT_EQ(Load(path), LoadOutcome::Loaded);
+  EXPECT_TRUE(document.working().IsEqual(Edited(40), true));
+  EXPECT_FALSE(document.IsChanged());
+  EXPECT_TRUE(document.fileLoaded());
+  EXPECT_EQ(document.currentFile(), path);
+
+  ASSERT_EQ(prompt.shown().size(), 1u);
+  const FileDialogRequest& request = prompt.shown()[0].request;
+  EXPECT_EQ(request.filters, (std::vector<std::string>{"VXG Files (*.vxg)", "VXN Files (*.vxn)",
+                                                       "VXR Files (*.vxr)"}));
+  EXPECT_EQ(request.defaultExtension, ".vxg");
+}
+
+TEST_F(ConfigDocumentTest, FailedLoadChangesNothing) {
+  std::ostringstream whole;
+  WriteConfigFile(Edited(40), whole);
+  const std::string bytes = whole.str();
+  struct Case {
+    std::string what;
+    std::string path;
+    std::string message;
+  };
+  WriteBytes("empty.vxg", "");
+  WriteBytes("header-only.vxg", bytes.substr(0, 12));
+  WriteBytes("half.vxg", bytes.substr(0, bytes.size() / 2));
+  WriteBytes("one-short.vxg", bytes.substr(0, bytes.size() - 1));
+  fs::create_directory(Path("folder.vxg"));
+  const std::vector<Case> cases = {
+      {"missing", Path("missing.vxg"), "Error opening file."},
+      {"folder", Path("folder.vxg"), "Error opening file."},
+      {"empty", Path("empty.vxg"), ""},
+      {"header only", Path("header-only.vxg"), ""},
+      {"half", Path("half.vxg"), ""},
+      {"one byte short", Path("one-short.vxg"), ""},
+  };
+  // A loaded, then edited document: nothing of it may move.
+  const std::string good = WriteFile("good.vxg", Edited(30));
+  ASSERT_EQ(Load(good), LoadOutcome::Loaded);
+  CConfigData::SetNumber(document.working().m_TxDelay, 31);
+  const CConfigData working = document.working();
+  const CConfigData baseline = document.baseline();
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    prompt.Clear();
+    prompt.AnswerNo();  // the save question before the load
+    EXPECT_EQ(Load(c.path), LoadOutcome::Failed);
+    ASSERT_EQ(prompt.shown().size(), 3u);
+    EXPECT_EQ(prompt.shown()[2].kind, Kind::Message);
+    EXPECT_EQ(prompt.shown()[2].icon, MessageIcon::Error);
+    if (!c.message.empty()) {
+      EXPECT_EQ(prompt.shown()[2].text, c.message);
+    } else {
+      EXPECT_NE(prompt.shown()[2].text.find(c.path), std::string::npos) << prompt.shown()[2].text;
+    }
+    EXPECT_TRUE(document.working().IsEqual(working, true));
+    EXPECT_TRUE(document.baseline().IsEqual(baseline, true));
+    EXPECT_TRUE(document.fileLoaded());
+    EXPECT_EQ(document.currentFile(), good);
+  }
+}
+
+TEST_F(ConfigDocumentTest, OlderFormatKeepsWhatItLacks) {
+  // Format 65560 has no %AL; the working record's 2 stays.
+  CConfigData::SetNumber(document.working().m_AprsAutoSpeed, 2);
+  CConfigData file = Edited(40);
+  CConfigData::SetNumber(file.m_AprsAutoSpeed, 0);
+  EXPECT_EQ(Load(WriteFile("old.vxg", file, 65560)), LoadOutcome::Loaded);
+  EXPECT_EQ(document.working().m_AprsAutoSpeed.value, 2);
+  EXPECT_EQ(document.working().m_TxDelay.value, 40);
+}
+
+TEST_F(ConfigDocumentTest, SaveQuestionOnlyForALoadedChangedFile) {
+  struct Case {
+    std::string what;
+    bool load;
+    bool edit;
+    bool answerYes;
+    bool asked;
+    bool written;
+  };
+  const std::vector<Case> cases = {
+      {"loaded and edited, Yes", true, true, true, true, true},
+      {"loaded and edited, No", true, true, false, true, false},
+      {"loaded, unchanged", true, false, true, false, false},
+      {"saved, not loaded, edited", false, true, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ConfigDocument doc;
+    ScriptedPrompt p;
+    const std::string path = WriteFile("offer.vxg", Edited(40));
+    if (c.load) {
+      p.ChooseFile(path);
+      ASSERT_EQ(doc.LoadFile(p), LoadOutcome::Loaded);
+    } else {
+      p.ChooseFile(path);
+      ASSERT_TRUE(doc.SaveFile(p));
+    }
+    if (c.edit) CConfigData::SetNumber(doc.working().m_TxDelay, 77);
+    p.Clear();
+    if (c.answerYes) {
+      p.AnswerYes();
+    } else {
+      p.AnswerNo();
+    }
+    doc.OfferSaveChanges(p);
+
+    const bool asked = !p.shown().empty();
+    EXPECT_EQ(asked, c.asked);
+    if (asked) {
+      EXPECT_EQ(p.shown()[0].text, "User Config File was changed.\nSave changes to " + path + " ?");
+    }
+    CConfigData onDisk;
+    ASSERT_TRUE(LoadConfigFile(path, onDisk, nullptr, nullptr));
+    EXPECT_EQ(onDisk.m_TxDelay.value,
+              c.written ? 77 : (c.load ? 40 : doc.baseline().m_TxDelay.value));
+    // The baseline is not touched by the offer.
+    EXPECT_EQ(doc.IsChanged(), c.edit);
+  }
+}
+
+TEST_F(ConfigDocumentTest, ConversionWritesTheNewFileThenDeletesTheOld) {
+  for (const std::string ext : {"vxr", "vxn"}) {
+    SCOPED_TRACE(ext);
+    const std::string oldPath = WriteFile("A." + ext, Edited(40), 65549);
+    prompt.Clear();
+    EXPECT_EQ(Convert(oldPath, true, Path("A.vxg")), LoadOutcome::Converted);
+
+    ASSERT_EQ(prompt.shown().size(), 3u);
+    EXPECT_EQ(prompt.shown()[1].text, std::string(text::kConvertQuestion));
+    const FileDialogRequest& save = prompt.shown()[2].request;
+    EXPECT_EQ(prompt.shown()[2].kind, Kind::SaveFile);
+    EXPECT_EQ(save.proposedName, Path("A.vxg"));
+    EXPECT_EQ(save.filters, std::vector<std::string>{"VXG Files (*.vxg)"});
+    EXPECT_TRUE(save.confirmOverwrite);
+
+    EXPECT_FALSE(fs::exists(oldPath));
+    CConfigData onDisk;
+    int32_t version = 0;
+    ASSERT_TRUE(LoadConfigFile(Path("A.vxg"), onDisk, &version, nullptr));
+    EXPECT_EQ(version, kConfigFormatVersion);
+    EXPECT_TRUE(onDisk.IsEqual(document.working(), true));
+    EXPECT_EQ(document.working().m_TxDelay.value, 40);
+    EXPECT_TRUE(document.fileLoaded());
+    EXPECT_FALSE(document.IsChanged());
+    EXPECT_EQ(document.currentFile(), Path("A.vxg"));
+    fs::remove(Path("A.vxg"));
+    document.ClearFileLoaded();
+  }
+}
+
+TEST_F(ConfigDocumentTest, ConversionWritesWhatTheOldFormatLacksFromTheWorkingRecord) {
+  CConfigData::SetNumber(document.working().m_AprsAutoSpeed, 2);
+  const std::string oldPath = WriteFile("B.vxr", Edited(40), 65560);
+  ASSERT_EQ(Convert(oldPath, true, Path("B.vxg")), LoadOutcome::Converted);
+  CConfigData onDisk;
+  ASSERT_TRUE(LoadConfigFile(Path("B.vxg"), onDisk, nullptr, nullptr));
+  EXPECT_EQ(onDisk.m_AprsAutoSpeed.value, 2);
+}
+
+TEST_F(ConfigDocumentTest, FailedOrRefusedConversionKeepsTheOldFile) {
+  std::ostringstream whole;
+  WriteConfigFile(Edited(40), whole, 65549);
+  struct Case {
+    std::string what;
+    std::string oldBytes;
+    bool answerYes;
+    std::optional<std::string> newPath;  // nullopt: the save dialog is cancelled
+    LoadOutcome outcome;
+  };
+  const std::string full = whole.str();
+  const std::vector<Case> cases = {
+      {"question answered No", full, false, Path("C.vxg"), LoadOutcome::Cancelled},
+      {"save dialog cancelled", full, true, std::nullopt, LoadOutcome::Cancelled},
+      {"old file breaks off", full.substr(0, full.size() / 2), true, Path("C.vxg"),
+       LoadOutcome::Failed},
+      {"new file in a missing folder", full, true, Path("no/such/C.vxg"), LoadOutcome::Failed},
+  };
+  const CConfigData before = document.working();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes("C.vxr", c.oldBytes);
+    prompt.Clear();
+    EXPECT_EQ(Convert(Path("C.vxr"), c.answerYes, c.newPath), c.outcome);
+    EXPECT_EQ(ReadBytes(Path("C.vxr")), c.oldBytes);
+    EXPECT_FALSE(fs::exists(Path("C.vxg")));
+    EXPECT_TRUE(document.working().IsEqual(before, true));
+    EXPECT_FALSE(document.fileLoaded());
+    EXPECT_EQ(document.currentFile(), "");
+    EXPECT_TRUE(prompt.AllAnswersUsed());
+  }
+}
+
+TEST_F(ConfigDocumentTest, ConversionOntoTheOldNameKeepsTheConvertedFile) {
+  const std::string oldPath = WriteFile("D.vxr", Edited(40), 65549);
+  ASSERT_EQ(Convert(oldPath, true, oldPath), LoadOutcome::Converted);
+  CConfigData onDisk;
+  int32_t version = 0;
+  ASSERT_TRUE(LoadConfigFile(oldPath, onDisk, &version, nullptr));
+  EXPECT_EQ(version, kConfigFormatVersion);
+  EXPECT_EQ(onDisk.m_TxDelay.value, 40);
+}
+
+TEST_F(ConfigDocumentTest, ExtensionInCapitalsIsReadDirectly) {
+  const std::string path = WriteFile("E.VXR", Edited(40), 65549);
+  EXPECT_EQ(Load(path), LoadOutcome::Loaded);
+  EXPECT_EQ(prompt.shown().size(), 1u);  // no conversion question
+  EXPECT_TRUE(fs::exists(path));
+  EXPECT_EQ(document.working().m_TxDelay.value, 40);
+}
+
+TEST(ConvertedName, ReplacesOnlyTheExtension) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"A.vxr", "A.vxg"},
+      {"/home/u/A.vxn", "/home/u/A.vxg"},
+      {"/d.vxr/A.vxr", "/d.vxr/A.vxg"},
+      {"/d/A.vxr.vxr", "/d/A.vxr.vxg"},
+      {"/d/A.VXR", "/d/A.VXR"},
+  };
+  for (const auto& [old, proposed] : cases) EXPECT_EQ(ProposedConvertedName(old), proposed) << old;
+}
+
+TEST_F(ConfigDocumentTest, SaveWritesAndTakesTheBaseline) {
+  CConfigData::SetNumber(document.working().m_TxDelay, 55);
+  prompt.ChooseFile(Path("s.vxg"));
+  EXPECT_TRUE(document.SaveFile(prompt));
+  EXPECT_FALSE(document.IsChanged());
+  EXPECT_FALSE(document.fileLoaded());
+  EXPECT_EQ(document.currentFile(), Path("s.vxg"));
+  EXPECT_TRUE(prompt.shown()[0].request.proposedName.empty());
+  CConfigData onDisk;
+  ASSERT_TRUE(LoadConfigFile(Path("s.vxg"), onDisk, nullptr, nullptr));
+  EXPECT_EQ(onDisk.m_TxDelay.value, 55);
+
+  // A file that cannot be written changes nothing.
+  CConfigData::SetNumber(document.working().m_TxDelay, 56);
+  prompt.Clear();
+  prompt.ChooseFile(Path("missing/s.vxg"));
+  EXPECT_FALSE(document.SaveFile(prompt));
+  EXPECT_EQ(prompt.shown().back().icon, MessageIcon::Error);
+  EXPECT_TRUE(document.IsChanged());
+  EXPECT_EQ(document.currentFile(), Path("s.vxg"));
+}
+
+TEST_F(ConfigDocumentTest, DefaultsKeepTheConnectTextAndThePosition) {
+  const std::string path = WriteFile("f.vxg", Edited(40));
+  ASSERT_EQ(Load(path), LoadOutcome::Loaded);
+  const char* position = "4807.38N 01131.00E";
+  ASSERT_EQ(CConfigData::SetText(document.working().m_AprsPosition, position), 0);
+  prompt.Clear();
+  prompt.AnswerNo();
+  document.LoadDefaults(prompt);
+
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{SaveChangesQuestion(path)});
+  CConfigData expected;
+  CConfigData::SetText(expected.m_ConnectText, "HELLO");
+  CConfigData::SetText(expected.m_AprsPosition, position);
+  EXPECT_TRUE(document.working().IsEqual(expected, true));
+  EXPECT_EQ(document.working().m_ConnectText.text, "HELLO");
+  EXPECT_FALSE(document.IsChanged());
+  EXPECT_FALSE(document.fileLoaded());
+  EXPECT_EQ(document.currentFile(), "Default configuration loaded...");
+}
+
+TEST_F(ConfigDocumentTest, LeaveWithOkAsksByModeFileAndChange) {
+  struct Case {
+    std::string what;
+    bool fileOnly;
+    bool load;
+    bool edit;
+    std::vector<std::string> questions;
+    LeaveAction action;  // with every question answered Yes
+  };
+  const std::vector<Case> cases = {
+      {"device, nothing", false, false, false, {}, LeaveAction::Close},
+      {"device, loaded",
+       false,
+       true,
+       false,
+       {"Send config to DAV-OZI?"},
+       LeaveAction::SendThenClose},
+      {"device, edited",
+       false,
+       false,
+       true,
+       {"Send configuration changes to DAV-OZI?"},
+       LeaveAction::SendThenClose},
+      {"device, loaded and edited",
+       false,
+       true,
+       true,
+       {"Send configuration changes to DAV-OZI?"},
+       LeaveAction::SendThenClose},
+      {"file only, loaded", true, true, false, {}, LeaveAction::Close},
+      {"file only, edited",
+       true,
+       true,
+       true,
+       {"Do You want to save configuration changes to file?", ""},
+       LeaveAction::Close},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ConfigDocument doc;
+    ScriptedPrompt p;
+    const std::string path = WriteFile("leave.vxg", Edited(40));
+    if (c.load) {
+      p.ChooseFile(path);
+      ASSERT_EQ(doc.LoadFile(p), LoadOutcome::Loaded);
+    }
+    if (c.edit) CConfigData::SetNumber(doc.working().m_TxDelay, 99);
+    p.Clear();
+    p.AnswerYes();
+    p.ChooseFile(path);
+    EXPECT_EQ(doc.LeaveWithOk(p, c.fileOnly), c.action);
+    EXPECT_EQ(p.Texts(), c.questions);
+    EXPECT_FALSE(doc.fileLoaded());
+    if (c.fileOnly && c.edit) {
+      EXPECT_EQ(p.shown()[1].request.proposedName, path);
+      CConfigData onDisk;
+      ASSERT_TRUE(LoadConfigFile(path, onDisk, nullptr, nullptr));
+      EXPECT_EQ(onDisk.m_TxDelay.value, 99);
+      EXPECT_FALSE(doc.IsChanged());
+    }
+  }
+}
+
+TEST_F(ConfigDocumentTest, LeaveInFileOnlyModeAfterDefaultsProposesNoName) {
+  document.LoadDefaults(prompt);
+  CConfigData::SetNumber(document.working().m_TxDelay, 99);
+  prompt.Clear();
+  prompt.AnswerYes();
+  prompt.ChooseFile(std::nullopt);
+  EXPECT_EQ(document.LeaveWithOk(prompt, /*fileOnly=*/true), LeaveAction::Close);
+  ASSERT_EQ(prompt.shown().size(), 2u);
+  EXPECT_EQ(prompt.shown()[1].request.proposedName, "");
+  EXPECT_TRUE(document.IsChanged());  // cancelled: nothing written, nothing taken
+}
+
+}  // namespace
+}  // namespace vextune

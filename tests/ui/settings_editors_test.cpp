@@ -1,0 +1,198 @@
+// The general and misc settings editors on a real working record: filled
+// from it, driven by the user, and taken back on OK only.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "common/clock.h"
+#include "config/config_data.h"
+#include "link/device_state.h"
+#include "settings_dialog_test_support.h"
+#include "transfer/send_script.h"
+#include "ui/general_settings_editor.h"
+#include "ui/misc_settings_editor.h"
+
+using vextune::CConfigData;
+using vextune::DeviceState;
+using vextune::testing::Click;
+using vextune::testing::ScriptedPrompt;
+using vextune::testing::TypeInto;
+
+namespace {
+
+// Runs `user` on the settings dialog once its modal run has started; a
+// dialog the user leaves open (a failed check) is closed with Cancel so that
+// the test goes on.
+void WhenDialogOpens(std::function<void(QWidget*)> user) {
+  QTimer::singleShot(0, [user] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) qFatal("no modal dialog");
+    auto close = qScopeGuard([dialog] {
+      if (dialog->isVisible()) QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    if (!QTest::qWaitForWindowActive(dialog)) return;
+    user(dialog);
+  });
+}
+
+template <class T>
+T* Find(QWidget* dialog, const char* name) {
+  T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
+  if (!widget) qFatal("no control %s", name);
+  return widget;
+}
+
+// True when value and text of every parameter are equal.
+bool Identical(const CConfigData& a, const CConfigData& b) {
+  for (const auto& info : CConfigData::Params()) {
+    if (a.Get(info).value != b.Get(info).value || a.Get(info).text != b.Get(info).text)
+      return false;
+  }
+  return true;
+}
+
+DeviceState Device(int32_t firmware) {
+  DeviceState device;
+  device.firmwareVersion = firmware;
+  return device;
+}
+
+}  // namespace
+
+class SettingsEditorsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void generalTakesBackWhatWasTyped() {
+    CConfigData working;
+    CConfigData::SetNumberText(working.m_TxDelay, "0030");  // shown as "30"
+    const CConfigData before = working;
+    ScriptedPrompt prompt;
+    WhenDialogOpens([](QWidget* dialog) {
+      QCOMPARE(Find<QLineEdit>(dialog, "txDelayEdit")->text(), QStringLiteral("30"));
+      TypeInto(Find<QLineEdit>(dialog, "callsignEdit"), QStringLiteral("dl1abc-7"));
+      TypeInto(Find<QLineEdit>(dialog, "txDelayEdit"), QStringLiteral("040"));
+      Click(Find<QRadioButton>(dialog, "prMode9600Radio"));
+      Click(Find<QCheckBox>(dialog, "connectTextOnCheck"));
+      TypeInto(Find<QLineEdit>(dialog, "connectTextEdit"), QStringLiteral("Moin \u00B0"));
+      Click(Find<QCheckBox>(dialog, "monitorICheck"));
+      Click(Find<QPushButton>(dialog, "okButton"));
+    });
+    vextune::ui::GeneralSettingsEditor editor;
+    QVERIFY(editor.Edit(nullptr, working, Device(10466), prompt));
+    QVERIFY(prompt.shown().empty());
+
+    QCOMPARE(working.m_Callsign.text, std::string("DL1ABC-7"));
+    QCOMPARE(working.m_TxDelay.value, 40);
+    QCOMPARE(working.m_TxDelay.text, std::string("040"));
+    QCOMPARE(working.m_PrModeIndex.value, 4);
+    QCOMPARE(working.m_PrMode.text, std::string("9600"));
+    QCOMPARE(working.m_ConnectMode.value, 1);
+    QCOMPARE(working.m_ConnectText.text, std::string("Moin \xB0"));
+    QCOMPARE(working.m_MonitorI.value, 1);
+    // Exactly these parameters changed.
+    std::vector<std::string> changed;
+    for (const auto* info : before.Differences(working, true)) changed.push_back(info->memberName);
+    QCOMPARE(changed,
+             (std::vector<std::string>{"m_Callsign", "m_MonitorI", "m_PrModeIndex", "m_PrMode",
+                                       "m_TxDelay", "m_ConnectMode", "m_ConnectText"}));
+
+    // The send script carries what was typed.
+    vextune::SystemClock clock;
+    const auto line = [&](vextune::SendStep step) {
+      const auto lines = vextune::SendStepCommands(step, working, Device(10466), clock);
+      return lines.empty() ? std::string() : lines.front();
+    };
+    QCOMPARE(line(vextune::SendStep::TxDelay), std::string("\x1bt 040\r"));
+    QCOMPARE(line(vextune::SendStep::PrMode), std::string("\x1b%B 9600\r"));
+    QCOMPARE(line(vextune::SendStep::Callsign), std::string("\x1bi DL1ABC-7\r"));
+  }
+
+  void cancelAndClosingChangeNothing_data() {
+    QTest::addColumn<bool>("misc");
+    QTest::addColumn<int>("leave");  // 0 Abbrechen, 1 Escape, 2 closing the window
+    QTest::newRow("general, Abbrechen") << false << 0;
+    QTest::newRow("general, window closed") << false << 2;
+    QTest::newRow("misc, Escape") << true << 1;
+  }
+
+  void cancelAndClosingChangeNothing() {
+    QFETCH(bool, misc);
+    QFETCH(int, leave);
+    CConfigData working;
+    const CConfigData before = working;
+    ScriptedPrompt prompt;
+    WhenDialogOpens([misc, leave](QWidget* dialog) {
+      TypeInto(Find<QLineEdit>(dialog, misc ? "frackEdit" : "txDelayEdit"), QStringLiteral("99"));
+      Click(Find<QCheckBox>(dialog, misc ? "echoCheck" : "monitorUCheck"));
+      if (leave == 0) Click(Find<QPushButton>(dialog, "cancelButton"));
+      if (leave == 1) QTest::keyClick(dialog, Qt::Key_Escape);
+      if (leave == 2) dialog->close();
+    });
+    vextune::ui::GeneralSettingsEditor general;
+    vextune::ui::MiscSettingsEditor misc_editor;
+    vextune::ui::SettingsEditor& editor =
+        misc ? static_cast<vextune::ui::SettingsEditor&>(misc_editor) : general;
+    QVERIFY(!editor.Edit(nullptr, working, Device(10466), prompt));
+    QVERIFY(Identical(before, working));
+    QVERIFY(prompt.shown().empty());
+  }
+
+  void miscTakesBackWhatWasChosen() {
+    CConfigData working;
+    CConfigData::SetNumberText(working.m_FlowControl, "03");  // entry 3, not entry 0
+    ScriptedPrompt prompt;
+    WhenDialogOpens([](QWidget* dialog) {
+      QCOMPARE(Find<QComboBox>(dialog, "flowControlList")->currentIndex(), 3);
+      TypeInto(Find<QLineEdit>(dialog, "frackEdit"), QStringLiteral("1500"));
+      TypeInto(Find<QLineEdit>(dialog, "retryEdit"), QString());
+      Click(Find<QCheckBox>(dialog, "syncClockCheck"));
+      Click(Find<QCheckBox>(dialog, "txFreqTrackCheck"));  // disabled: keeps its state
+      auto* flow = Find<QComboBox>(dialog, "flowControlList");
+      flow->setFocus();
+      QTest::keyClick(flow, Qt::Key_Up);
+      Click(Find<QPushButton>(dialog, "okButton"));
+    });
+    vextune::ui::MiscSettingsEditor editor;
+    QVERIFY(editor.Edit(nullptr, working, Device(10080), prompt));
+    QCOMPARE(working.m_Frack.value, 1500);
+    QCOMPARE(working.m_Retry.value, 10);  // an empty field gives the default
+    QCOMPARE(working.m_SyncClock.value, 1);
+    QCOMPARE(working.m_TxFreqTrack.value, 1);
+    QCOMPARE(working.m_FlowControl.value, 2);
+    QCOMPARE(working.m_FlowControl.text, std::string("2"));
+  }
+
+  // The callsign filter starts over with every opening: a callsign typed in
+  // an earlier run does not keep a stored one out of the field.
+  void storedCallsignShowsAfterAnotherWasTyped() {
+    CConfigData working;
+    ScriptedPrompt prompt;
+    vextune::ui::GeneralSettingsEditor editor;
+    WhenDialogOpens([](QWidget* dialog) {
+      TypeInto(Find<QLineEdit>(dialog, "callsignEdit"), QStringLiteral("AB-1"));
+      Click(Find<QPushButton>(dialog, "cancelButton"));
+    });
+    QVERIFY(!editor.Edit(nullptr, working, Device(10466), prompt));
+
+    CConfigData::SetText(working.m_Callsign, "DL1ABC-7");
+    QString shown;
+    WhenDialogOpens([&shown](QWidget* dialog) {
+      shown = Find<QLineEdit>(dialog, "callsignEdit")->text();
+      Click(Find<QPushButton>(dialog, "okButton"));
+    });
+    QVERIFY(editor.Edit(nullptr, working, Device(10466), prompt));
+    QCOMPARE(shown, QStringLiteral("DL1ABC-7"));
+    QCOMPARE(working.m_Callsign.text, std::string("DL1ABC-7"));
+  }
+};
+
+QTEST_MAIN(SettingsEditorsTest)
+#include "settings_editors_test.moc"

@@ -1,0 +1,11 @@
+#include "aprs_dialog_harness.h"
+
+#include "config/config_data.h"
+
+namespace vextune::testing {
+
+AprsSettingsValues DefaultAprsValues() {
+  return AprsValuesFromRecord(CConfigData());
+}
+
+}  // namespace vextune::testing

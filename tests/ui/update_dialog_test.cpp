@@ -1,0 +1,208 @@
+// The update dialog against the simulated DAV-OZI in BIOS mode: the file
+// choice, the state table across runs, cancel and the time-stamp question.
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "main_gui_support.h"
+#include "scripted_prompt.h"
+#include "ui/application_state.h"
+#include "ui/update_dlg.h"
+#include "update/firmware_update.h"
+#include "update/packed_time.h"
+
+using namespace vextune;
+using vextune::testing::ScriptedPrompt;
+using vextune::testing::SimulatedDavozi;
+using vextune::testing::TempFolder;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 30000;
+constexpr PackedTime kNewerThanDevice = PackTime(2024, 5, 17, 12, 30, 0);
+constexpr PackedTime kOlderThanDevice = PackTime(2019, 3, 1, 8, 0, 0);
+/// The simulated flash (AT29C040A) takes blocks of 256 bytes.
+constexpr size_t kSector = 256;
+
+/// An update image of `size` bytes with the time stamp `stamp` at offset 12.
+std::string Image(size_t size, PackedTime stamp) {
+  std::string image(size, '\0');
+  for (size_t i = 0; i < size; ++i) image[i] = static_cast<char>((i * 13 + 5) & 0xFF);
+  for (size_t i = 0; i < 4; ++i) image[12 + i] = static_cast<char>(stamp >> (8 * i));
+  return image;
+}
+
+sim::SimulatorOptions InBiosMode() {
+  sim::SimulatorOptions options;
+  options.bios = true;
+  return options;
+}
+
+}  // namespace
+
+class UpdateDialogTest : public QObject {
+  Q_OBJECT
+
+ private:
+  template <typename T = QWidget>
+  static T* Child(QWidget& dialog, const char* name) {
+    T* child = dialog.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) qFatal("no control %s", name);
+    return child;
+  }
+  /// Browse, Send Update, Cancel Update, OK, Abbrechen: which are enabled.
+  static QString States(QWidget& dialog) {
+    QString enabled;
+    for (const char* name :
+         {"browseButton", "sendUpdateButton", "cancelUpdateButton", "okButton", "cancelButton"})
+      enabled += Child(dialog, name)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return enabled;
+  }
+  static void Click(QWidget& dialog, const char* name) {
+    QTest::mouseClick(Child<QPushButton>(dialog, name), Qt::LeftButton);
+  }
+  /// Chooses `path` with Browse; the prompt then holds what Browse showed.
+  void Browse(QWidget& dialog, const std::string& path) {
+    prompt_.Clear();
+    prompt_.ChooseFile(path);
+    Click(dialog, "browseButton");
+  }
+  /// Starts a run and waits for its end.
+  void Run(ui::CUpdateDlg& dialog) {
+    Click(dialog, "sendUpdateButton");
+    QCOMPARE(States(dialog), QStringLiteral("00100"));
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.lastOutcome().has_value(), kRunTimeoutMs);
+  }
+
+  ScriptedPrompt prompt_;
+  TempFolder folder_;
+
+ private slots:
+  void init() { prompt_ = ScriptedPrompt(); }
+
+  void browseOpensTheFileOrSaysWhyNot() {
+    ui::ApplicationState state(nullptr);
+    ui::CUpdateDlg dialog(state, prompt_);
+    dialog.show();
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Olvane Vextune - Update"));
+    QCOMPARE(States(dialog), QStringLiteral("10011"));
+
+    prompt_.ChooseFile(std::nullopt);
+    Click(dialog, "browseButton");
+    QCOMPARE(States(dialog), QStringLiteral("10011"));
+    QCOMPARE(prompt_.shown()[0].request.filters,
+             std::vector<std::string>{"ambrel update files (*.amb)"});
+    QCOMPARE(prompt_.shown()[0].request.defaultExtension, std::string(".amb"));
+
+    const std::string good = folder_.Path("good.amb");
+    testing::WriteFile(good, Image(600, kNewerThanDevice));
+    Browse(dialog, good);
+    QCOMPARE(States(dialog), QStringLiteral("11011"));
+    QCOMPARE(Child<QLineEdit>(dialog, "pathEdit")->text(), QString::fromStdString(good));
+
+    // A later file that cannot be opened leaves nothing to send.
+    const std::string missing = folder_.Path("missing.amb");
+    Browse(dialog, missing);
+    QCOMPARE(prompt_.Texts().back(), std::string("ERROR opening file!"));
+    QCOMPARE(Child<QLineEdit>(dialog, "pathEdit")->text(), QString::fromStdString(missing));
+    QCOMPARE(States(dialog), QStringLiteral("10011"));
+  }
+
+  void completeRunsFollowTheStateTable() {
+    SimulatedDavozi device(InBiosMode());
+    ui::ApplicationState state(nullptr);
+    state.device.SelectPort(device.path());
+    ui::CUpdateDlg dialog(state, prompt_);
+    dialog.show();
+    const std::string image = Image(10 * kSector + 40, kNewerThanDevice);
+    const std::string path = folder_.Path("complete.amb");
+    testing::WriteFile(path, image);
+    Browse(dialog, path);
+    prompt_.Clear();
+
+    Click(dialog, "sendUpdateButton");
+    QCOMPARE(States(dialog), QStringLiteral("00100"));
+    // Only Cancel Update responds: Escape does not close the dialog.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(dialog.isVisible());
+    QTRY_VERIFY(Child<QProgressBar>(dialog, "progressBar")->value() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.lastOutcome().has_value(), kRunTimeoutMs);
+
+    QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Completed);
+    QCOMPARE(States(dialog), QStringLiteral("11111"));
+    QCOMPARE(Child<QProgressBar>(dialog, "progressBar")->value(), 0);
+    QCOMPARE(prompt_.Texts(), std::vector<std::string>{std::string(update_message::kComplete)});
+    QCOMPARE(prompt_.shown()[0].caption, std::string(update_message::kCaption));
+    QCOMPARE(device.device().CompletedUpdates(), 1);
+    const std::vector<uint8_t> flash = device.device().FlashImage();
+    QCOMPARE(std::string(flash.begin(), flash.begin() + image.size()), image);
+
+    // The same file goes again from its start.
+    prompt_.Clear();
+    prompt_.AnswerYes();  // the device now holds this very time stamp
+    Run(dialog);
+    QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Completed);
+    QCOMPARE(device.device().CompletedUpdates(), 2);
+    QCOMPARE(States(dialog), QStringLiteral("11111"));
+  }
+
+  void cancelUpdateEndsTheRun() {
+    SimulatedDavozi device(InBiosMode());
+    ui::ApplicationState state(nullptr);
+    state.device.SelectPort(device.path());
+    ui::CUpdateDlg dialog(state, prompt_);
+    dialog.show();
+    const std::string path = folder_.Path("cancel.amb");
+    testing::WriteFile(path, Image(200 * kSector, kNewerThanDevice));
+    Browse(dialog, path);
+    prompt_.Clear();
+
+    Click(dialog, "sendUpdateButton");
+    QTRY_VERIFY(Child<QProgressBar>(dialog, "progressBar")->value() > 0);
+    Click(dialog, "cancelUpdateButton");
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.lastOutcome().has_value(), kRunTimeoutMs);
+    QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Cancelled);
+    QCOMPARE(prompt_.Texts(), std::vector<std::string>{std::string(update_message::kAborted)});
+    QCOMPARE(States(dialog), QStringLiteral("11111"));
+    QCOMPARE(device.device().CompletedUpdates(), 0);
+
+    // The cancel belonged to that run: the next Send Update talks to the
+    // device again instead of ending as cancelled at once. (The device itself
+    // is mid-block after the cut and no longer answers until restarted.)
+    prompt_.Clear();
+    Click(dialog, "sendUpdateButton");
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.lastOutcome().has_value(), kRunTimeoutMs);
+    QVERIFY(*dialog.lastOutcome() != UpdateOutcome::Cancelled);
+    QVERIFY(!prompt_.Texts().empty());
+    QVERIFY(prompt_.Texts().back() != update_message::kAborted);
+  }
+
+  void declinedTimeStampQuestionSendsTheAbortByte() {
+    SimulatedDavozi device(InBiosMode());
+    ui::ApplicationState state(nullptr);
+    state.device.SelectPort(device.path());
+    ui::CUpdateDlg dialog(state, prompt_);
+    dialog.show();
+    const std::string path = folder_.Path("old.amb");
+    testing::WriteFile(path, Image(4 * kSector, kOlderThanDevice));
+    Browse(dialog, path);
+
+    prompt_.Clear();
+    prompt_.AnswerNo();
+    Run(dialog);
+    QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Declined);
+    QCOMPARE(prompt_.shown().size(), size_t{1});
+    QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
+    QCOMPARE(prompt_.shown()[0].text, std::string(update_message::kNotNewerQuestion));
+    QCOMPARE(States(dialog), QStringLiteral("11111"));
+    const std::string received = device.device().Received();
+    const size_t command = received.find(bios::kUpdateCommand);
+    QVERIFY(command != std::string::npos);
+    QCOMPARE(received.substr(command + bios::kUpdateCommand.size()), std::string("\x06\x1b"));
+    QCOMPARE(device.device().CompletedUpdates(), 0);
+  }
+};
+
+QTEST_MAIN(UpdateDialogTest)
+#include "update_dialog_test.moc"
