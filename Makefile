@@ -7,7 +7,7 @@ FUZZ_DIR    ?= build-fuzz
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test asan fuzz bench clean
+.PHONY: all deps configure build run test package asan fuzz bench clean
 
 all: build
 
@@ -40,6 +40,11 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -LE fuzz
+
+# A Debian package (.deb) of the programs, manual pages, completions, udev rule
+# and desktop files, in $(BUILD_DIR); its dependencies computed by dpkg-shlibdeps.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

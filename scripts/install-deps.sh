@@ -9,7 +9,11 @@ packages=(
   libcli11-dev nlohmann-json3-dev ccache
   qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
   desktop-file-utils
+  dpkg-dev file groff-base appstream zsh
 )
+# dpkg-dev and file: make package computes the .deb's dependencies; groff-base,
+# appstream and zsh: the tests check the manual pages, the AppStream metadata
+# and the zsh completion with them.
 # The fuzz targets need clang with its libFuzzer runtime.
 if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-dev)

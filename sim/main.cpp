@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/program_version.h"
 #include "sim/davozi_simulator.h"
 
 namespace {
@@ -131,6 +132,7 @@ int Run(int argc, char** argv) {
   CLI::App app{
       "Simulates a DAV-OZI packet-radio TNC on a pseudo-terminal. Prints the path of the\n"
       "terminal's slave side on stdout and serves it until SIGTERM, SIGINT or SIGHUP."};
+  app.set_version_flag("--version", vextune::VersionLine("davozi-sim"), "Print the version");
   std::vector<int> connected;
   std::vector<std::string> replies;
   std::string sReply;

@@ -4,40 +4,64 @@
 
 #include "cli/commands.h"
 #include "cli/device_options.h"
+#include "cli/device_report.h"
 #include "link/configuration_check.h"
 
 namespace vextune::cli {
 namespace {
 
-int RunCheck(const DeviceOptions& options) {
-  DeviceSession session(options);
-  if (!session.SelectPort()) return kExitFailed;
+struct CheckArgs {
+  DeviceOptions device;
+  bool json = false;
+};
+
+int RunCheck(const CheckArgs& args) {
+  DeviceSession session(args.device);
+  DeviceReport report;
+  if (!session.SelectPort()) {
+    report.message = kNoPortChosen;
+    return FinishReport(args.json, report, kExitFailed);
+  }
   const std::string path = DevicePathForPort(session.settings().portName);
+  report.port = path;
 
   const CheckResult result =
       RunConfigurationCheck(session.link(), session.state(), session.cancel());
+  report.baudRate = session.settings().baudRate;
+  report.firmware = session.state().firmwareText;
+  if (result.channels >= 0) report.channels = result.channels;
   if (result.passed()) {
-    std::cerr << "DAV-OZI on " << path << " at " << session.settings().baudRate
-              << " Bd: normal firmware, " << result.channels << " link channel"
-              << (result.channels == 1 ? "" : "s") << ", none connected.\n";
-    std::cout << session.state().firmwareText << '\n' << std::flush;
-    return std::cout ? kExitOk : kExitFailed;
+    report.result = "ok";
+    report.message = "DAV-OZI on " + path + " at " + std::to_string(session.settings().baudRate) +
+                     " Bd: normal firmware, " + std::to_string(result.channels) + " link channel" +
+                     (result.channels == 1 ? "" : "s") + ", none connected.";
+    std::cerr << report.message << '\n';
+    if (!args.json) std::cout << session.state().firmwareText << '\n' << std::flush;
+    return FinishReport(args.json, report, std::cout ? kExitOk : kExitFailed);
   }
 
   session.ReportCheckFailure(result);
-  return kExitFailed;
+  report.message = CheckFailureText(result, path);
+  if (result.outcome == CheckOutcome::NoAnswer) {
+    report.baudRate = 0;  // both rates were tried
+    std::cerr << NoAnswerLine(path, 0) << '\n';
+  }
+  return FinishReport(args.json, report, kExitFailed);
 }
 
 }  // namespace
 
 void RegisterCheckCommand(CLI::App& app, CommandAction& action) {
-  auto options = std::make_shared<DeviceOptions>();
+  auto args = std::make_shared<CheckArgs>();
   CLI::App* cmd = app.add_subcommand(
       "check",
       "Check that the DAV-OZI runs its normal firmware with no link connected; print its "
       "firmware version");
-  AddDeviceOptions(*cmd, *options);
-  cmd->callback([options, &action] { action = [options] { return RunCheck(*options); }; });
+  AddPortOption(*cmd, args->device);
+  cmd->add_flag("--json", args->json,
+                "Print one JSON object instead of the version: result, message, port, baudRate, "
+                "firmware, channels");
+  cmd->callback([args, &action] { action = [args] { return RunCheck(*args); }; });
 }
 
 }  // namespace vextune::cli

@@ -30,5 +30,7 @@ void RegisterReadCommand(CLI::App& app, CommandAction& action);
 void RegisterSendCommand(CLI::App& app, CommandAction& action);
 void RegisterPortsCommand(CLI::App& app, CommandAction& action);
 void RegisterUpdateCommand(CLI::App& app, CommandAction& action);
+void RegisterParamsCommand(CLI::App& app, CommandAction& action);
+void RegisterDoctorCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace vextune::cli

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "cli/commands.h"
-#include "cli/file_command_support.h"
+#include "cli/standard_streams.h"
 #include "config/config_data.h"
 
 namespace vextune::cli {
@@ -11,9 +11,11 @@ void RegisterDefaultsCommand(CLI::App& app, CommandAction& action) {
   auto file = std::make_shared<std::string>();
   CLI::App* cmd = app.add_subcommand(
       "defaults", "Write the default configuration to a file in the current format");
-  cmd->add_option("NEW", *file, "Configuration file to write (replaced if it exists)")->required();
+  cmd->add_option("NEW", *file,
+                  "Configuration file to write (replaced if it exists); - writes standard output")
+      ->required();
   cmd->callback([file, &action] {
-    action = [file] { return SaveOrReport(*file, CConfigData{}) ? kExitOk : kExitFailed; };
+    action = [file] { return SaveConfiguration(*file, CConfigData{}) ? kExitOk : kExitFailed; };
   });
 }
 

@@ -105,12 +105,16 @@ class DeviceSession::SignalGuard {
   std::array<struct sigaction, kFatalSignals.size()> old_fatal_{};
 };
 
-void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
+void AddPortOption(CLI::App& command, DeviceOptions& options) {
   command
       .add_option("--port", options.port,
                   "Serial port of the DAV-OZI (/dev/ttyACM0 or ttyACM0); default: the one "
                   "DAV-OZI found")
       ->type_name("PATH");
+}
+
+void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
+  AddPortOption(command, options);
   command.add_flag("--yes", options.yes, "Answer yes to every question");
   command.add_flag("--quiet", options.quiet, "Show no progress");
 }

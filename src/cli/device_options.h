@@ -29,6 +29,8 @@ struct DeviceOptions {
 
 /// Adds --port, --yes and --quiet to `command`.
 void AddDeviceOptions(CLI::App& command, DeviceOptions& options);
+/// Adds --port alone, for a command that neither asks nor shows progress.
+void AddPortOption(CLI::App& command, DeviceOptions& options);
 
 /// What the core needs from the command line to reach the device: clock,
 /// port opener, link settings, device state, a cancel flag that Ctrl-C and
@@ -63,7 +65,7 @@ class DeviceSession {
   DeviceLink& link() { return link_; }
   DeviceState& state() { return state_; }
   CancelFlag& cancel() { return cancel_; }
-  UserPrompt& prompt() { return prompt_; }
+  TerminalPrompt& prompt() { return prompt_; }
   /// Call SetRange() before a long operation (58 transfer steps, 100 %).
   TerminalProgress& progress() { return progress_; }
 

@@ -3,10 +3,13 @@
 #include <iomanip>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/file_command_support.h"
+#include "cli/standard_streams.h"
+#include "common/text_codec.h"
 #include "config/config_data.h"
 
 namespace vextune::cli {
@@ -15,18 +18,12 @@ namespace {
 struct DiffOptions {
   std::string a;
   std::string b;
+  bool json = false;
 };
 
-int RunDiff(const DiffOptions& options) {
-  CConfigData a;
-  CConfigData b;
-  if (!LoadOrReport(options.a, a, nullptr) || !LoadOrReport(options.b, b, nullptr)) {
-    return kExitFailed;
-  }
-  // The same comparison that decides whether a configuration counts as changed.
-  const auto differences = a.Differences(b, /*includeSyncClock=*/true);
-  if (differences.empty()) return kExitOk;
+using Differences = std::vector<const ParamInfo*>;
 
+std::string AsTable(const CConfigData& a, const CConfigData& b, const Differences& differences) {
   size_t width = 8;
   for (const ParamInfo* info : differences) {
     width = std::max(width, DisplayValue(*info, a.Get(*info).text).size());
@@ -37,8 +34,59 @@ int RunDiff(const DiffOptions& options) {
         << std::setw(static_cast<int>(width)) << DisplayValue(*info, a.Get(*info).text) << " | "
         << DisplayValue(*info, b.Get(*info).text) << '\n';
   }
-  std::cout << out.str();
-  return kExitFailed;
+  return out.str();
+}
+
+// A value as show --json gives it: the number, or the text in UTF-8.
+nlohmann::ordered_json JsonValue(const ParamInfo& info, const CConfigParam& p) {
+  if (info.IsText()) return Cp1252ToUtf8(p.text);
+  return p.value;
+}
+
+// {"result": "equal" | "different" | "failed", "message", "a", "b", "differences"}
+std::string AsJson(const DiffOptions& options, const std::string& result,
+                   const std::string& message, const CConfigData& a, const CConfigData& b,
+                   const Differences& differences) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const ParamInfo* info : differences) {
+    list.push_back({{"member", info->memberName},
+                    {"command", info->command},
+                    {"a", JsonValue(*info, a.Get(*info))},
+                    {"b", JsonValue(*info, b.Get(*info))}});
+  }
+  nlohmann::ordered_json doc;
+  doc["result"] = result;
+  doc["message"] = message;
+  doc["a"] = FileLabel(options.a, false);
+  doc["b"] = FileLabel(options.b, false);
+  doc["differences"] = std::move(list);
+  return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+int RunDiff(const DiffOptions& options) {
+  if (IsStandardStream(options.a) && IsStandardStream(options.b)) {
+    std::cerr << "Only one of the two files can be standard input (-).\n";
+    return kExitUsage;
+  }
+  CConfigData a;
+  CConfigData b;
+  std::string error;
+  const bool loaded = ReadConfiguration(options.a, a, nullptr, &error) &&
+                      ReadConfiguration(options.b, b, nullptr, &error);
+  if (!loaded) {
+    std::cerr << error << '\n';
+    if (options.json) std::cout << AsJson(options, "failed", error, a, b, {}) << std::flush;
+    return kExitFailed;
+  }
+  // The same comparison that decides whether a configuration counts as changed.
+  const Differences differences = a.Differences(b, /*includeSyncClock=*/true);
+  if (options.json) {
+    std::cout << AsJson(options, differences.empty() ? "equal" : "different", "", a, b, differences)
+              << std::flush;
+  } else {
+    std::cout << AsTable(a, b, differences) << std::flush;
+  }
+  return differences.empty() ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -49,8 +97,11 @@ void RegisterDiffCommand(CLI::App& app, CommandAction& action) {
       "diff",
       "Print the parameters in which two configuration files differ, side by side; exit status "
       "0 when they are equal, 1 when they differ or a file cannot be read");
-  cmd->add_option("A", options->a, "First configuration file")->required();
-  cmd->add_option("B", options->b, "Second configuration file")->required();
+  cmd->add_option("A", options->a, "First configuration file; - reads standard input")->required();
+  cmd->add_option("B", options->b, "Second configuration file; - reads standard input")->required();
+  cmd->add_flag("--json", options->json,
+                "Print one JSON object: result (equal, different or failed), message, a, b and "
+                "the differences with both values");
   cmd->callback([options, &action] { action = [options] { return RunDiff(*options); }; });
 }
 

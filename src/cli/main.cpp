@@ -5,6 +5,7 @@
 
 #include "cli/command_table.h"
 #include "cli/commands.h"
+#include "cli/usage_hints.h"
 
 namespace {
 
@@ -12,11 +13,8 @@ int Run(int argc, char** argv) {
   using namespace vextune::cli;
   CLI::App app{"vextune-cli: configure and update a DAV-OZI (Ambrel) from the command line",
                "vextune-cli"};
-  app.require_subcommand(1);
-  app.set_help_all_flag("--help-all", "Show the help of every command");
-
   CommandAction action;
-  for (CommandRegistration add : CommandTable()) add(app, action);
+  BuildCommandLine(app, action);
 
   try {
     app.parse(argc, argv);
@@ -24,9 +22,10 @@ int Run(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kExitUsage;
+    return ReportUsageError(app, e, argc, argv);
   }
   if (!action) return kExitUsage;
   return action();

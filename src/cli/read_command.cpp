@@ -5,6 +5,8 @@
 
 #include "cli/commands.h"
 #include "cli/device_options.h"
+#include "cli/device_report.h"
+#include "cli/standard_streams.h"
 #include "cli/transfer_support.h"
 #include "config/atomic_file.h"
 #include "config/config_file.h"
@@ -17,23 +19,47 @@ struct ReadArgs {
   DeviceOptions device;
   std::string output;
   bool acceptDefaults = false;
+  bool json = false;
 };
+
+// Standard output takes either the configuration or the JSON object, and
+// never a configuration on a terminal.
+std::string ReadOutputRefusal(const ReadArgs& args) {
+  if (IsStandardStream(args.output) && args.json) {
+    return "-o - and --json would both write to standard output; give a file name with -o.";
+  }
+  return StandardOutputRefusal(args.output);
+}
 
 // More than any configuration file takes.
 constexpr size_t kOutputRoom = 16 * 1024;
 
 int RunRead(const ReadArgs& args) {
+  if (const std::string refusal = ReadOutputRefusal(args); !refusal.empty()) {
+    std::cerr << refusal << '\n';
+    return kExitFailed;
+  }
   // A read takes seconds; an output that cannot be written (a folder, a
   // read-only file, a full disk) is known before the device is touched.
   std::string error;
-  if (!CheckFileWritable(args.output, kOutputRoom, &error)) {
+  if (!IsStandardStream(args.output) && !CheckFileWritable(args.output, kOutputRoom, &error)) {
     std::cerr << error << '\n';
     return kExitFailed;
   }
 
   DeviceSession session(args.device);
-  if (!session.SelectPort()) return kExitFailed;
-  if (!CheckBeforeTransfer(session)) return kExitFailed;
+  DeviceReport report;
+  auto finish = [&](int exitCode) {
+    report.baudRate = session.settings().baudRate;
+    report.firmware = session.state().firmwareText;
+    return FinishReport(args.json, report, exitCode);
+  };
+  if (!session.SelectPort()) {
+    report.message = kNoPortChosen;
+    return FinishReport(args.json, report, kExitFailed);
+  }
+  report.port = DevicePathForPort(session.settings().portName);
+  if (!CheckBeforeTransfer(session, &report.message)) return finish(kExitFailed);
 
   TransferProgress progress(session.progress(), args.device.quiet);
   progress.StartPhase(kReadingStatus);
@@ -41,23 +67,40 @@ int RunRead(const ReadArgs& args) {
   std::string outOfRange;
   const TransferResult result = ReadConfiguration(session.link(), session.state(), record,
                                                   outOfRange, session.cancel(), progress);
+  if (result == TransferResult::Complete || result == TransferResult::OutOfRange) {
+    progress.Complete();
+  }
   if (result != TransferResult::Complete) {
-    PrintMessage(*ReadResultMessage(result, outOfRange));
-    if (result != TransferResult::OutOfRange) return kExitFailed;
+    const TransferMessage message = *ReadResultMessage(result, outOfRange);
+    PrintMessage(message);
+    report.message = message.text;
+    if (result == TransferResult::Aborted) report.result = "cancelled";
+    if (result == TransferResult::NoAnswer) {
+      const std::string line = NoAnswerLine(report.port, session.settings().baudRate);
+      std::cerr << line << '\n';
+      report.message += "\n" + line;
+    }
+    if (result != TransferResult::OutOfRange) return finish(kExitFailed);
     if (!args.acceptDefaults) {
       std::cerr << args.output
                 << " not written. Give --accept-defaults to write it with these parameters at "
                    "their defaults.\n";
-      return kExitFailed;
+      return finish(kExitFailed);
     }
   }
 
-  if (!SaveConfigFile(args.output, record, &error)) {
+  if (IsStandardStream(args.output)) {
+    if (!SaveConfiguration(args.output, record)) return finish(kExitFailed);
+  } else if (!SaveConfigFile(args.output, record, &error)) {
     std::cerr << error << '\n';
-    return kExitFailed;
+    report.message = error;
+    return finish(kExitFailed);
   }
-  std::cerr << kReadDoneStatus << " Written to " << args.output << ".\n";
-  return kExitOk;
+  report.result = "ok";
+  report.message =
+      std::string(kReadDoneStatus) + " Written to " + FileLabel(args.output, true) + ".";
+  std::cerr << report.message << '\n';
+  return finish(kExitOk);
 }
 
 }  // namespace
@@ -69,12 +112,17 @@ void RegisterReadCommand(CLI::App& app, CommandAction& action) {
       "Read the DAV-OZI's configuration and write it to a configuration file (.vxg); the file is "
       "written only when every parameter was read. Ctrl-C cancels.");
   AddDeviceOptions(*command, args->device);
-  command->add_option("-o,--output", args->output, "The configuration file to write")
+  command
+      ->add_option("-o,--output", args->output,
+                   "The configuration file to write; - writes standard output")
       ->required()
       ->type_name("FILE");
   command->add_flag("--accept-defaults", args->acceptDefaults,
                     "Also write the file when some parameters were out of range; they are "
                     "written at their defaults");
+  command->add_flag("--json", args->json,
+                    "At the end print one JSON object: result, message, port, baudRate, "
+                    "firmware, backupFile");
   command->callback([&action, args] { action = [args] { return RunRead(*args); }; });
 }
 

@@ -5,6 +5,8 @@
 
 #include "cli/commands.h"
 #include "cli/device_options.h"
+#include "cli/device_report.h"
+#include "cli/standard_streams.h"
 #include "cli/transfer_support.h"
 #include "config/config_file.h"
 #include "transfer/transfer_driver.h"
@@ -16,20 +18,30 @@ struct SendArgs {
   DeviceOptions device;
   std::string file;
   bool noStore = false;
+  bool json = false;
 };
 
 int RunSend(const SendArgs& args) {
   // The file is checked completely before the device is touched.
   CConfigData working;
-  std::string error;
-  if (!LoadConfigFile(args.file, working, nullptr, &error)) {
-    std::cerr << error << '\n';
-    return kExitFailed;
+  DeviceReport report;
+  if (!ReadConfiguration(args.file, working, nullptr, &report.message)) {
+    std::cerr << report.message << '\n';
+    return FinishReport(args.json, report, kExitFailed);
   }
 
   DeviceSession session(args.device);
-  if (!session.SelectPort()) return kExitFailed;
-  if (!CheckBeforeTransfer(session)) return kExitFailed;
+  auto finish = [&](int exitCode) {
+    report.baudRate = session.settings().baudRate;
+    report.firmware = session.state().firmwareText;
+    return FinishReport(args.json, report, exitCode);
+  };
+  if (!session.SelectPort()) {
+    report.message = kNoPortChosen;
+    return FinishReport(args.json, report, kExitFailed);
+  }
+  report.port = DevicePathForPort(session.settings().portName);
+  if (!CheckBeforeTransfer(session, &report.message)) return finish(kExitFailed);
 
   TransferProgress progress(session.progress(), args.device.quiet);
   CConfigData baseline;
@@ -40,16 +52,29 @@ int RunSend(const SendArgs& args) {
   progress.SetBusy(false);
   if (outcome.message) {
     PrintMessage(*outcome.message);
+    report.message = outcome.message->text;
+    if (outcome.sendResult == TransferResult::Aborted) report.result = "cancelled";
+    if (outcome.sendResult == TransferResult::NoAnswer) {
+      const std::string line = NoAnswerLine(report.port, session.settings().baudRate);
+      std::cerr << line << '\n';
+      report.message += "\n" + line;
+    }
     // Say why a verification failed when its read-back did not complete.
     if (outcome.verificationFailed && outcome.readBackResult != TransferResult::Complete) {
-      PrintMessage(*ReadResultMessage(outcome.readBackResult, outcome.readBackOutOfRange));
+      const TransferMessage why =
+          *ReadResultMessage(outcome.readBackResult, outcome.readBackOutOfRange);
+      PrintMessage(why);
+      report.message += "\n" + why.text;
     }
-    return kExitFailed;
+    return finish(kExitFailed);
   }
-  std::cerr << "Configuration sent and verified"
-            << (args.noStore ? " (not stored in nonvolatile memory).\n"
-                             : ", stored in nonvolatile memory.\n");
-  return kExitOk;
+  progress.Complete();
+  report.result = "ok";
+  report.message =
+      std::string("Configuration sent and verified") +
+      (args.noStore ? " (not stored in nonvolatile memory)." : ", stored in nonvolatile memory.");
+  std::cerr << report.message << '\n';
+  return finish(kExitOk);
 }
 
 }  // namespace
@@ -61,10 +86,14 @@ void RegisterSendCommand(CLI::App& app, CommandAction& action) {
       "Send a configuration file to the DAV-OZI, store it in its nonvolatile memory and verify "
       "it by reading it back. Ctrl-C cancels.");
   AddDeviceOptions(*command, args->device);
-  command->add_option("FILE", args->file, "The configuration file to send")->required();
+  command->add_option("FILE", args->file, "The configuration file to send; - reads standard input")
+      ->required();
   command->add_flag("--no-store", args->noStore,
                     "Do not store the configuration in the nonvolatile memory (it is lost when "
                     "the DAV-OZI is switched off)");
+  command->add_flag("--json", args->json,
+                    "At the end print one JSON object: result, message, port, baudRate, "
+                    "firmware, backupFile");
   command->callback([&action, args] { action = [args] { return RunSend(*args); }; });
 }
 

@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/file_command_support.h"
+#include "cli/set_support.h"
 #include "common/text_codec.h"
 #include "config/atomic_file.h"
 #include "config/config_data.h"
@@ -54,8 +55,9 @@ std::optional<std::string> Apply(CConfigData& record, const std::string& assignm
   const size_t eq = assignment.find('=');
   const std::string name = assignment.substr(0, eq);
   const std::string value = assignment.substr(eq + 1);
-  const ParamInfo* info = CConfigData::FindParam(name);
-  if (info == nullptr) return "No parameter is named \"" + EscapeControls(name) + "\".";
+  const ParamLookup lookup = LookUpParam(name);
+  const ParamInfo* info = lookup.param;
+  if (info == nullptr) return NameRefusal(name, lookup);
 
   const std::string label = std::string(info->memberName) + " (" + info->command + ")";
   const std::string given = "\"" + EscapeControls(value) + "\"";
@@ -63,6 +65,9 @@ std::optional<std::string> Apply(CConfigData& record, const std::string& assignm
     return label +
            ": SSIDs travel inside the path callsigns (for example WIDE2-2) in this "
            "format; set the callsign instead.";
+  }
+  if (info->member == &CConfigData::m_AprsSymbol && !IsAllDigits(value)) {
+    return ApplySymbolText(record, value, label);
   }
   CConfigParam candidate = record.Get(*info);
   if (!info->IsText()) {
@@ -126,8 +131,9 @@ void RegisterSetCommand(CLI::App& app, CommandAction& action) {
       "only when every value is accepted");
   cmd->add_option("FILE", options->file, "Configuration file to change")->required();
   cmd->add_option("NAME=VALUE", options->assignments,
-                  "Parameter member name with or without \"m_\" (m_TxDelay or TxDelay) and its "
-                  "new value; texts in UTF-8")
+                  "Parameter: member name with or without \"m_\" (m_TxDelay, TxDelay) or device "
+                  "command (T), any letter case; and its new value, texts in UTF-8. AprsSymbol "
+                  "also takes the APRS notation (/>) or a symbol's name")
       ->required();
   cmd->callback([options, &action] { action = [options] { return RunSet(*options); }; });
 }

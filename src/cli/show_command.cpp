@@ -7,8 +7,11 @@
 
 #include "cli/commands.h"
 #include "cli/file_command_support.h"
+#include "cli/standard_streams.h"
 #include "common/text_codec.h"
+#include "config/aprs_symbol_notation.h"
 #include "config/config_data.h"
+#include "config/param_help.h"
 
 namespace vextune::cli {
 namespace {
@@ -16,6 +19,7 @@ namespace {
 struct ShowOptions {
   std::string file;
   bool json = false;
+  bool longForm = false;
 };
 
 std::string AsJson(const CConfigData& record, int32_t version) {
@@ -36,12 +40,30 @@ std::string AsJson(const CConfigData& record, int32_t version) {
   return doc.dump(2) + "\n";
 }
 
-std::string AsTable(const std::string& file, const CConfigData& record, int32_t version) {
+// What --long adds behind a value: " = meaning" for a value with a meaning
+// of its own, else the unit.
+std::string Annotation(const CConfigData& record, const ParamInfo& info) {
+  if (info.IsText()) return "";
+  const int32_t value = record.Get(info).value;
+  if (info.member == &CConfigData::m_AprsSymbol) {
+    const SymbolRef symbol{
+        record.m_AprsAltTable.value == 1 ? SymbolTable::Alternate : SymbolTable::Primary, value};
+    const std::string_view name = SymbolName(symbol.table, symbol.index);
+    return " = " + SymbolNotation(symbol) + (name.empty() ? "" : " " + std::string(name));
+  }
+  if (const char* meaning = ChoiceMeaning(info, value)) return " = " + std::string(meaning);
+  const std::string unit = HelpFor(info).unit;
+  return unit.empty() ? "" : " " + unit;
+}
+
+std::string AsTable(const std::string& file, const CConfigData& record, int32_t version,
+                    bool longForm) {
   std::ostringstream out;
   out << "# " << file << ": format version " << version << '\n';
   for (const ParamInfo& info : CConfigData::Params()) {
     out << std::left << std::setw(20) << info.memberName << std::setw(5) << info.command
-        << DisplayValue(info, record.Get(info).text) << '\n';
+        << DisplayValue(info, record.Get(info).text) << (longForm ? Annotation(record, info) : "")
+        << '\n';
   }
   return out.str();
 }
@@ -49,9 +71,11 @@ std::string AsTable(const std::string& file, const CConfigData& record, int32_t 
 int RunShow(const ShowOptions& options) {
   CConfigData record;
   int32_t version = 0;
-  if (!LoadOrReport(options.file, record, &version)) return kExitFailed;
+  if (!LoadConfiguration(options.file, record, &version)) return kExitFailed;
   // Composed first, so that a failure never leaves half a listing on stdout.
-  std::cout << (options.json ? AsJson(record, version) : AsTable(options.file, record, version));
+  std::cout << (options.json
+                    ? AsJson(record, version)
+                    : AsTable(FileLabel(options.file, false), record, version, options.longForm));
   std::cout.flush();
   return std::cout ? kExitOk : kExitFailed;
 }
@@ -62,9 +86,13 @@ void RegisterShowCommand(CLI::App& app, CommandAction& action) {
   auto options = std::make_shared<ShowOptions>();
   CLI::App* cmd = app.add_subcommand(
       "show", "Print every parameter of a configuration file (.vxg, .vxn or .vxr, any version)");
-  cmd->add_option("FILE", options->file, "Configuration file to read")->required();
+  cmd->add_option("FILE", options->file, "Configuration file to read; - reads standard input")
+      ->required();
   cmd->add_flag("--json", options->json,
                 "Print one JSON object: formatVersion and the 77 parameters in record order");
+  cmd->add_flag("--long", options->longForm,
+                "Print beside each value its unit or what it means (PR mode 3 = 1200 Bd)")
+      ->excludes("--json");
   cmd->callback([options, &action] { action = [options] { return RunShow(*options); }; });
 }
 

@@ -61,6 +61,7 @@ void TerminalPrompt::ShowMessage(const std::string& /*caption*/, const std::stri
     if (Lower(text.substr(0, word.size())) == Lower(word)) label.clear();
   }
   out_ << label << text << '\n' << std::flush;
+  last_message_ = text;
 }
 
 bool TerminalPrompt::AskYesNo(const std::string& /*caption*/, const std::string& text) {

@@ -25,6 +25,9 @@ class TerminalPrompt final : public UserPrompt {
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& caption, const std::string& text) override;
 
+  /// The text of the last message shown; empty before the first.
+  const std::string& lastMessage() const { return last_message_; }
+
  private:
   std::istream& in_;
   std::ostream& out_;
@@ -34,6 +37,7 @@ class TerminalPrompt final : public UserPrompt {
   bool WaitForInput();
 
   TerminalProgress* progress_;
+  std::string last_message_;
   CancelPipe* cancel_;
   int input_fd_;
 };

@@ -18,6 +18,8 @@ class TransferProgress final : public ProgressListener {
   /// Ends the current bar and shows `status` ("Transferring config to
   /// DAV-OZI...").
   void StartPhase(const std::string& status);
+  /// The transfer completed: the last bar shows 100 %.
+  void Complete();
   void SetProgress(int position) override;
   void SetBusy(bool busy) override;
 
@@ -28,8 +30,9 @@ class TransferProgress final : public ProgressListener {
 
 /// Runs the configuration check that precedes every transfer: it stores the
 /// firmware version the transfers need and refuses a device with a connected
-/// link. Prints why it failed on stderr; false then.
-bool CheckBeforeTransfer(DeviceSession& session);
+/// link. Prints why it failed on stderr; false then, with the reason in
+/// `*failure` when given.
+bool CheckBeforeTransfer(DeviceSession& session, std::string* failure = nullptr);
 
 /// Prints a transfer's message on stderr.
 void PrintMessage(const TransferMessage& message);

@@ -1,12 +1,14 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/device_options.h"
+#include "cli/device_report.h"
 #include "update/firmware_update.h"
 #include "update/update_file.h"
 
@@ -17,17 +19,32 @@ namespace {
 struct UpdateArgs {
   DeviceOptions device;
   std::string file;
+  bool json = false;
 };
 
+// The port did not answer: the run gave up connecting (both rates tried) or
+// waiting for the flash identity.
+bool EndedInTimeOut(const std::string& message) {
+  return message == update_message::kCommunicationError ||
+         message == update_message::kFlashReadError;
+}
+
 int RunUpdate(const UpdateArgs& args) {
+  DeviceReport report;
   std::string reason;
   std::unique_ptr<UpdateSource> file = OpenUpdateFile(args.file, &reason);
   if (!file) {
     std::cerr << "ERROR opening file!\n" << args.file << ": " << reason << "\n";
-    return kExitFailed;
+    report.message = "ERROR opening file!\n" + args.file + ": " + reason;
+    return FinishReport(args.json, report, kExitFailed);
   }
   DeviceSession session(args.device);
-  if (!session.SelectPort()) return kExitFailed;
+  if (!session.SelectPort()) {
+    report.message = kNoPortChosen;
+    return FinishReport(args.json, report, kExitFailed);
+  }
+  const std::string path = DevicePathForPort(session.settings().portName);
+  report.port = path;
 
   UpdateRunInfo info;
   session.progress().SetRange(100, [&info](int) {
@@ -36,9 +53,40 @@ int RunUpdate(const UpdateArgs& args) {
   });
   const UpdateOutcome outcome = RunFirmwareUpdate(session.link(), *file, session.cancel(),
                                                   session.progress(), session.prompt(), &info);
-  if (info.openError != kSerialOk) session.HintIfNoAccess(info.openError);
-  if (outcome == UpdateOutcome::Declined) std::cerr << "Update not sent.\n";
-  return outcome == UpdateOutcome::Completed ? kExitOk : kExitFailed;
+  report.baudRate = session.settings().baudRate;
+  report.message = session.prompt().lastMessage();
+  if (outcome == UpdateOutcome::Completed) session.progress().Complete();
+  if (info.openError != kSerialOk) {
+    // The message says what failed; the system says why, once.
+    const std::string why = path + ": " + std::strerror(static_cast<int>(info.openError));
+    std::cerr << why << '\n';
+    report.message += "\n" + why;
+    session.HintIfNoAccess(info.openError);
+  }
+  if (EndedInTimeOut(report.message)) {
+    // Connecting tries both rates; the flash identity comes at the one found.
+    const bool connecting = report.message == update_message::kCommunicationError;
+    const std::string line = NoAnswerLine(path, connecting ? 0 : report.baudRate);
+    std::cerr << line << '\n';
+    report.message += "\n" + line;
+    if (connecting) report.baudRate = 0;
+  }
+  switch (outcome) {
+    case UpdateOutcome::Completed:
+      report.result = "ok";
+      return FinishReport(args.json, report, kExitOk);
+    case UpdateOutcome::Declined:
+      std::cerr << "Update not sent.\n";
+      report.result = "declined";
+      report.message += "\nUpdate not sent.";
+      break;
+    case UpdateOutcome::Cancelled:
+      report.result = "cancelled";
+      break;
+    case UpdateOutcome::Failed:
+      break;
+  }
+  return FinishReport(args.json, report, kExitFailed);
 }
 
 }  // namespace
@@ -51,6 +99,9 @@ void RegisterUpdateCommand(CLI::App& app, CommandAction& action) {
       "BIOS mode. Ctrl-C cancels.");
   AddDeviceOptions(*command, args->device);
   command->add_option("FILE", args->file, "The update file (.amb)")->required();
+  command->add_flag("--json", args->json,
+                    "At the end print one JSON object: result, message, port, baudRate, "
+                    "firmware (null: BIOS mode does not tell), backupFile");
   command->callback([&action, args] { action = [args] { return RunUpdate(*args); }; });
 }
 

@@ -8,6 +8,7 @@
 
 #include "cli/terminal_progress.h"
 #include "cli/terminal_prompt.h"
+#include "fake_clock.h"
 
 namespace vextune::cli {
 namespace {
@@ -61,48 +62,128 @@ TEST(TerminalPrompt, ACancelAnswersNoWithoutWaitingForTheTerminal) {
   close(terminal[1]);
 }
 
-TEST(TerminalProgress, PlainLinesEveryTenthOfTheWayAndSilenceWhenQuiet) {
+TEST(TerminalProgress, PlainLinesEveryTenthOfTheWayWithTimeAndSilenceWhenQuiet) {
   std::ostringstream out;
   std::ostringstream quiet;
+  testing::FakeClock clock;
   {
-    TerminalProgress progress(out, false, false);
-    TerminalProgress silent(quiet, true, true);
+    TerminalProgress progress(out, false, false, &clock);
+    TerminalProgress silent(quiet, true, true, &clock);
     progress.SetRange(58);
+    silent.SetRange(58);
     for (int step = 0; step <= 58; ++step) {
       progress.SetProgress(step);
       silent.SetProgress(step);
+      clock.SleepMs(1000);
     }
+    silent.Complete();
   }
-  // A line when a step enters the next tenth, with that step's percentage.
+  // A line when a step enters the next tenth, with that step's percentage,
+  // the time so far and, from a twentieth of the way on, the time left.
   EXPECT_EQ(out.str(),
-            "progress: 0%\nprogress: 10%\nprogress: 20%\nprogress: 31%\nprogress: 41%\n"
-            "progress: 50%\nprogress: 60%\nprogress: 70%\nprogress: 81%\nprogress: 91%\n"
-            "progress: 100%\n");
+            "progress: 10%  0:06 elapsed, about 0:52 left\n"
+            "progress: 20%  0:12 elapsed, about 0:46 left\n"
+            "progress: 31%  0:18 elapsed, about 0:40 left\n"
+            "progress: 41%  0:24 elapsed, about 0:34 left\n"
+            "progress: 50%  0:29 elapsed, about 0:29 left\n"
+            "progress: 60%  0:35 elapsed, about 0:23 left\n"
+            "progress: 70%  0:41 elapsed, about 0:17 left\n"
+            "progress: 81%  0:47 elapsed, about 0:11 left\n"
+            "progress: 91%  0:53 elapsed, about 0:05 left\n"
+            "progress: 100%  0:58 elapsed\n");
   EXPECT_EQ(quiet.str(), "");
 }
 
 TEST(TerminalProgress, BarWithDetailRedrawsOnlyChangesAndIgnoresTheFinalReset) {
   std::ostringstream out;
-  TerminalProgress progress(out, true, false);
+  testing::FakeClock clock;
+  TerminalProgress progress(out, true, false, &clock);
   progress.SetRange(4, [](int step) { return "step " + std::to_string(step) + " of 4"; });
+  clock.SleepMs(2000);
   progress.SetProgress(1);
   progress.SetProgress(1);  // unchanged: not drawn again
+  clock.SleepMs(61000);
   progress.SetProgress(9);  // clamped to the end
   progress.SetProgress(0);  // operations return to 0 when they end
   progress.Finish();
-  EXPECT_EQ(out.str(), Bar(25) + "  step 1 of 4" + Bar(100) + "  step 4 of 4\n");
+  const std::string first = Bar(25) + "  step 1 of 4  0:02 elapsed, about 0:06 left";
+  const std::string last = Bar(100) + "  step 4 of 4  1:03 elapsed";
+  // The shorter last line covers the rest of the longer one with blanks.
+  EXPECT_EQ(out.str(), first + last + std::string(first.size() - last.size(), ' ') + "\n");
 
-  // A new range starts a fresh bar, from 0 again.
+  // A new range starts a fresh bar and a fresh time; 0 is not drawn.
   out.str("");
   progress.SetRange(100);
   progress.SetProgress(0);
-  EXPECT_EQ(out.str(), Bar(0));
+  EXPECT_EQ(out.str(), "");
+  clock.SleepMs(3000);
+  progress.SetProgress(1);
+  EXPECT_EQ(out.str(), Bar(1) + "  0:03 elapsed");
+}
+
+TEST(TerminalProgress, CompleteShowsTheWholeWayOnlyForABarThatWasStarted) {
+  testing::FakeClock clock;
+  struct Case {
+    bool terminal;
+    bool quiet;
+    bool started;  // SetRange called
+    int lastStep;  // of 58 before Complete; 0: none
+    std::string expected;
+  };
+  const std::string bar96 = Bar(96) + "  0:56 elapsed, about 0:02 left";
+  const std::string bar100 = Bar(100) + "  0:58 elapsed";
+  const std::string line96 = "progress: 96%  0:56 elapsed, about 0:02 left\n";
+  const Case cases[] = {
+      // A transfer whose last step is never reported still ends at 100 %,
+      // the shorter line covering the longer one.
+      {true, false, true, 56,
+       bar96 + bar100 + std::string(bar96.size() - bar100.size(), ' ') + "\n"},
+      {false, false, true, 56, line96 + "progress: 100%  0:58 elapsed\n"},
+      {false, false, true, 58, line96 + "progress: 100%  0:58 elapsed\n"},  // not twice
+      {true, false, false, 0, ""},
+      {true, true, true, 56, ""},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out;
+    TerminalProgress progress(out, c.terminal, c.quiet, &clock);
+    if (c.started) progress.SetRange(58);
+    for (int step = 1; step <= c.lastStep; ++step) {
+      clock.SleepMs(1000);
+      if (step >= 56) progress.SetProgress(step);
+    }
+    clock.SleepMs(static_cast<uint32_t>(58 - c.lastStep) * 1000);
+    progress.Complete();
+    progress.Complete();
+    EXPECT_EQ(out.str(), c.expected) << c.terminal << c.quiet << c.started << c.lastStep;
+  }
+}
+
+TEST(TerminalProgress, AnOperationThatNeverStartedLeavesNoLine) {
+  // An update refused before its first block reports 0 and then ends.
+  for (bool terminal : {true, false}) {
+    std::ostringstream out;
+    testing::FakeClock clock;
+    {
+      TerminalProgress progress(out, terminal, false, &clock);
+      progress.SetRange(100, [](int) { return "0/0 blocks"; });
+      progress.SetProgress(0);
+      progress.SetBusy(false);
+    }
+    EXPECT_EQ(out.str(), "") << terminal;
+  }
+}
+
+TEST(TerminalProgress, DurationsInMinutesAndSeconds) {
+  const std::pair<uint64_t, const char*> cases[] = {
+      {0, "0:00"}, {999, "0:00"}, {7000, "0:07"}, {61000, "1:01"}, {3600000, "60:00"}};
+  for (const auto& [ms, text] : cases) EXPECT_EQ(TerminalProgress::FormatDuration(ms), text);
 }
 
 TEST(TerminalPrompt, EndsTheProgressLineBeforeItSpeaks) {
   std::istringstream in;
   std::ostringstream out;
-  TerminalProgress progress(out, true, false);
+  testing::FakeClock clock;
+  TerminalProgress progress(out, true, false, &clock);
   TerminalPrompt prompt(in, out, false, false, &progress);
   progress.SetProgress(25);
   prompt.ShowMessage("DAV-OZI", "Communication Error!\nDAV-OZI possibly switched off.",
@@ -113,13 +194,15 @@ TEST(TerminalPrompt, EndsTheProgressLineBeforeItSpeaks) {
   prompt.ShowMessage("", "Done.", MessageIcon::Information);
   prompt.AskYesNo("", "Update anyway?");  // the line is closed already: no empty line
   const std::string asked = "Update anyway? [y/N] no (not a terminal; --yes answers yes)\n";
-  EXPECT_EQ(out.str(), Bar(25) + "\nError: Communication Error!\nDAV-OZI possibly switched off.\n" +
+  EXPECT_EQ(out.str(), Bar(25) +
+                           "  0:00 elapsed, about 0:00 left\nError: Communication Error!\nDAV-OZI "
+                           "possibly switched off.\n" +
                            "ERROR: Handshake failed!\nWARNING: Invalid Flash time stamp.\nDone.\n" +
                            asked);
   out.str("");
   progress.SetProgress(50);
   prompt.AskYesNo("", "Update anyway?");
-  EXPECT_EQ(out.str(), Bar(50) + "\n" + asked);
+  EXPECT_EQ(out.str(), Bar(50) + "  0:00 elapsed, about 0:00 left\n" + asked);
 }
 
 }  // namespace

@@ -271,7 +271,7 @@ TEST_F(TransferE2E, InterruptDuringTheCheckIsNotLost) {
   options.baud = 115200;
   SimulatorRig rig(options);
   const CliRun check =
-      Cli({"check", "--quiet", "--port", rig.path}, std::chrono::milliseconds(700));
+      Cli({"check", "--port", rig.path}, std::chrono::milliseconds(700));
   EXPECT_EQ(check.status, 1);
   EXPECT_TRUE(Contains(check.err, "Configuration Check Aborted!")) << check.err;
 }
@@ -291,7 +291,7 @@ TEST_F(TransferE2E, SecondSignalEndsAtOnceAndReleasesThePort) {
     char name[128] = {};
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
     const CliRun check =
-        Cli({"check", "--quiet", "--port", name}, std::chrono::milliseconds(500), c.signals);
+        Cli({"check", "--port", name}, std::chrono::milliseconds(500), c.signals);
     EXPECT_EQ(check.status, c.status) << check.err;
     int exclusive = -1;
     ASSERT_EQ(ioctl(slave, TIOCGEXCL, &exclusive), 0);
