@@ -37,6 +37,14 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, size_t) noexcept {
   std::free(p);
 }
+// The nothrow forms too (std::stable_sort's buffer uses them): with only the
+// throwing ones replaced they would allocate in the library and be freed here.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size == 0 ? 1 : size);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+  std::free(p);
+}
 
 namespace vextune {
 namespace {
