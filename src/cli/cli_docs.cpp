@@ -155,7 +155,7 @@ std::string Brief(const std::string& description) {
   return text;
 }
 
-// Inside zsh's _arguments specs "[", "]" and ":" have meanings of their own.
+// Inside zsh's _arguments descriptions "[", "]" and ":" have meanings of their own.
 std::string ZshSafe(const std::string& text) {
   std::string out;
   for (char c : text) {
@@ -351,7 +351,7 @@ std::string ZshCompletion(const CLI::App& app) {
     out += "        " + name + ")\n          _arguments \\\n";
     out += "            '(- *)--help[Print the help and exit]'";
     for (const CLI::Option* o : Options(*command)) {
-      std::string spec;
+      std::string zshArgument;
       std::vector<std::string> forms;
       for (const std::string& s : o->get_snames()) forms.push_back("-" + s);
       for (const std::string& l : o->get_lnames()) forms.push_back("--" + l);
@@ -362,12 +362,12 @@ std::string ZshCompletion(const CLI::App& app) {
         action = port ? ":port:_vextune_cli_ports" : ":file:_files -g '\\''*.vxg'\\''";
       }
       if (forms.size() == 1) {
-        spec = "'" + forms.front() + brief + action + "'";
+        zshArgument = "'" + forms.front() + brief + action + "'";
       } else {
-        spec = "'(" + Joined(forms) + ")'{" + forms.front() + "," + forms.back() + "}'" + brief +
+        zshArgument = "'(" + Joined(forms) + ")'{" + forms.front() + "," + forms.back() + "}'" + brief +
                action + "'";
       }
-      out += " \\\n            " + spec;
+      out += " \\\n            " + zshArgument;
     }
     for (const CLI::Option* p : Positionals(*command)) {
       std::string action = "_files";
