@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "common/roff_text.h"
+
+using vextune::RoffText;
+
 namespace {
 
 std::string Output(const std::string& command) {
@@ -29,22 +33,6 @@ std::string Quoted(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
-}
-
-// Backslashes as such; in option names every "-" as a minus.
-std::string Roff(const std::string& text, bool code) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\\') {
-      out += "\\e";
-    } else if (c == '-' && code) {
-      out += "\\-";
-    } else {
-      out += c;
-    }
-  }
-  if (!out.empty() && (out.front() == '.' || out.front() == '\'')) out = "\\&" + out;
-  return out;
 }
 
 std::string Trim(const std::string& text) {
@@ -87,7 +75,7 @@ std::vector<Entry> ParseOptions(const std::string& help) {
 std::string OptionsRoff(const std::vector<Entry>& entries) {
   std::string out;
   for (const Entry& e : entries) {
-    out += ".TP\n.B " + Roff(e.option, true) + "\n" + Roff(e.description, false) + "\n";
+    out += ".TP\n.B " + RoffText(e.option, true) + "\n" + RoffText(e.description, false) + "\n";
   }
   return out;
 }
@@ -121,7 +109,7 @@ int main(int argc, char** argv) {
   std::string version = Trim(Output(program + " --version 2>&1"));
   ReplaceAll(version, "\n", " ");
   ReplaceAll(page, "@OPTIONS@\n", OptionsRoff(entries));
-  ReplaceAll(page, "@VERSION@", Roff(version, false));
+  ReplaceAll(page, "@VERSION@", RoffText(version, false));
   std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
   out << page;
   out.close();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command_examples.h"
+#include "common/roff_text.h"
 #include "config/config_data.h"
 #include "config/param_help.h"
 
@@ -96,49 +97,31 @@ std::string Joined(const std::vector<std::string>& words) {
 
 // ---- roff ----
 
-// Backslashes printed as such; in code and names also every "-" as a minus,
-// so that it can be searched for and copied.
-std::string Roff(const std::string& text, bool code = false) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\\') {
-      out += "\\e";
-    } else if (c == '-' && code) {
-      out += "\\-";
-    } else {
-      out += c;
-    }
-  }
-  // A line may not begin with a control character.
-  if (!out.empty() && (out.front() == '.' || out.front() == '\'')) out = "\\&" + out;
-  return out;
-}
-
 std::string Paragraphs(const std::string& text) {
   std::string out;
   size_t start = 0;
   while (start <= text.size()) {
     const size_t end = std::min(text.find('\n', start), text.size());
-    out += Roff(text.substr(start, end - start)) + "\n";
+    out += RoffText(text.substr(start, end - start)) + "\n";
     start = end + 1;
   }
   return out;
 }
 
 std::string CommandSection(const CLI::App& command) {
-  std::string out = ".SS \"" + Roff(CommandUsage(command), true) + "\"\n";
+  std::string out = ".SS \"" + RoffText(CommandUsage(command), true) + "\"\n";
   out += Paragraphs(command.get_description());
   for (const CLI::Option* p : Positionals(command)) {
-    out += ".TP\n.I " + Roff(p->get_name(), true) + "\n" + Paragraphs(p->get_description());
+    out += ".TP\n.I " + RoffText(p->get_name(), true) + "\n" + Paragraphs(p->get_description());
   }
   for (const CLI::Option* o : Options(command)) {
-    out += ".TP\n.B " + Roff(OptionUsage(o), true) + "\n" + Paragraphs(o->get_description());
+    out += ".TP\n.B " + RoffText(OptionUsage(o), true) + "\n" + Paragraphs(o->get_description());
   }
   const std::vector<CommandExample>& examples = ExamplesOf(command.get_name());
   if (!examples.empty()) {
     out += ".PP\nExamples:\n";
     for (const CommandExample& e : examples) {
-      out += ".RS\n.nf\n" + Roff(e.line, true) + "\n.fi\n.RS\n" + Roff(e.what) + "\n.RE\n.RE\n";
+      out += ".RS\n.nf\n" + RoffText(e.line, true) + "\n.fi\n.RS\n" + RoffText(e.what) + "\n.RE\n.RE\n";
     }
   }
   return out;
