@@ -23,15 +23,14 @@ using vextune::fuzzing::Fail;
 // callsigns, and an empty destination brings back the default path.
 CConfigData ExpectedAfterRoundTrip(const CConfigData& d) {
   CConfigData expected = d;
-  const CConfigData defaults;
   const bool defaultPath = d.m_AprsDest.text.empty();
   for (const ParamInfo& info : CConfigData::Params()) {
     if (std::string_view(info.command) != "%AP") continue;
     CConfigParam& p = expected.Get(info);
     if (p.validator == vextune::CheckSsid) {
-      p.text = "00";
+      CConfigData::SetText(p, "00");
     } else if (defaultPath) {
-      p.text = defaults.Get(info).text;
+      expected.ResetToDefault(info.member);
     }
   }
   return expected;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "config/text_util.h"
+#include "common/text_util.h"
 
 namespace vextune::fuzzing {
 

@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "common/roff_text.h"
+#include "common/text_util.h"
 
 using vextune::RoffText;
+using vextune::TrimSpace;
 
 namespace {
 
@@ -35,12 +37,6 @@ std::string Quoted(const std::string& text) {
   return quoted + "'";
 }
 
-std::string Trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 struct Entry {
   std::string option;
   std::string description;
@@ -59,14 +55,14 @@ std::vector<Entry> ParseOptions(const std::string& help) {
     if (line[indent] == '-') {
       const size_t gap = line.find("  ", indent);
       Entry e;
-      e.option =
-          Trim(line.substr(indent, gap == std::string::npos ? std::string::npos : gap - indent));
-      if (gap != std::string::npos) e.description = Trim(line.substr(gap));
+      e.option = std::string(TrimSpace(
+          line.substr(indent, gap == std::string::npos ? std::string::npos : gap - indent)));
+      if (gap != std::string::npos) e.description = std::string(TrimSpace(line.substr(gap)));
       entries.push_back(e);
       inEntry = true;
     } else if (inEntry) {
       std::string& d = entries.back().description;
-      d += (d.empty() ? "" : " ") + Trim(line);
+      d += (d.empty() ? "" : " ") + std::string(TrimSpace(line));
     }
   }
   return entries;
@@ -106,7 +102,7 @@ int main(int argc, char** argv) {
     std::cerr << "help-to-man: " << argv[3] << " --help lists no options\n";
     return 1;
   }
-  std::string version = Trim(Output(program + " --version 2>&1"));
+  std::string version = std::string(TrimSpace(Output(program + " --version 2>&1")));
   ReplaceAll(version, "\n", " ");
   ReplaceAll(page, "@OPTIONS@\n", OptionsRoff(entries));
   ReplaceAll(page, "@VERSION@", RoffText(version, false));

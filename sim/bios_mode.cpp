@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "config/text_util.h"
+#include "common/text_util.h"
 #include "sim/command_line.h"
 
 namespace vextune::sim {

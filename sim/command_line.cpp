@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/text_util.h"
+#include "common/text_util.h"
 
 namespace vextune::sim {
 namespace {

@@ -1,6 +1,6 @@
 #include "sim/command_mode.h"
 
-#include "config/text_util.h"
+#include "common/text_util.h"
 #include "sim/command_line.h"
 
 namespace vextune::sim {

@@ -1,6 +1,6 @@
 #include "sim/device_core.h"
 
-#include "config/text_util.h"
+#include "common/text_util.h"
 #include "sim/command_line.h"
 #include "sim/davozi_simulator.h"
 

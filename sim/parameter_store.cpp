@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/text_util.h"
 #include "config/config_file.h"
-#include "config/text_util.h"
+#include "config/paired_params.h"
+#include "config/param_tables.h"
 #include "sim/command_line.h"
 
 namespace vextune::sim {
@@ -98,18 +100,6 @@ constexpr CommandEntry kCommands[] = {
     {"Z", 0, &D::m_FlowControl, Form::Number, "", ""},
 };
 
-constexpr std::string_view kPrModes[] = {"300", "R300", "R600", "1200", "9600", "19200"};
-constexpr std::string_view kCrossModes[] = {"NONE", "300",  "R300",  "R600",
-                                            "1200", "9600", "19200", "HF DUAL"};
-
-template <size_t N>
-int IndexOf(const std::string_view (&words)[N], std::string_view word) {
-  for (size_t i = 0; i < N; ++i) {
-    if (words[i] == word) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 /// The value as the device stores it, refused unless the whole rule passes.
 bool SetNumberFrom(CConfigParam& p, std::string_view args) {
   CConfigParam scratch = p;
@@ -119,10 +109,7 @@ bool SetNumberFrom(CConfigParam& p, std::string_view args) {
 }
 
 bool SetTextFrom(CConfigParam& p, std::string_view text) {
-  CConfigParam scratch = p;
-  if (CConfigData::SetText(scratch, text) != 0) return false;
-  p = scratch;
-  return true;
+  return CConfigData::TakeText(p, text) == 0;
 }
 
 /// Applies one command to `r`; false when the value is refused. `r` may be
@@ -151,27 +138,27 @@ bool ApplyTo(CConfigData& r, const CommandEntry& entry, std::string_view args, u
       return r.ParseConnectText(args) == 0;
     case Form::PrMode: {
       const std::string word = ToUpperAscii(args);
-      const int index = IndexOf(kPrModes, word);
-      return index >= 0 && SetTextFrom(r.m_PrMode, word) &&
-             CConfigData::SetNumber(r.m_PrModeIndex, index);
+      if (!WordIndex(kPrModeWords, word) || !SetTextFrom(r.m_PrMode, word)) return false;
+      FollowPartner(r, &D::m_PrMode, PairSource::Device);
+      return true;
     }
     case Form::CrossMode: {
       const std::string word = ToUpperAscii(args);
-      int index = IndexOf(kCrossModes, word);
-      if (index < 0 && word.size() == 1 && word[0] >= '0' && word[0] <= '7') index = word[0] - '0';
-      return index >= 0 && CConfigData::SetNumber(p, index);
+      std::optional<int32_t> index = WordIndex(kCrossModeWords, word);
+      if (!index && word.size() == 1 && word[0] >= '0' && word[0] <= '7') index = word[0] - '0';
+      return index && CConfigData::SetNumber(p, *index);
     }
     case Form::HfToggle: {
       // Older firmware knows the switch only as on/off.
-      CConfigParam& checked = firmware >= k11J ? r.m_AprsHfToggle : r.m_AprsHfToggleOld;
-      if (!SetNumberFrom(checked, args)) return false;
-      const int32_t value = checked.value;
-      return CConfigData::SetNumber(r.m_AprsHfToggle, value) &&
-             CConfigData::SetNumber(r.m_AprsHfToggleOld, value != 0 ? 1 : 0);
+      const auto checked = firmware >= k11J ? &D::m_AprsHfToggle : &D::m_AprsHfToggleOld;
+      if (!SetNumberFrom(r.*checked, args)) return false;
+      FollowPartner(r, checked, PairSource::Device);
+      return true;
     }
     case Form::NmeaOut:
-      return SetNumberFrom(p, args) &&
-             CConfigData::SetNumber(r.m_NmeaOutOld, p.value == 4 ? 3 : p.value);
+      if (!SetNumberFrom(p, args)) return false;
+      FollowPartner(r, &D::m_NmeaOut, PairSource::Device);
+      return true;
     case Form::Timestamp:
       if (args.find(':') != std::string_view::npos) return clock.SetTimeOfDay(args);
       if (args.find('.') != std::string_view::npos) return clock.SetDate(args);
@@ -185,15 +172,13 @@ std::string NoneIfEmpty(const std::string& text) {
 }
 
 std::string PathText(const CConfigData& r) {
-  const CConfigParam* const calls[] = {&r.m_AprsDest, &r.m_AprsVia1, &r.m_AprsVia2,
-                                       &r.m_AprsVia3, &r.m_AprsVia4, &r.m_AprsVia5,
-                                       &r.m_AprsVia6, &r.m_AprsVia7, &r.m_AprsVia8};
   std::string text = r.m_AprsDest.text;
   bool first = true;
-  for (size_t i = 1; i < std::size(calls); ++i) {
-    if (calls[i]->text.empty()) continue;
+  for (size_t i = 1; i < kPathCallsigns.size(); ++i) {
+    const CConfigParam& call = r.*kPathCallsigns[i].callsign;
+    if (call.text.empty()) continue;
     if (!text.empty()) text += first && !r.m_AprsDest.text.empty() ? " via " : " ";
-    text += calls[i]->text;
+    text += call.text;
     first = false;
   }
   return text;
@@ -237,9 +222,8 @@ std::string ValueText(const CConfigData& r, const CommandEntry& entry) {
     }
     case Form::CrossMode: {
       const int32_t v = p.value;
-      return v >= 0 && v < static_cast<int32_t>(std::size(kCrossModes))
-                 ? std::string(kCrossModes[v])
-                 : std::to_string(v);
+      const auto word = WordAt(kCrossModeWords, v);
+      return word ? std::string(*word) : std::to_string(v);
     }
   }
   return {};

@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "link/port_discovery.h"
+#include "link/posix_serial_port.h"
 
 namespace vextune::cli {
 
@@ -19,7 +20,7 @@ namespace {
 /// What a signal reaches: the running session's flag and ports.
 struct SignalTarget {
   CancelFlag& flag;
-  const PosixSerialOpener& ports;
+  const DeviceContext& ports;
   std::atomic<int> signals{0};
 };
 
@@ -67,7 +68,7 @@ std::string ListDevices(const std::vector<SerialDevice>& devices) {
 /// port's exclusive use before they end the program.
 class DeviceSession::SignalGuard {
  public:
-  SignalGuard(CancelFlag& flag, const PosixSerialOpener& ports) : target_{flag, ports} {
+  SignalGuard(CancelFlag& flag, const DeviceContext& ports) : target_{flag, ports} {
     g_signal_target.store(&target_);
     struct sigaction action {};
     action.sa_handler = CancelOnSignal;
@@ -121,24 +122,24 @@ void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
 
 DeviceSession::DeviceSession(const DeviceOptions& options)
     : options_(options),
-      opener_(&std::cerr, &cancel_pipe_),
+      device_(&std::cerr),
       progress_(std::cerr, isatty(STDERR_FILENO) == 1, options.quiet),
       prompt_(std::cin, std::cerr, isatty(STDIN_FILENO) == 1, options.yes, &progress_,
-              &cancel_pipe_, STDIN_FILENO),
-      signals_(std::make_unique<SignalGuard>(cancel_, opener_)) {}
+              device_.cancelPipe(), STDIN_FILENO),
+      signals_(std::make_unique<SignalGuard>(device_.cancel(), device_)) {}
 
 DeviceSession::~DeviceSession() = default;
 
 bool DeviceSession::SelectPort() {
   if (!options_.port.empty()) {
-    settings_.portName = options_.port;
+    device_.SelectPort(options_.port);
     return true;
   }
   const std::vector<SerialDevice> devices = EnumerateSerialDevices();
   PortDiscovery found;
   FindDevicePorts(devices, found);
   if (found.devicesFound == 1) {
-    settings_.portName = found.selectedPort;
+    device_.SelectPort(found.selectedPort);
     std::cerr << found.statusText << " (choose another with --port)\n";
     return true;
   }
@@ -152,7 +153,7 @@ bool DeviceSession::SelectPort() {
 }
 
 void DeviceSession::HintIfNoAccess(SerialCode code) const {
-  const std::string path = DevicePathForPort(settings_.portName);
+  const std::string path = DevicePathForPort(device_.settings().portName);
   bool denied = code == EACCES;
   if (!denied && code == kSerialOk)
     denied = access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
@@ -160,7 +161,7 @@ void DeviceSession::HintIfNoAccess(SerialCode code) const {
 }
 
 void DeviceSession::ReportCheckFailure(const CheckResult& result) const {
-  const std::string path = DevicePathForPort(settings_.portName);
+  const std::string path = DevicePathForPort(device_.settings().portName);
   switch (result.outcome) {
     case CheckOutcome::OpenFailed:
       std::cerr << result.message << '\n'

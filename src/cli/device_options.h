@@ -5,14 +5,13 @@
 
 #include "cli/terminal_progress.h"
 #include "cli/terminal_prompt.h"
-#include "common/cancel_pipe.h"
 #include "common/clock.h"
 #include "common/operation.h"
 #include "link/com_port.h"
 #include "link/configuration_check.h"
+#include "link/device_context.h"
 #include "link/device_link.h"
 #include "link/device_state.h"
-#include "link/posix_serial_port.h"
 
 namespace CLI {
 class App;
@@ -32,9 +31,10 @@ void AddDeviceOptions(CLI::App& command, DeviceOptions& options);
 /// Adds --port alone, for a command that neither asks nor shows progress.
 void AddPortOption(CLI::App& command, DeviceOptions& options);
 
-/// What the core needs from the command line to reach the device: clock,
-/// port opener, link settings, device state, a cancel flag that Ctrl-C and
-/// SIGTERM set, and the terminal prompt and progress. The first signal cancels
+/// What the core needs from the command line to reach the device: the
+/// device context (clock, port opener, link settings, device state, cancel
+/// flag) that the desktop program sets up too, with a cancel flag that Ctrl-C
+/// and SIGTERM set, and the terminal prompt and progress. The first signal cancels
 /// the running operation, whose waits on the line and pauses end at once; a
 /// second one clears the exclusive use of the open port and ends the program
 /// at once (status 128 + signal number: 130 for Ctrl-C). One per command run;
@@ -59,12 +59,12 @@ class DeviceSession {
   /// command line can add (the system's error, the busy channel).
   void ReportCheckFailure(const CheckResult& result) const;
 
-  Clock& clock() { return clock_; }
-  SerialPortOpener& ports() { return opener_; }
-  LinkSettings& settings() { return settings_; }
-  DeviceLink& link() { return link_; }
-  DeviceState& state() { return state_; }
-  CancelFlag& cancel() { return cancel_; }
+  Clock& clock() { return device_.clock(); }
+  SerialPortOpener& ports() { return device_.ports(); }
+  LinkSettings& settings() { return device_.settings(); }
+  DeviceLink& link() { return device_.link(); }
+  DeviceState& state() { return device_.state(); }
+  CancelFlag& cancel() { return device_.cancel(); }
   TerminalPrompt& prompt() { return prompt_; }
   /// Call SetRange() before a long operation (58 transfer steps, 100 %).
   TerminalProgress& progress() { return progress_; }
@@ -73,14 +73,7 @@ class DeviceSession {
   class SignalGuard;
 
   DeviceOptions options_;
-  // The flag and its pipe first: the clock and the ports wait on them.
-  CancelFlag cancel_;
-  CancelPipe cancel_pipe_{cancel_};
-  SystemClock clock_{&cancel_pipe_};
-  PosixSerialOpener opener_;
-  LinkSettings settings_;
-  DeviceLink link_{opener_, settings_, clock_};
-  DeviceState state_;
+  DeviceContext device_;
   // The progress bar comes first: the prompt ends its line before a message.
   TerminalProgress progress_;
   TerminalPrompt prompt_;

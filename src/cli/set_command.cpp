@@ -9,8 +9,10 @@
 #include "cli/file_command_support.h"
 #include "cli/set_support.h"
 #include "common/text_codec.h"
+#include "common/text_util.h"
 #include "config/atomic_file.h"
 #include "config/config_data.h"
+#include "config/paired_params.h"
 #include "config/param_rules.h"
 
 namespace vextune::cli {
@@ -21,32 +23,8 @@ struct SetOptions {
   std::vector<std::string> assignments;
 };
 
-// The %B mode as an index and as the text the device takes.
-constexpr std::array<const char*, 6> kPrModes = {"300", "R300", "R600", "1200", "9600", "19200"};
-
 bool IsPathSsid(const ParamInfo& info) {
   return info.validator == CheckSsid;
-}
-
-// What the settings dialogs keep consistent when they set one of a pair.
-void UpdatePartner(CConfigData& record, const ParamInfo& info) {
-  if (info.member == &CConfigData::m_PrModeIndex) {
-    CConfigData::SetText(record.m_PrMode,
-                         kPrModes[static_cast<size_t>(record.m_PrModeIndex.value)]);
-  } else if (info.member == &CConfigData::m_PrMode) {
-    for (size_t i = 0; i < kPrModes.size(); ++i) {
-      if (record.m_PrMode.text == kPrModes[i]) {
-        CConfigData::SetNumber(record.m_PrModeIndex, static_cast<int32_t>(i));
-      }
-    }
-  } else if (info.member == &CConfigData::m_NmeaOut) {
-    // The older form has no 4 (APRS and GPS); 3 is its nearest.
-    CConfigData::SetNumber(record.m_NmeaOutOld, std::min(record.m_NmeaOut.value, 3));
-  }
-}
-
-bool IsAllDigits(std::string_view text) {
-  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 // Applies one NAME=VALUE to `record`. Returns the refusal message, or
@@ -69,10 +47,10 @@ std::optional<std::string> Apply(CConfigData& record, const std::string& assignm
   if (info->member == &CConfigData::m_AprsSymbol && !IsAllDigits(value)) {
     return ApplySymbolText(record, value, label);
   }
-  CConfigParam candidate = record.Get(*info);
+  CConfigParam& param = record.Get(*info);
   if (!info->IsText()) {
     // Whole numbers only: the setter would quietly take "12" out of "12abc".
-    if (!IsAllDigits(value) || !CConfigData::SetNumberText(candidate, value)) {
+    if (!IsAllDigits(value) || !CConfigData::TakeNumberText(param, value)) {
       return label + ": " + given + " refused; it takes " + DescribeAccepted(*info) + ".";
     }
   } else {
@@ -81,13 +59,13 @@ std::optional<std::string> Apply(CConfigData& record, const std::string& assignm
       return label + ": " + given + " refused; it holds characters that Windows-1252 cannot " +
              "represent.";
     }
-    if (const int code = CConfigData::SetText(candidate, *text); code != 0) {
+    if (const int code = CConfigData::TakeText(param, *text); code != 0) {
       return label + ": " + given + " refused (" + DescribeRefusal(*info, code) + "); it takes " +
              DescribeAccepted(*info) + ".";
     }
   }
-  record.Get(*info) = candidate;
-  UpdatePartner(record, *info);
+  // Kept as the settings dialogs keep it when they set one of a pair.
+  FollowPartner(record, info->member, PairSource::Edit);
   return std::nullopt;
 }
 

@@ -5,24 +5,9 @@
 #include <istream>
 #include <ostream>
 
+#include "common/text_util.h"
+
 namespace vextune::cli {
-
-namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
-std::string Trim(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-}  // namespace
 
 TerminalPrompt::TerminalPrompt(std::istream& in, std::ostream& out, bool interactive,
                                bool assumeYes, TerminalProgress* progress, CancelPipe* cancel,
@@ -58,7 +43,7 @@ void TerminalPrompt::ShowMessage(const std::string& /*caption*/, const std::stri
   // Many device messages already say what they are ("ERROR: File too large!").
   if (!label.empty()) {
     const std::string word = label.substr(0, label.size() - 2);  // without ": "
-    if (Lower(text.substr(0, word.size())) == Lower(word)) label.clear();
+    if (ToLowerAscii(text.substr(0, word.size())) == ToLowerAscii(word)) label.clear();
   }
   out_ << label << text << '\n' << std::flush;
   last_message_ = text;
@@ -81,7 +66,7 @@ bool TerminalPrompt::AskYesNo(const std::string& /*caption*/, const std::string&
     out_ << '\n' << std::flush;
     return false;
   }
-  answer = Lower(Trim(answer));
+  answer = ToLowerAscii(TrimSpace(answer));
   return answer == "y" || answer == "yes";
 }
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "common/nearest_names.h"
-#include "config/text_util.h"
+#include "common/text_util.h"
 
 namespace vextune {
 namespace {

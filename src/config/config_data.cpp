@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/text_util.h"
+#include "common/text_util.h"
 
 namespace vextune {
 
@@ -98,6 +98,28 @@ int CConfigData::CheckText(const CConfigParam& p, std::string_view text) {
   if (control) return kTextHasControlCharacter;
   if (text.size() > kMaxTextLength) return kTextTooLong;
   return p.validator(text);
+}
+
+bool CConfigData::TakeNumberText(CConfigParam& p, std::string_view text) {
+  CConfigParam taken = p;
+  if (!SetNumberText(taken, text)) return false;
+  p = std::move(taken);
+  return true;
+}
+
+int CConfigData::TakeText(CConfigParam& p, std::string_view text) {
+  const int code = CheckText(p, text);
+  return code == 0 ? SetText(p, text) : code;
+}
+
+void CConfigData::ResetToDefault(CConfigParam CConfigData::*member) {
+  for (const ParamInfo& info : Params()) {
+    if (info.member != member) continue;
+    CConfigParam& p = Get(info);
+    p.value = p.def;
+    p.text = info.IsText() ? p.defText : std::to_string(p.def);
+    return;
+  }
 }
 
 int CConfigData::SetText(CConfigParam& p, std::string_view text) {

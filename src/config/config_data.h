@@ -94,6 +94,13 @@ class CConfigData {
   /// end or steer the device's command line); kTextTooLong; otherwise the
   /// validator's code.
   static int CheckText(const CConfigParam& p, std::string_view text);
+  /// SetNumberText that leaves `p` as it was when it refuses `text`.
+  static bool TakeNumberText(CConfigParam& p, std::string_view text);
+  /// SetText that leaves `p` as it was when it refuses `text`; the same code.
+  static int TakeText(CConfigParam& p, std::string_view text);
+  /// Puts `member`'s default back: the default text of a text parameter, the
+  /// default value (and its digits) of a numeric one.
+  void ResetToDefault(CConfigParam CConfigData::*member);
 
   // ---- Parsers of composite settings; 0 taken, 1 reset/refused ----
   int ParsePath(std::string_view path);

@@ -8,8 +8,10 @@
 #include <ostream>
 #include <span>
 
+#include "common/text_util.h"
 #include "config/config_archive.h"
-#include "config/text_util.h"
+#include "config/paired_params.h"
+#include "config/param_tables.h"
 
 namespace vextune {
 namespace {
@@ -102,14 +104,17 @@ constexpr std::array<FileItem, 60> kItems = {{
 
 constexpr std::string_view kMarker = "VER ";
 
-// Destination and digipeaters 1 to 8, each callsign followed by its SSID.
-std::array<P, 18> PathBlock() {
-  return {&CConfigData::m_AprsDest,     &CConfigData::m_AprsDestSsid, &CConfigData::m_AprsVia1,
-          &CConfigData::m_AprsVia1Ssid, &CConfigData::m_AprsVia2,     &CConfigData::m_AprsVia2Ssid,
-          &CConfigData::m_AprsVia3,     &CConfigData::m_AprsVia3Ssid, &CConfigData::m_AprsVia4,
-          &CConfigData::m_AprsVia4Ssid, &CConfigData::m_AprsVia5,     &CConfigData::m_AprsVia5Ssid,
-          &CConfigData::m_AprsVia6,     &CConfigData::m_AprsVia6Ssid, &CConfigData::m_AprsVia7,
-          &CConfigData::m_AprsVia7Ssid, &CConfigData::m_AprsVia8,     &CConfigData::m_AprsVia8Ssid};
+// The %AP block: destination and digipeaters 1 to 8, each callsign followed
+// by its SSID.
+constexpr size_t kPathBlockStrings = 2 * kPathCallsignCount;
+
+std::array<P, kPathBlockStrings> PathBlock() {
+  std::array<P, kPathBlockStrings> block{};
+  for (size_t i = 0; i < kPathCallsignCount; ++i) {
+    block[2 * i] = kPathCallsigns[i].callsign;
+    block[2 * i + 1] = kPathCallsigns[i].ssid;
+  }
+  return block;
 }
 
 // Older files wrote SSIDs as "-00" or "-05" inside the callsign. A bare "-0"
@@ -189,10 +194,9 @@ class ItemReader {
 // Files before 65549 kept the SSIDs apart; later ones carry them inside the
 // callsigns and leave the SSID parameters at "00".
 void MoveSsidsIntoCallsigns(CConfigData& d, int32_t version) {
-  const auto block = PathBlock();
-  for (size_t i = 0; i < block.size(); i += 2) {
-    CConfigParam& call = d.*block[i];
-    CConfigParam& ssid = d.*block[i + 1];
+  for (const PathCallsign& entry : kPathCallsigns) {
+    CConfigParam& call = d.*entry.callsign;
+    CConfigParam& ssid = d.*entry.ssid;
     if (version < config_version::kHfToggleOld) {
       const std::string upper = ToUpperAscii(call.text);
       // By number, not by text: "00" followed by anything is SSID 0 too, and
@@ -264,16 +268,14 @@ ConfigReadResult ReadConfigFile(CConfigData& record, std::istream& in, std::stri
   for (const FileItem& item : kItems) {
     if (item.since > version) continue;  // added after this file was written
     if (!items.Read(item)) return fail();
-    if (item.member == &CConfigData::m_AprsHfToggleOld && version < config_version::kCrossMode &&
-        record.m_AprsHfToggleOld.value == 1) {
-      CConfigData::SetNumber(record.m_AprsHfToggle, 1);
+    if (item.member == &CConfigData::m_AprsHfToggleOld && version < config_version::kCrossMode) {
+      FollowPartner(record, item.member, PairSource::OlderFile);
     }
   }
 
   MoveSsidsIntoCallsigns(record, version);
   if (version < config_version::kCrossMode) {
-    record.m_NmeaOut.value = record.m_NmeaOutOld.value;
-    record.m_NmeaOut.text = record.m_NmeaOutOld.text;
+    FollowPartner(record, &CConfigData::m_NmeaOutOld, PairSource::OlderFile);
   }
   result.ok = true;
   return result;

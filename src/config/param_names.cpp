@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "common/nearest_names.h"
+#include "common/text_util.h"
 #include "config/param_help.h"
-#include "config/text_util.h"
 
 namespace vextune {
 namespace {

@@ -2,22 +2,17 @@
 // it: the %AP path, the %AY symbol, the M letters and the U setting.
 #include <array>
 
+#include "common/text_util.h"
 #include "config/config_data.h"
-#include "config/text_util.h"
+#include "config/param_tables.h"
 
 namespace vextune {
 namespace {
 
-constexpr size_t kPathCallsigns = 9;  // destination and eight digipeaters
-
-std::array<CConfigParam*, kPathCallsigns> PathCallsigns(CConfigData& d) {
-  return {&d.m_AprsDest, &d.m_AprsVia1, &d.m_AprsVia2, &d.m_AprsVia3, &d.m_AprsVia4,
-          &d.m_AprsVia5, &d.m_AprsVia6, &d.m_AprsVia7, &d.m_AprsVia8};
-}
-
-void ResetToDefault(CConfigParam& p) {
-  p.value = p.def;
-  p.text = std::to_string(p.def);
+std::array<CConfigParam*, kPathCallsignCount> PathCallsigns(CConfigData& d) {
+  std::array<CConfigParam*, kPathCallsignCount> callsigns{};
+  for (size_t i = 0; i < kPathCallsignCount; ++i) callsigns[i] = &(d.*kPathCallsigns[i].callsign);
+  return callsigns;
 }
 
 }  // namespace
@@ -35,7 +30,7 @@ int CConfigData::ParsePath(std::string_view path) {
     const std::string_view word = path.substr(start, end - start);
     pos = end;
     // Checked through the setter's own rules, so a control character counts too.
-    if (index >= kPathCallsigns || SetText(*callsigns[index], word) != 0) {
+    if (index >= kPathCallsignCount || SetText(*callsigns[index], word) != 0) {
       for (CConfigParam* p : callsigns) SetText(*p, p->defText);
       return 1;
     }
@@ -54,8 +49,8 @@ int CConfigData::ParseSymbol(std::string_view symbol) {
     // The device counts symbols from 1, the record from 0.
     if (SetNumber(m_AprsSymbol, static_cast<int32_t>(number - 1))) return 0;
   }
-  ResetToDefault(m_AprsAltTable);
-  ResetToDefault(m_AprsSymbol);
+  ResetToDefault(&CConfigData::m_AprsAltTable);
+  ResetToDefault(&CConfigData::m_AprsSymbol);
   return 1;
 }
 
@@ -77,7 +72,7 @@ int CConfigData::ParseMonitor(std::string_view letters) {
 
 int CConfigData::ParseConnectText(std::string_view setting) {
   auto reset = [this] {
-    ResetToDefault(m_ConnectMode);
+    ResetToDefault(&CConfigData::m_ConnectMode);
     m_ConnectText.text = m_ConnectText.defText;
     return 1;
   };

@@ -1,16 +1,12 @@
 #include <algorithm>
 #include <array>
 
+#include "common/text_util.h"
 #include "config/config_data.h"
-#include "config/text_util.h"
+#include "config/param_tables.h"
 
 namespace vextune {
 namespace {
-
-template <size_t N>
-int OneOf(std::string_view text, const std::array<std::string_view, N>& words) {
-  return std::find(words.begin(), words.end(), text) != words.end() ? 0 : 1;
-}
 
 // Checks `text` against a pattern in which '9' stands for a digit and '|'
 // separates the letters allowed at one position ("N|S").
@@ -50,15 +46,11 @@ int CheckSsid(std::string_view text) {
 }
 
 int CheckPrMode(std::string_view text) {
-  static constexpr std::array<std::string_view, 6> kModes = {"300",  "R300", "R600",
-                                                             "1200", "9600", "19200"};
-  return OneOf(text, kModes);
+  return WordIndex(kPrModeWords, text) ? 0 : 1;
 }
 
 int CheckCrossMode(std::string_view text) {
-  static constexpr std::array<std::string_view, 8> kModes = {"NONE", "300",  "R300",  "R600",
-                                                             "1200", "9600", "19200", "HF DUAL"};
-  return OneOf(text, kModes);
+  return WordIndex(kCrossModeWords, text) ? 0 : 1;
 }
 
 int CheckPosition(std::string_view text) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "config/text_util.h"
+#include "common/text_util.h"
 
 namespace vextune {
 namespace {

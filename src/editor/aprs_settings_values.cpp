@@ -3,26 +3,18 @@
 #include <array>
 
 #include "config/config_data.h"
+#include "config/paired_params.h"
+#include "config/param_tables.h"
 
 namespace vextune {
-namespace {
 
-using PathMembers = std::array<CConfigParam CConfigData::*, kAprsPathEntries>;
-
-constexpr PathMembers kPathMembers = {
-    &CConfigData::m_AprsDest, &CConfigData::m_AprsVia1, &CConfigData::m_AprsVia2,
-    &CConfigData::m_AprsVia3, &CConfigData::m_AprsVia4, &CConfigData::m_AprsVia5,
-    &CConfigData::m_AprsVia6, &CConfigData::m_AprsVia7, &CConfigData::m_AprsVia8};
-
-constexpr int32_t kNmeaAprsAndGps = 4;
-constexpr int32_t kNmeaOldMax = 3;
-
-}  // namespace
+// The dialog's path entries are the record's path callsigns, in their order.
+static_assert(kAprsPathEntries == static_cast<int>(kPathCallsignCount));
 
 AprsSettingsValues AprsValuesFromRecord(const CConfigData& r) {
   AprsSettingsValues v;
   v.callsign = r.m_AprsCall.text;
-  for (int i = 0; i < kAprsPathEntries; ++i) v.path[i] = (r.*kPathMembers[i]).text;
+  for (int i = 0; i < kAprsPathEntries; ++i) v.path[i] = (r.*kPathCallsigns[i].callsign).text;
   v.alternateTable = r.m_AprsAltTable.value == 1;
   v.symbol = r.m_AprsSymbol.text;
   v.txInterval = r.m_AprsInterval.text;
@@ -59,9 +51,9 @@ void TakeBackAprsValues(const AprsSettingsValues& v, CConfigData& r) {
   CConfigData::SetNumber(r.m_AprsDigi, v.digipeating);
   CConfigData::SetNumber(r.m_AprsStatusEvery, v.statusEvery);
   CConfigData::SetNumber(r.m_AprsUnprotoCross, v.unprotoCross ? 1 : 0);
-  CConfigData::SetNumber(r.m_NmeaOut, v.nmeaOut);
   // Older firmware knows no "APRS + GPS (loopback)"; it gets plain loopback.
-  CConfigData::SetNumber(r.m_NmeaOutOld, v.nmeaOut == kNmeaAprsAndGps ? kNmeaOldMax : v.nmeaOut);
+  CConfigData::SetNumber(r.m_NmeaOut, v.nmeaOut);
+  FollowPartner(r, &CConfigData::m_NmeaOut, PairSource::Edit);
   CConfigData::SetNumber(r.m_AprsCrossMode, v.crossMode);
   CConfigData::SetNumber(r.m_AprsAltitude, v.altitude);
   CConfigData::SetNumber(r.m_AprsAutoSpeed, v.autoSpeed);
@@ -74,7 +66,8 @@ void TakeBackAprsValues(const AprsSettingsValues& v, CConfigData& r) {
 
   CConfigData::SetText(r.m_AprsComment, v.comment);
   CConfigData::SetText(r.m_AprsPosition, v.position);
-  for (int i = 0; i < kAprsPathEntries; ++i) CConfigData::SetText(r.*kPathMembers[i], v.path[i]);
+  for (int i = 0; i < kAprsPathEntries; ++i)
+    CConfigData::SetText(r.*kPathCallsigns[i].callsign, v.path[i]);
   CConfigData::SetText(r.m_AprsStatusText, v.statusText);
   CConfigData::SetText(r.m_AprsCall, v.callsign);
 }

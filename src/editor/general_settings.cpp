@@ -3,14 +3,11 @@
 #include <array>
 
 #include "common/text_codec.h"
+#include "common/text_util.h"
 #include "config/config_data.h"
-#include "config/text_util.h"
 
 namespace vextune {
 namespace {
-
-constexpr std::array<std::string_view, kPrModeCount> kPrModeTexts = {"300",  "R300", "R600",
-                                                                     "1200", "9600", "19200"};
 
 // One range check of OK: the field, its accepted range and its message.
 struct RangeCheck {
@@ -44,11 +41,6 @@ SettingsMessage Exclamation(std::string caption, std::string text) {
 }
 
 }  // namespace
-
-std::optional<std::string_view> PrModeText(int index) {
-  if (index < 0 || index >= kPrModeCount) return std::nullopt;
-  return kPrModeTexts[static_cast<size_t>(index)];
-}
 
 SettingsMessage CallsignMessage(int code, std::string_view callsign) {
   const std::string quoted = "\"" + Cp1252ToUtf8(callsign) + "\" ";

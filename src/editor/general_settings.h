@@ -5,19 +5,16 @@
 #include <string_view>
 #include <vector>
 
+#include "config/param_tables.h"
 #include "editor/settings_message.h"
 
 namespace vextune {
 
 /// The packet-radio modes of the %B setting, by the index that the record
-/// and the radio buttons use.
-inline constexpr int kPrModeCount = 6;
+/// and the radio buttons use (the words are in config/param_tables.h).
+inline constexpr int kPrModeCount = static_cast<int>(kPrModeWords.size());
 /// "1200 Bd": checked when the stored index is unknown or nothing is checked.
 inline constexpr int kDefaultPrModeIndex = 3;
-
-/// The %B text for a PR mode index: "300", "R300", "R600", "1200", "9600",
-/// "19200"; nothing for an index outside 0..5.
-std::optional<std::string_view> PrModeText(int index);
 
 /// Connect mode of the U setting.
 inline constexpr int kConnectTextOff = 0;

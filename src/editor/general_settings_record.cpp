@@ -1,6 +1,7 @@
 #include "editor/general_settings_record.h"
 
 #include "config/config_data.h"
+#include "config/paired_params.h"
 
 namespace vextune {
 
@@ -29,7 +30,10 @@ void TakeBackGeneralSettings(const GeneralSettingsValues& values, CConfigData& r
   CConfigData::SetNumber(record.m_MonitorS, values.monitorS ? 1 : 0);
   CConfigData::SetNumber(record.m_MonitorC, values.monitorC ? 1 : 0);
   CConfigData::SetNumber(record.m_ConnectMode, values.connectMode);
-  CConfigData::SetNumber(record.m_PrModeIndex, values.prMode);
+  // An index outside the modes is refused and leaves the %B text alone.
+  if (CConfigData::SetNumber(record.m_PrModeIndex, values.prMode)) {
+    FollowPartner(record, &CConfigData::m_PrModeIndex, PairSource::Edit);
+  }
 
   CConfigData::SetNumberText(record.m_Channel, values.channel);
   CConfigData::SetNumberText(record.m_TxDelay, values.txDelay);
@@ -40,8 +44,6 @@ void TakeBackGeneralSettings(const GeneralSettingsValues& values, CConfigData& r
 
   CConfigData::SetText(record.m_Callsign, values.callsign);
   CConfigData::SetText(record.m_ConnectText, values.connectText);
-  if (const auto pr_mode_text = PrModeText(values.prMode))
-    CConfigData::SetText(record.m_PrMode, *pr_mode_text);
 }
 
 }  // namespace vextune

@@ -1,6 +1,6 @@
 #include "editor/settings_message.h"
 
-#include "config/text_util.h"
+#include "common/text_util.h"
 
 namespace vextune {
 

@@ -17,6 +17,10 @@ DeviceContext::DeviceContext(Clock& clock, SerialPortOpener& ports)
 
 DeviceContext::~DeviceContext() = default;
 
+void DeviceContext::ReleaseExclusiveUse() const noexcept {
+  if (own_ports_) own_ports_->ReleaseExclusiveUse();
+}
+
 void DeviceContext::SelectPort(const std::string& portName) {
   settings_.portName = portName;
   settings_.baudRate = 38400;

@@ -14,6 +14,7 @@
 namespace vextune {
 
 class CancelPipe;
+class PosixSerialOpener;
 
 /// Everything a program needs to reach the DAV-OZI: the clock that paces the
 /// protocol, who opens serial ports, which port at which rate, what is known of
@@ -45,6 +46,15 @@ class DeviceContext {
   DeviceState& state() { return state_; }
   const DeviceState& state() const { return state_; }
   CancelFlag& cancel() { return cancel_; }
+  /// The pipe through which the cancel flag wakes waits, for other waits of
+  /// the program (a question on the terminal); nullptr with the caller's clock
+  /// and opener.
+  CancelPipe* cancelPipe() { return cancel_pipe_.get(); }
+
+  /// Gives up the exclusive use of the ports the own opener holds open, so
+  /// that it does not outlive a program that ends at once. Safe in a signal
+  /// handler. Nothing with the caller's opener.
+  void ReleaseExclusiveUse() const noexcept;
 
   /// Makes `portName` the port of every later operation ("ttyACM0" stands for
   /// "/dev/ttyACM0"). The rate starts again at 38400 Bd.
@@ -59,7 +69,7 @@ class DeviceContext {
   // Set only by the first constructor; the references below point at them.
   std::unique_ptr<CancelPipe> cancel_pipe_;
   std::unique_ptr<Clock> own_clock_;
-  std::unique_ptr<SerialPortOpener> own_ports_;
+  std::unique_ptr<PosixSerialOpener> own_ports_;
   Clock& clock_;
   SerialPortOpener& ports_;
   LinkSettings settings_;

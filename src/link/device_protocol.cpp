@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/text_util.h"
+
 namespace vextune {
 
 namespace {
@@ -39,46 +41,67 @@ std::string ReadReply(ComPortHandle& port, size_t length, SerialCode* code) {
   return TextUpToZero(buffer);
 }
 
-bool AllDigits(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 bool IsAsciiLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-int32_t ToNumber(std::string_view digits) {
-  int32_t n = 0;
-  for (char c : digits) n = n * 10 + (c - '0');
-  return n;
-}
+// The two halves of a probe. Each is false, with the reason kept in
+// `result`, when the line failed or the wait was cut; true when the probe may
+// go on (whether or not it found its mode).
+class Probe {
+ public:
+  Probe(ComPortHandle& port, ProbeResult& result) : port_(port), result_(result) {}
+
+  /// Wake-up, identification: "DAVOZI" in the reply is the normal firmware.
+  bool AskFirmware(size_t replyLength) {
+    SerialCode code = kSerialOk;
+    if (!Ok(WriteBytes(port_, line::kWakeUp)) || !Ok(DrainComPort(port_))) return false;
+    if (!Ok(WriteBytes(port_, line::kIdentify))) return false;
+    result_.reply = ReadReply(port_, replyLength, &code);
+    if (!Ok(code) || !Ok(DrainComPort(port_))) return false;
+    if (result_.reply.find(line::kNormalFirmwareMark) != std::string::npos) {
+      result_.mode = ProbeMode::NormalFirmware;
+    }
+    return true;
+  }
+
+  /// Two wake-ups: a device in BIOS mode answers them with its prompt.
+  bool AskBios() {
+    SerialCode code = kSerialOk;
+    if (!Ok(WriteBytes(port_, line::kWakeUp)) || !Ok(DrainComPort(port_))) return false;
+    if (!Ok(WriteBytes(port_, line::kWakeUp))) return false;
+    const std::string prompt = ReadReply(port_, kBiosReplyLength, &code);
+    if (!Ok(code) || !Ok(DrainComPort(port_))) return false;
+    if (prompt.find(line::kBiosPrompt) != std::string::npos) result_.mode = ProbeMode::Bios;
+    return true;
+  }
+
+  /// Drops what the line holds from before.
+  bool Drain() { return Ok(DrainComPort(port_)); }
+
+ private:
+  bool Ok(SerialCode code) {
+    if (code == kSerialOk) return true;
+    result_.lineError = code;
+    return false;
+  }
+
+  ComPortHandle& port_;
+  ProbeResult& result_;
+};
 
 }  // namespace
 
-ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength) {
+ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength, ProbeOrder order) {
   ProbeResult result;
-  // False, with the reason kept, when the line failed or the wait was cut.
-  const auto ok = [&result](SerialCode code) {
-    if (code == kSerialOk) return true;
-    result.lineError = code;
-    return false;
-  };
-  SerialCode code = kSerialOk;
-  if (!ok(WriteBytes(port, line::kWakeUp)) || !ok(DrainComPort(port))) return result;
-  if (!ok(WriteBytes(port, line::kIdentify))) return result;
-  result.reply = ReadReply(port, replyLength, &code);
-  if (!ok(code) || !ok(DrainComPort(port))) return result;
-  if (result.reply.find(line::kNormalFirmwareMark) != std::string::npos) {
-    result.mode = ProbeMode::NormalFirmware;
-    return result;
+  Probe probe(port, result);
+  if (order == ProbeOrder::FirmwareFirst) {
+    if (probe.AskFirmware(replyLength) && result.mode == ProbeMode::NoAnswer) probe.AskBios();
+  } else {
+    if (probe.Drain() && probe.AskBios() && result.mode == ProbeMode::NoAnswer) {
+      probe.AskFirmware(replyLength);
+    }
   }
-
-  // Not the firmware: a device in BIOS mode answers the wake-up with its prompt.
-  if (!ok(WriteBytes(port, line::kWakeUp)) || !ok(DrainComPort(port))) return result;
-  if (!ok(WriteBytes(port, line::kWakeUp))) return result;
-  const std::string prompt = ReadReply(port, kBiosReplyLength, &code);
-  if (!ok(code) || !ok(DrainComPort(port))) return result;
-  if (prompt.find(line::kBiosPrompt) != std::string::npos) result.mode = ProbeMode::Bios;
   return result;
 }
 
@@ -160,12 +183,12 @@ std::optional<FirmwareVersion> ParseFirmwareVersion(std::string_view reply) {
   }
   // The number packs the minor part into two decimal places; longer numbers
   // would collide with the next major version (or overflow).
-  if (!AllDigits(major) || major.size() > 5 || !AllDigits(minor) || minor.size() > 2) {
+  if (!IsAllDigits(major) || major.size() > 5 || !IsAllDigits(minor) || minor.size() > 2) {
     return std::nullopt;
   }
 
   FirmwareVersion result;
-  result.number = ToNumber(major) * 10000 + ToNumber(minor) * 100 + letter;
+  result.number = DigitsToNumber(major) * 10000 + DigitsToNumber(minor) * 100 + letter;
   result.text = std::string(reply.substr(start, comma - start));
   return result;
 }

@@ -15,8 +15,8 @@ namespace vextune {
 
 /// Command-mode lines and host-mode frames shared by every device sequence.
 namespace line {
-inline constexpr std::string_view kWakeUp = "\x1b\r";          ///< ESC CR
-inline constexpr std::string_view kIdentify = "\x1bv\r";       ///< ESC "v" CR
+inline constexpr std::string_view kWakeUp = "\x1b\r";     ///< ESC CR
+inline constexpr std::string_view kIdentify = "\x1bv\r";  ///< ESC "v" CR
 inline constexpr std::string_view kEnterHostMode = "\x1bJHOST1\r";
 inline constexpr std::string_view kNormalFirmwareMark = "DAVOZI";
 inline constexpr std::string_view kBiosPrompt = "cmd:";
@@ -39,11 +39,18 @@ struct ProbeResult {
   SerialCode lineError = kSerialOk;
 };
 
-/// One probe at the rate the port was opened with: wake-up, identification
-/// (`replyLength` bytes), and when that finds no "DAVOZI" the BIOS prompt.
+/// Which mode a probe asks about first. The configuration check and the
+/// send expect the firmware; the update expects the BIOS, and drops what the
+/// line holds before its first wake-up.
+enum class ProbeOrder { FirmwareFirst, BiosFirst };
+
+/// One probe at the rate the port was opened with: wake-up and identification
+/// (`replyLength` bytes), which finds "DAVOZI", and two wake-ups, which find
+/// the BIOS prompt, in `order`; the second only when the first found nothing.
 /// Stops at the first write, drain or read that fails for another reason than
 /// a short reply.
-ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength);
+ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength,
+                        ProbeOrder order = ProbeOrder::FirmwareFirst);
 
 /// The probe with the baud-rate fallback, on a port already open at
 /// link.settings.baudRate: when the first probe gets no answer, closes the

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "common/text_util.h"
+
 namespace vextune {
 
 namespace fs = std::filesystem;
@@ -22,17 +24,13 @@ std::string FirstLine(const fs::path& file) {
   return line;
 }
 
-bool AllDigits(const std::string& text) {
-  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
 // The process folders of /proc: their names are numbers.
 std::vector<int> ProcessIds(const SystemTree& tree) {
   std::vector<int> pids;
   std::error_code ec;
   for (fs::directory_iterator it(tree.Proc(), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (AllDigits(name) && name.size() < 10) pids.push_back(std::stoi(name));
+    if (IsAllDigits(name) && name.size() < 10) pids.push_back(DigitsToNumber(name));
   }
   return pids;
 }

@@ -166,8 +166,7 @@ class ReadRun {
   /// A listed parameter is reported as set to its default, so make it so:
   /// a reply that was taken but not confirmed must not stay behind.
   void ResetToDefaults(const ReadStep& step) {
-    static const CConfigData defaults;
-    for (auto member : ReadStepMembers(step)) record_.*member = defaults.*member;
+    for (auto member : ReadStepMembers(step)) record_.ResetToDefault(member);
   }
 
   /// One host-mode query on channel 0; nothing (and one failure counted) when

@@ -1,11 +1,11 @@
 #include "transfer/read_steps.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 
+#include "common/text_util.h"
+#include "config/paired_params.h"
+#include "config/param_tables.h"
 #include "link/device_state.h"
-#include "transfer/mode_words.h"
 
 namespace vextune {
 namespace {
@@ -70,20 +70,11 @@ constexpr std::array<ReadStep, 50> kSteps = {{
 }};
 // clang-format on
 
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
-
-std::string_view Trim(std::string_view s) {
-  const size_t first = s.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const size_t last = s.find_last_not_of(kBlanks);
-  return s.substr(first, last - first + 1);
-}
-
 /// What a labelled reply says after its first "=", trimmed.
 std::string_view LabelledValue(std::string_view reply) {
   const size_t eq = reply.find('=');
   if (eq != std::string_view::npos) reply.remove_prefix(eq + 1);
-  return Trim(reply);
+  return TrimSpace(reply);
 }
 
 bool ApplyLabelledText(CConfigParam& p, std::string_view reply) {
@@ -111,10 +102,7 @@ bool ApplyPath(CConfigData& r, std::string_view reply) {
 bool ApplySymbol(CConfigData& r, std::string_view reply) {
   std::string_view value = LabelledValue(reply);
   value = value.substr(0, value.find(' '));
-  std::string symbol(value);
-  std::transform(symbol.begin(), symbol.end(), symbol.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return r.ParseSymbol(symbol) == 0;
+  return r.ParseSymbol(ToUpperAscii(value)) == 0;
 }
 
 }  // namespace
@@ -138,13 +126,12 @@ bool ApplyReadReply(const ReadStep& step, std::string_view reply, CConfigData& r
       return ApplyCrossMode(r, reply);
     case ReplyRule::HfToggle: {
       const bool ok = CConfigData::SetNumberText(r.m_AprsHfToggle, reply);
-      CConfigData::SetNumber(r.m_AprsHfToggleOld, r.m_AprsHfToggle.value != 0 ? 1 : 0);
+      FollowPartner(r, &D::m_AprsHfToggle, PairSource::Device);
       return ok;
     }
     case ReplyRule::NmeaOut: {
       const bool ok = CConfigData::SetNumberText(r.m_NmeaOut, reply);
-      // The older form has no 4: APRS and GPS output becomes GPS output.
-      CConfigData::SetNumberText(r.m_NmeaOutOld, r.m_NmeaOut.value == 4 ? "3" : reply);
+      FollowPartner(r, &D::m_NmeaOut, PairSource::Device);
       return ok;
     }
     case ReplyRule::Path:
@@ -167,9 +154,7 @@ void CompleteReadStep(const ReadStep& step, std::string_view firstReply, CConfig
       CConfigData::SetText(r.m_Callsign, firstReply);
       break;
     case ReplyRule::PrMode:
-      if (auto index = WordIndex(kPrModeWords, r.m_PrMode.text)) {
-        CConfigData::SetNumber(r.m_PrModeIndex, *index);
-      }
+      FollowPartner(r, &D::m_PrMode, PairSource::Device);
       break;
     default:
       break;
@@ -182,12 +167,14 @@ std::vector<CConfigParam CConfigData::*> ReadStepMembers(const ReadStep& step) {
       return {&D::m_AprsHfToggle, &D::m_AprsHfToggleOld};
     case ReplyRule::NmeaOut:
       return {&D::m_NmeaOut, &D::m_NmeaOutOld};
-    case ReplyRule::Path:
-      return {&D::m_AprsDest, &D::m_AprsDestSsid, &D::m_AprsVia1, &D::m_AprsVia1Ssid,
-              &D::m_AprsVia2, &D::m_AprsVia2Ssid, &D::m_AprsVia3, &D::m_AprsVia3Ssid,
-              &D::m_AprsVia4, &D::m_AprsVia4Ssid, &D::m_AprsVia5, &D::m_AprsVia5Ssid,
-              &D::m_AprsVia6, &D::m_AprsVia6Ssid, &D::m_AprsVia7, &D::m_AprsVia7Ssid,
-              &D::m_AprsVia8, &D::m_AprsVia8Ssid};
+    case ReplyRule::Path: {
+      std::vector<CConfigParam CConfigData::*> members;
+      for (const PathCallsign& entry : kPathCallsigns) {
+        members.push_back(entry.callsign);
+        members.push_back(entry.ssid);
+      }
+      return members;
+    }
     case ReplyRule::Symbol:
       return {&D::m_AprsAltTable, &D::m_AprsSymbol};
     case ReplyRule::Monitor:
@@ -202,9 +189,7 @@ std::vector<CConfigParam CConfigData::*> ReadStepMembers(const ReadStep& step) {
 }
 
 std::string OutOfRangeEntry(std::string_view query) {
-  std::string entry = " ";
-  for (char c : query) entry += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return entry + ",";
+  return " " + ToUpperAscii(query) + ",";
 }
 
 std::optional<std::string> ChannelToken(std::string_view reply) {

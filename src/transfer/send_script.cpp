@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "transfer/mode_words.h"
+#include "config/param_tables.h"
 
 namespace vextune {
 namespace {
@@ -67,8 +67,7 @@ std::string ConnectSetting(const CConfigData& c) {
 
 std::string CrossModeWord(int32_t mode) {
   // The record keeps the number in range; "NONE" guards against a bad copy.
-  if (mode < 0 || mode >= static_cast<int32_t>(kCrossModeWords.size())) mode = 0;
-  return std::string(kCrossModeWords[static_cast<size_t>(mode)]);
+  return std::string(WordAt(kCrossModeWords, mode).value_or(kCrossModeWords[0]));
 }
 
 std::string SymbolSetting(const CConfigData& c) {
@@ -80,20 +79,12 @@ std::string SymbolSetting(const CConfigData& c) {
 }  // namespace
 
 std::string AprsPathText(const CConfigData& c) {
-  const std::array<std::pair<const CConfigParam*, const CConfigParam*>, 8> vias = {{
-      {&c.m_AprsVia1, &c.m_AprsVia1Ssid},
-      {&c.m_AprsVia2, &c.m_AprsVia2Ssid},
-      {&c.m_AprsVia3, &c.m_AprsVia3Ssid},
-      {&c.m_AprsVia4, &c.m_AprsVia4Ssid},
-      {&c.m_AprsVia5, &c.m_AprsVia5Ssid},
-      {&c.m_AprsVia6, &c.m_AprsVia6Ssid},
-      {&c.m_AprsVia7, &c.m_AprsVia7Ssid},
-      {&c.m_AprsVia8, &c.m_AprsVia8Ssid},
-  }};
-  std::string path = CallWithSsid(c.m_AprsDest, c.m_AprsDestSsid);
+  const PathCallsign& destination = kPathCallsigns.front();
+  std::string path = CallWithSsid(c.*destination.callsign, c.*destination.ssid);
   // An empty digipeater is a gap, not the end of the list.
-  for (const auto& [call, ssid] : vias) {
-    if (!call->text.empty()) path += " " + CallWithSsid(*call, *ssid);
+  for (size_t i = 1; i < kPathCallsigns.size(); ++i) {
+    const CConfigParam& call = c.*kPathCallsigns[i].callsign;
+    if (!call.text.empty()) path += " " + CallWithSsid(call, c.*kPathCallsigns[i].ssid);
   }
   return path;
 }

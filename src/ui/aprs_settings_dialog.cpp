@@ -19,7 +19,7 @@
 
 #include "common/dialog_prompt.h"
 #include "common/text_codec.h"
-#include "config/text_util.h"
+#include "common/text_util.h"
 #include "editor/aprs_choice_lists.h"
 #include "editor/aprs_field_filters.h"
 #include "editor/aprs_path.h"

@@ -13,7 +13,9 @@ namespace vextune {
 
 namespace {
 
-enum class LineMode { Bios, NormalFirmware, NoAnswer };
+// Bytes of the identification reply the update reads when the BIOS does
+// not answer.
+constexpr size_t kIdentifyReplyLength = 20;
 
 class UpdateRun {
  public:
@@ -32,7 +34,6 @@ class UpdateRun {
   UpdateStep Perform(UpdateStep step);
   UpdateStep CheckFile();
   UpdateStep ConnectBios();
-  LineMode DetectBios();
   UpdateStep ReadFlashIdentity(uint8_t* bytes, size_t n, UpdateStep next);
   UpdateStep AskIfNotNewer();
   UpdateStep ReadHandshake(UpdateStep next);
@@ -53,9 +54,6 @@ class UpdateRun {
   void Write(std::string_view bytes) {
     Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
   }
-  /// Reads `n` bytes into a zeroed buffer and returns them as text up to the
-  /// first zero byte, as the device's replies are examined.
-  std::string ReadReplyText(size_t n);
   /// True when all `n` bytes came.
   bool ReadExactly(uint8_t* buffer, size_t n);
   /// Reads the device's answer to the block just written.
@@ -205,34 +203,16 @@ UpdateStep UpdateRun::ConnectBios() {
       info_.openError = code;
       return Fail(update_message::kOpenFailed);
     }
-    switch (DetectBios()) {
-      case LineMode::Bios:
+    switch (ProbeDevice(port_, kIdentifyReplyLength, ProbeOrder::BiosFirst).mode) {
+      case ProbeMode::Bios:
         return UpdateStep::SendUpdateCommand;
-      case LineMode::NormalFirmware:
+      case ProbeMode::NormalFirmware:
         return Fail(update_message::kNotInBios);
-      case LineMode::NoAnswer:
+      case ProbeMode::NoAnswer:
         break;
     }
   }
   return Fail(update_message::kCommunicationError);
-}
-
-LineMode UpdateRun::DetectBios() {
-  DrainComPort(port_);
-  Write(line::kWakeUp);
-  DrainComPort(port_);
-  Write(line::kWakeUp);
-  std::string reply = ReadReplyText(10);
-  DrainComPort(port_);
-  if (reply.find(line::kBiosPrompt) != std::string::npos) return LineMode::Bios;
-
-  Write(line::kWakeUp);
-  DrainComPort(port_);
-  Write(line::kIdentify);
-  reply = ReadReplyText(20);
-  DrainComPort(port_);
-  if (reply.find(line::kNormalFirmwareMark) != std::string::npos) return LineMode::NormalFirmware;
-  return LineMode::NoAnswer;
 }
 
 UpdateStep UpdateRun::ReadFlashIdentity(uint8_t* bytes, size_t n, UpdateStep next) {
@@ -300,12 +280,6 @@ UpdateStep UpdateRun::Cancelled() {
 
 void UpdateRun::Show(std::string_view text, MessageIcon icon) {
   prompt_.ShowMessage(std::string(update_message::kCaption), std::string(text), icon);
-}
-
-std::string UpdateRun::ReadReplyText(size_t n) {
-  std::array<uint8_t, 256> reply{};
-  ReadComPort(port_, reply.data(), std::min(n, reply.size() - 1));
-  return std::string(reinterpret_cast<const char*>(reply.data()));
 }
 
 bool UpdateRun::ReadExactly(uint8_t* buffer, size_t n) {

@@ -38,7 +38,7 @@ AprsSettingsValues EveryValueChanged() {
 
 TEST(AprsSettingsValues, TakeBackStoresEveryValueAndFillReadsItAgain) {
   CConfigData record;
-  record.m_AprsVia1Ssid.text = "02";  // travels apart from the callsign text
+  CConfigData::SetText(record.m_AprsVia1Ssid, "02");  // travels apart from the callsign text
   const AprsSettingsValues values = EveryValueChanged();
   TakeBackAprsValues(values, record);
 

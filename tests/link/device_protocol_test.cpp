@@ -175,6 +175,57 @@ TEST(DeviceProtocol, ProbeTellsTheThreeModesApart) {
   }
 }
 
+TEST(DeviceProtocol, ProbeOrderDecidesWhichModeIsAskedFirst) {
+  using O = ProbeOrder;
+  using M = ProbeMode;
+  const std::vector<std::string> firmwareThenBios = {kWake, kId, kWake, kWake};
+  const std::vector<std::string> biosThenFirmware = {kWake, kWake, kWake, kId};
+  struct Case {
+    O order;
+    std::set<uint32_t> firmware, bios;
+    M mode;
+    std::vector<std::string> writes;
+    bool identified;  // the identification reply was read
+  };
+  const std::vector<Case> cases = {
+      {O::FirmwareFirst, {38400}, {}, M::NormalFirmware, {kWake, kId}, true},
+      {O::FirmwareFirst, {}, {38400}, M::Bios, firmwareThenBios, false},
+      {O::FirmwareFirst, {}, {}, M::NoAnswer, firmwareThenBios, false},
+      {O::BiosFirst, {}, {38400}, M::Bios, {kWake, kWake}, false},
+      {O::BiosFirst, {38400}, {}, M::NormalFirmware, biosThenFirmware, true},
+      {O::BiosFirst, {}, {}, M::NoAnswer, biosThenFirmware, false},
+      // At another rate the device hears nothing, whichever way it is asked.
+      {O::BiosFirst, {115200}, {115200}, M::NoAnswer, biosThenFirmware, false},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    Rig rig;
+    rig.device.firmware = c.firmware;
+    rig.device.bios = c.bios;
+    ASSERT_EQ(rig.Open(), kSerialOk);
+    const ProbeResult result = ProbeDevice(rig.port, 40, c.order);
+    EXPECT_EQ(result.mode, c.mode) << "case " << i;
+    EXPECT_EQ(result.reply, c.identified ? kIdReply : "") << "case " << i;
+    EXPECT_EQ(result.lineError, kSerialOk) << "case " << i;
+    EXPECT_EQ(rig.opener.Writes(), c.writes) << "case " << i;
+    EXPECT_EQ(rig.opener.line().Pending(), 0u) << "replies are drained, case " << i;
+  }
+}
+
+TEST(DeviceProtocol, ProbeStopsAtAFailedWriteInEitherOrder) {
+  for (ProbeOrder order : {ProbeOrder::FirmwareFirst, ProbeOrder::BiosFirst}) {
+    Rig rig;
+    rig.device.bios = {38400};
+    ASSERT_EQ(rig.Open(), kSerialOk);
+    rig.opener.FailWrites(EIO);
+    const ProbeResult result = ProbeDevice(rig.port, 40, order);
+    EXPECT_EQ(result.mode, ProbeMode::NoAnswer);
+    EXPECT_EQ(result.lineError, static_cast<SerialCode>(EIO));
+    EXPECT_EQ(rig.opener.Writes(), std::vector<std::string>{kWake})
+        << "nothing after the failed one";
+  }
+}
+
 TEST(DeviceProtocol, HostFrameLayoutAndLimits) {
   Rig rig;
   ASSERT_EQ(rig.Open(), kSerialOk);

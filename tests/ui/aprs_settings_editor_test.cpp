@@ -111,7 +111,7 @@ class AprsSettingsEditorTest : public QObject {
  private slots:
   void okTakesEveryEntryBackIntoTheRecord() {
     CConfigData record;
-    record.m_AprsVia2Ssid.text = "03";  // SSIDs are left alone
+    CConfigData::SetText(record.m_AprsVia2Ssid, "03");  // SSIDs are left alone
     DeviceState device{-1, "", true};
     ScriptedPrompt prompt;
     AprsSettingsEditor editor;

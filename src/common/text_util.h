@@ -6,8 +6,9 @@
 
 namespace vextune {
 
-/// Small text helpers shared by the setters, parsers and the file reader.
-/// Texts are 8-bit; only the ASCII letters change case.
+/// Small text helpers shared by the record, the device protocol, the
+/// transfers and the command line. Texts are 8-bit; only the ASCII letters
+/// change case.
 
 /// Without blanks, tabs, CR, LF, VT and FF at both ends.
 std::string_view TrimSpace(std::string_view text);
@@ -21,8 +22,15 @@ int32_t DigitsToNumber(std::string_view digits);
 /// Every occurrence of `what`, scanning left to right once, removed.
 std::string RemoveAll(std::string_view text, std::string_view what);
 
+/// A-Z become a-z; every other byte stays.
+std::string ToLowerAscii(std::string_view text);
+
+/// The ASCII digits 0 to 9 only (no locale, no other scripts' digits).
 inline bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
+
+/// True for a non-empty text of the digits 0 to 9 only: no sign, no blank.
+bool IsAllDigits(std::string_view text);
 
 }  // namespace vextune

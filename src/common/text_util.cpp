@@ -1,4 +1,4 @@
-#include "config/text_util.h"
+#include "common/text_util.h"
 
 #include <limits>
 
@@ -18,6 +18,18 @@ std::string ToUpperAscii(std::string_view text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return out;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool IsAllDigits(std::string_view text) {
+  return !text.empty() && LeadingDigits(text).size() == text.size();
 }
 
 std::string_view LeadingDigits(std::string_view text) {
