@@ -1,0 +1,33 @@
+# cmake -DFOLDER=dir -DLAYERS=a;b -DALLOWED=a [-DEXCLUDE=f] [-DONLY=f] -P check_layers.cmake
+# Fails when a .h or .cpp in FOLDER includes "x/..." where x is one of LAYERS
+# but not one of ALLOWED.
+cmake_minimum_required(VERSION 3.25)
+if(ONLY)
+  set(files ${FOLDER}/${ONLY})
+else()
+  file(GLOB files ${FOLDER}/*.h ${FOLDER}/*.cpp)
+endif()
+set(errors "")
+foreach(file ${files})
+  get_filename_component(name ${file} NAME)
+  if(EXCLUDE AND name IN_LIST EXCLUDE)
+    continue()
+  endif()
+  file(STRINGS ${file} includes REGEX "^#include \"[a-z_]+/")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" prefix "${line}")
+    if(prefix IN_LIST LAYERS AND NOT prefix IN_LIST ALLOWED)
+      string(APPEND errors "  ${name}: ${line}\n")
+    endif()
+  endforeach()
+endforeach()
+list(LENGTH files count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "No source files in ${FOLDER}")
+endif()
+if(errors)
+  message(FATAL_ERROR
+    "${FOLDER} includes headers of libraries it does not link (it links: ${ALLOWED}):\n"
+    "${errors}")
+endif()
+message(STATUS "${FOLDER}: ${count} files include only ${ALLOWED}")
