@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What this firmware does not know stays at the default.
     for (const ReadStep& step : ReadStepTable()) {
       if (state.FirmwareAtLeast(step.minFirmware)) continue;
-      for (auto member : ReadStepMembers(step)) expected.*member = defaults.*member;
+      for (auto member : ReadStepMembers(step)) expected.ResetToDefault(member);
     }
     Expect(expected.Differences(record, false).empty(),
            "an untouched device reads back other values than it holds");

@@ -20,12 +20,11 @@ using fuzzing::Expect;
 // What the read does with one reply: apply it, complete the step when taken,
 // and put the step's parameters back to their defaults when not.
 bool ReadReply(const ReadStep& step, std::string_view reply, CConfigData& record) {
-  static const CConfigData defaults;
   const bool taken = ApplyReadReply(step, reply, record);
   if (taken) {
     CompleteReadStep(step, reply, record);
   } else {
-    for (auto member : ReadStepMembers(step)) record.*member = defaults.*member;
+    for (auto member : ReadStepMembers(step)) record.ResetToDefault(member);
   }
   return taken;
 }
