@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "common/text_util.h"
+
 namespace vextune::sim {
 namespace {
 
@@ -15,7 +17,7 @@ std::optional<std::array<int, 3>> ParseTriple(std::string_view text, char sep) {
   for (size_t i = 0; i < 3; ++i) {
     size_t digits = 0;
     int value = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+    while (pos < text.size() && IsDigit(text[pos])) {
       value = value * 10 + (text[pos] - '0');
       ++pos;
       ++digits;

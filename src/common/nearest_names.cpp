@@ -2,18 +2,10 @@
 
 #include <algorithm>
 
+#include "common/text_util.h"
+
 namespace vextune {
 namespace {
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), Lower);
-  return lower;
-}
 
 // A typo of a short word changes it into something else entirely (any one
 // letter is one edit from any other); longer words may take more edits and
@@ -25,8 +17,8 @@ size_t AllowedEdits(size_t length) {
 }  // namespace
 
 size_t EditDistance(std::string_view a, std::string_view b) {
-  const std::string x = LowerAscii(a);
-  const std::string y = LowerAscii(b);
+  const std::string x = ToLowerAscii(a);
+  const std::string y = ToLowerAscii(b);
   // Rows i-2, i-1 and i of the optimal string alignment distance.
   std::vector<size_t> before(y.size() + 1), previous(y.size() + 1), current(y.size() + 1);
   for (size_t j = 0; j <= y.size(); ++j) previous[j] = j;
@@ -47,7 +39,7 @@ size_t EditDistance(std::string_view a, std::string_view b) {
 
 std::vector<std::string> NearestNames(std::string_view word,
                                       const std::vector<std::string>& candidates, size_t limit) {
-  const std::string lowerWord = LowerAscii(word);
+  const std::string lowerWord = ToLowerAscii(word);
   struct Scored {
     size_t score;
     size_t order;
@@ -59,7 +51,7 @@ std::vector<std::string> NearestNames(std::string_view word,
   for (size_t i = 0; i < candidates.size(); ++i) {
     const std::string& name = candidates[i];
     const size_t distance = EditDistance(word, name);
-    const std::string lowerName = LowerAscii(name);
+    const std::string lowerName = ToLowerAscii(name);
     // A part of a name ("delay" for TxDelay) is a good guess too, ranked
     // after the typos; two letters are too little to go by.
     const bool part = lowerWord.size() >= 3 &&

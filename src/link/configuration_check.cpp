@@ -1,5 +1,6 @@
 #include "link/configuration_check.h"
 
+#include "common/text_util.h"
 #include "link/device_protocol.h"
 
 namespace vextune {
@@ -9,10 +10,6 @@ namespace {
 constexpr size_t kIdentifyReplyLength = 40;
 constexpr int kMaxChannels = 10;
 constexpr std::string_view kChannelFree = "CHANNEL NOT CONNECTED";
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
 
 CheckResult Fail(CheckOutcome outcome, std::string_view message) {
   CheckResult result;
@@ -54,10 +51,10 @@ CheckResult CheckLinksInHostMode(ComPortHandle& port, Clock& clock, const Cancel
 }  // namespace
 
 int ParseChannelCount(std::string_view answer) {
-  while (!answer.empty() && IsSpace(answer.front())) answer.remove_prefix(1);
+  answer = TrimSpace(answer);
   int count = 0;
   size_t digits = 0;
-  for (; digits < answer.size() && answer[digits] >= '0' && answer[digits] <= '9'; ++digits) {
+  for (; digits < answer.size() && IsDigit(answer[digits]); ++digits) {
     count = count * 10 + (answer[digits] - '0');
     if (count > kMaxChannels) return -1;
   }

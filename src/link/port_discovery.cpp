@@ -6,6 +6,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/text_util.h"
+
 namespace vextune {
 
 namespace fs = std::filesystem;
@@ -118,7 +120,7 @@ void FindDevicePorts(const std::vector<SerialDevice>& devices, PortDiscovery& st
 
 bool NaturalLess(const std::string& a, const std::string& b) {
   size_t i = 0, j = 0;
-  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto digit = IsDigit;
   while (i < a.size() && j < b.size()) {
     if (digit(a[i]) && digit(b[j])) {
       size_t ei = i, ej = j;
