@@ -1,7 +1,7 @@
 #include "editor/aprs_settings_check.h"
 
-#include "config/config_data.h"
 #include "common/text_util.h"
+#include "config/config_data.h"
 #include "editor/aprs_choice_lists.h"
 #include "editor/aprs_position.h"
 #include "link/device_state.h"
