@@ -14,10 +14,14 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
+UserMessage CheckMessage(std::string_view text) {
+  return UserMessage{"", std::string(text), MessageIcon::Error};
+}
+
 CheckResult Fail(CheckOutcome outcome, std::string_view message) {
   CheckResult result;
   result.outcome = outcome;
-  result.message = std::string(message);
+  if (!message.empty()) result.message = CheckMessage(message);
   return result;
 }
 
@@ -43,8 +47,8 @@ CheckResult CheckLinksInHostMode(ComPortHandle& port, Clock& clock, const Cancel
     // A channel that does not answer may well be connected: not free either,
     // but the user is told what really happened.
     result.outcome = answered ? CheckOutcome::LinkConnected : CheckOutcome::LinkQueryUnanswered;
-    result.message =
-        std::string(answered ? check_message::kLinkConnected : check_message::kLinkQueryUnanswered);
+    result.message = CheckMessage(answered ? check_message::kLinkConnected
+                                           : check_message::kLinkQueryUnanswered);
     result.busyChannel = n;
     return result;
   }
@@ -72,16 +76,19 @@ CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state, const Ca
   if (cancel.IsSet()) return Cancelled();
 
   ComPortHandle port;
-  link.settings.baudRate = line::kFirstBaudRate;
-  if (SerialCode code = OpenComPort(link.ports, link.settings, port); code != kSerialOk) {
+  LinkSettings first = link.settings;
+  first.baudRate = line::kFirstBaudRate;
+  if (SerialCode code = OpenComPort(link.ports, first, port); code != kSerialOk) {
     CloseComPort(port);
     CheckResult result = Fail(CheckOutcome::OpenFailed, check_message::kOpenFailed);
     result.openError = code;
+    result.baudRate = first.baudRate;
     return result;
   }
 
   const FallbackProbeResult probe =
-      ProbeWithFallback(link, port, kIdentifyReplyLength, line::kCheckReopenPauseMs, cancel);
+      ProbeWithFallback(DeviceLink{link.ports, first, link.clock}, port, kIdentifyReplyLength,
+                        line::kCheckReopenPauseMs, cancel);
   CheckResult result;
   if (cancel.IsSet()) {
     result = Cancelled();
@@ -111,6 +118,7 @@ CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state, const Ca
     }
   }
   CloseComPort(port);
+  result.baudRate = probe.baudRate;
   return result;
 }
 

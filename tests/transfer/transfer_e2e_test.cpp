@@ -121,8 +121,9 @@ TEST_F(TransferE2E, DefaultsGoOutAsTheExactScriptAndComeBackEqual) {
   SimulatorRig rig(options);
   const int simulatorOwn = rig.OpenOnSlave();
   bool save = true;
-  ASSERT_EQ(SendConfiguration(rig.link, rig.state, CConfigData(), save, rig.cancel, rig.progress),
-            TransferResult::Complete);
+  ASSERT_EQ(
+      SendConfiguration(rig.link, rig.state, CConfigData(), save, rig.cancel, rig.progress).result,
+      SendResult::Complete);
   const std::string expected = Framed(kProbeLines) + Framed(DefaultScriptLines());
   ASSERT_TRUE(rig.sim.WaitForReceived(expected.size(), std::chrono::seconds(2)));
   std::ifstream log(options.logPath, std::ios::binary);
@@ -131,7 +132,7 @@ TEST_F(TransferE2E, DefaultsGoOutAsTheExactScriptAndComeBackEqual) {
   CConfigData back;
   std::string list;
   EXPECT_EQ(ReadConfiguration(rig.link, rig.state, back, list, rig.cancel, rig.progress),
-            TransferResult::Complete)
+            ReadResult::Complete)
       << list;
   EXPECT_TRUE(back.IsEqual(CConfigData(), false));
   EXPECT_EQ(rig.OpenOnSlave(), simulatorOwn);
@@ -242,7 +243,9 @@ TEST_F(TransferE2E, SendWhoseReadBackBreaksOffIsNotVerified) {
     if (c.stopAfter) options.stopAfter = c.stopAfter;
     if (c.hangupAfter) options.hangupAfter = c.hangupAfter;
     SimulatorRig rig(options);
-    const CliRun send = Cli({"send", "--quiet", "--port", rig.path, Path("t40.vxg")});
+    // Without the backup read, whose bytes would move the break into it.
+    const CliRun send =
+        Cli({"send", "--quiet", "--no-backup", "--port", rig.path, Path("t40.vxg")});
     EXPECT_EQ(send.status, 1) << send.err;
     EXPECT_TRUE(Contains(send.err, "Configuration may be incomplete.")) << send.err;
     EXPECT_FALSE(Contains(send.err, "verified")) << send.err;
@@ -270,8 +273,7 @@ TEST_F(TransferE2E, InterruptDuringTheCheckIsNotLost) {
   DavoziSimulator::Options options;
   options.baud = 115200;
   SimulatorRig rig(options);
-  const CliRun check =
-      Cli({"check", "--port", rig.path}, std::chrono::milliseconds(700));
+  const CliRun check = Cli({"check", "--port", rig.path}, std::chrono::milliseconds(700));
   EXPECT_EQ(check.status, 1);
   EXPECT_TRUE(Contains(check.err, "Configuration Check Aborted!")) << check.err;
 }
@@ -290,8 +292,7 @@ TEST_F(TransferE2E, SecondSignalEndsAtOnceAndReleasesThePort) {
     int master = -1, slave = -1;
     char name[128] = {};
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    const CliRun check =
-        Cli({"check", "--port", name}, std::chrono::milliseconds(500), c.signals);
+    const CliRun check = Cli({"check", "--port", name}, std::chrono::milliseconds(500), c.signals);
     EXPECT_EQ(check.status, c.status) << check.err;
     int exclusive = -1;
     ASSERT_EQ(ioctl(slave, TIOCGEXCL, &exclusive), 0);
@@ -306,8 +307,9 @@ TEST_F(TransferE2E, HangUpDuringTheSendEndsItWithClosedPort) {
   options.hangupAfter = 200;  // within the parameter commands
   SimulatorRig rig(options);
   bool save = true;
-  EXPECT_EQ(SendConfiguration(rig.link, rig.state, CConfigData(), save, rig.cancel, rig.progress),
-            TransferResult::NoAnswer);
+  EXPECT_EQ(
+      SendConfiguration(rig.link, rig.state, CConfigData(), save, rig.cancel, rig.progress).result,
+      SendResult::NoAnswer);
   EXPECT_TRUE(rig.sim.HungUp());
   EXPECT_EQ(rig.OpenOnSlave(), 0);
 }
