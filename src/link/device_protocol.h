@@ -15,8 +15,8 @@ namespace vextune {
 
 /// Command-mode lines and host-mode frames shared by every device sequence.
 namespace line {
-inline constexpr std::string_view kWakeUp = "\x1b\r";     ///< ESC CR
-inline constexpr std::string_view kIdentify = "\x1bv\r";  ///< ESC "v" CR
+inline constexpr std::string_view kWakeUp = "\x1b\r";          ///< ESC CR
+inline constexpr std::string_view kIdentify = "\x1bv\r";       ///< ESC "v" CR
 inline constexpr std::string_view kEnterHostMode = "\x1bJHOST1\r";
 inline constexpr std::string_view kNormalFirmwareMark = "DAVOZI";
 inline constexpr std::string_view kBiosPrompt = "cmd:";

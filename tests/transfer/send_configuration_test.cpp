@@ -73,6 +73,16 @@ TEST(SendConfiguration, DefaultsGiveTheFixedScriptAtTheFixedPaceWithOrWithoutSto
   expected.pop_back();  // "%ZS"
   EXPECT_EQ(unsaved.Written(), expected);
   EXPECT_EQ(unsaved.clock.sleeps(), sleeps);
+  EXPECT_FALSE(unsaved.last.stored);
+  EXPECT_TRUE(unsaved.last.wroteParameters);
+}
+
+TEST(SendConfiguration, ReportsTheFallbackRateAndLeavesTheCallersSettings) {
+  Rig rig;
+  rig.device.answerBaudRate = 115200;
+  EXPECT_EQ(rig.Send(CConfigData()), SendResult::Complete);
+  EXPECT_EQ(rig.last.baudRate, 115200u);
+  EXPECT_EQ(rig.settings.baudRate, 38400u);
 }
 
 TEST(SendConfiguration, EveryParameterChangedReachesTheScript) {
