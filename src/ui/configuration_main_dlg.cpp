@@ -275,13 +275,16 @@ void CConfigurationMainDlg::StartRead() {
   const DeviceState device = state_.device.state();
   const LinkSettings settings = state_.device.settings();
   const std::filesystem::path backups = state_.dataFolder.BackupFolder();
+  // The simulated device's reads stay out of the user's backups.
+  const bool keepBackup = !state_.simulated;
   DeviceContext& context = state_.device;
-  operation_->Start([&run, device, settings, backups, &context](OperationChannel& channel) {
+  operation_->Start([&run, device, settings, backups, keepBackup,
+                     &context](OperationChannel& channel) {
     LinkSettings at = settings;
     DeviceLink link{context.ports(), at, context.clock()};
     run.read = ReadIntoWorking(link, device, run.working, run.baseline, context.cancel(), channel,
                                [&channel](const std::string& s) { channel.ShowStatus(s); });
-    if (run.read.result != ReadResult::Complete) return;
+    if (run.read.result != ReadResult::Complete || !keepBackup) return;
     BackupStore store(backups, context.clock());
     if (auto path = store.Keep(run.working, device.firmwareText, &run.backupError)) {
       run.backupFile = path->string();
