@@ -44,8 +44,10 @@ bool BackUpDevice(DeviceSession& session, DeviceLink& link, const UserDataFolder
     if (result == ReadResult::Aborted) report.result = "cancelled";
   }
   const std::string refusal =
-      "Nothing was sent: the configuration of the DAV-OZI could not be kept as a backup. Give "
-      "--no-backup to send without one.";
+      report.result == "cancelled"
+          ? "Nothing was sent."
+          : "Nothing was sent: the configuration of the DAV-OZI could not be kept as a backup. "
+            "Give --no-backup to send without one.";
   std::cerr << refusal << '\n';
   report.message += "\n" + refusal;
   return false;
