@@ -202,12 +202,12 @@ int main(int argc, char** argv) {
   const CConfigData config;
   auto send = [&](DeviceLink& l, const DeviceState& s, CancelFlag& c, ProgressListener& p) {
     bool save = false;
-    return SendConfiguration(l, s, config, save, c, p) == TransferResult::Complete;
+    return SendConfiguration(l, s, config, save, c, p).result == SendResult::Complete;
   };
   auto read = [&](DeviceLink& l, const DeviceState& s, CancelFlag& c, ProgressListener& p) {
     CConfigData record;
     std::string list;
-    return ReadConfiguration(l, s, record, list, c, p) == TransferResult::Complete;
+    return ReadConfiguration(l, s, record, list, c, p) == ReadResult::Complete;
   };
   auto sendVerify = [&](DeviceLink& l, const DeviceState& s, CancelFlag& c, ProgressListener& p) {
     CConfigData baseline;

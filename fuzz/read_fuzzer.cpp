@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string list = "stale";
   CancelFlag cancel;
   NoProgress progress;
-  const TransferResult result = ReadConfiguration(link, state, record, list, cancel, progress);
+  const ReadResult result = ReadConfiguration(link, state, record, list, cancel, progress);
 
   Expect(ports.openCount() == 0, "port left open");
   // A line marked failed (a device that never falls silent, a write that
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              (!ports.Writes().empty() && ports.Writes().back() == LeaveHostModeFrame()),
          "the read does not end by leaving host mode");
   fuzzing::CheckRecordHoldsOnlyAllowedValues(record);
-  Expect((result == TransferResult::OutOfRange) == !list.empty(),
+  Expect((result == ReadResult::OutOfRange) == !list.empty(),
          "a list without OutOfRange or the other way round");
 
   std::set<std::string> known = {OutOfRangeEntry("S")};
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   if (!device.altered()) {
-    Expect(result == TransferResult::Complete, "an untouched device does not read completely");
+    Expect(result == ReadResult::Complete, "an untouched device does not read completely");
     CConfigData expected = stored;
     // What this firmware does not know stays at the default.
     for (const ReadStep& step : ReadStepTable()) {

@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
   // then the read at start from the simulated device.
   const CheckResult check = RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel());
   if (!check.passed()) {
-    std::fprintf(stderr, "screenshot_dialogs: check failed: %s\n", check.message.c_str());
+    std::fprintf(stderr, "screenshot_dialogs: check failed: %s\n", check.message.text.c_str());
     return 1;
   }
   {

@@ -27,12 +27,12 @@ int RunCheck(const CheckArgs& args) {
 
   const CheckResult result =
       RunConfigurationCheck(session.link(), session.state(), session.cancel());
-  report.baudRate = session.settings().baudRate;
+  report.baudRate = result.baudRate;
   report.firmware = session.state().firmwareText;
   if (result.channels >= 0) report.channels = result.channels;
   if (result.passed()) {
     report.result = "ok";
-    report.message = "DAV-OZI on " + path + " at " + std::to_string(session.settings().baudRate) +
+    report.message = "DAV-OZI on " + path + " at " + std::to_string(result.baudRate) +
                      " Bd: normal firmware, " + std::to_string(result.channels) + " link channel" +
                      (result.channels == 1 ? "" : "s") + ", none connected.";
     std::cerr << report.message << '\n';

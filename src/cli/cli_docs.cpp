@@ -199,10 +199,14 @@ std::string ManualPage(const CLI::App& app, std::string_view version) {
       "(usually membership in the group dialout).\n"
       ".TP\n.I /dev/davozi, /dev/davozi\\-N\nStable names given by the udev rule "
       "60\\-davozi.rules, which also gives the port to the group dialout and tells "
-      "ModemManager to leave it alone.\n";
+      "ModemManager to leave it alone.\n"
+      ".TP\n.I $XDG_DATA_HOME/vextune/backups/*.vxg\nBackups of the DAV\\-OZI's configuration "
+      "(~/.local/share/vextune/backups when XDG_DATA_HOME is not set): every complete read keeps "
+      "one, named by date, time and firmware version; the newest 100 are kept.\n";
   out +=
       ".SH ENVIRONMENT\n"
-      ".TP\n.B NO_COLOR\nHonoured: vextune\\-cli prints no colours at all.\n";
+      ".TP\n.B NO_COLOR\nHonoured: vextune\\-cli prints no colours at all.\n"
+      ".TP\n.B XDG_DATA_HOME\nThe folder under which the backups are kept.\n";
   out +=
       ".SH EXAMPLES\n"
       "Try it with the simulator instead of a device:\n"

@@ -12,7 +12,8 @@ const std::vector<CommandRegistration>& CommandTable() {
   static const std::vector<CommandRegistration> table = {
       RegisterShowCommand,   RegisterDefaultsCommand, RegisterConvertCommand, RegisterSetCommand,
       RegisterParamsCommand, RegisterDiffCommand,     RegisterPortsCommand,   RegisterCheckCommand,
-      RegisterReadCommand,   RegisterSendCommand,     RegisterUpdateCommand,  RegisterDoctorCommand,
+      RegisterReadCommand,   RegisterSendCommand,     RegisterBackupsCommand, RegisterUpdateCommand,
+      RegisterDoctorCommand,
   };
   return table;
 }

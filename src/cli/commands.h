@@ -32,5 +32,6 @@ void RegisterPortsCommand(CLI::App& app, CommandAction& action);
 void RegisterUpdateCommand(CLI::App& app, CommandAction& action);
 void RegisterParamsCommand(CLI::App& app, CommandAction& action);
 void RegisterDoctorCommand(CLI::App& app, CommandAction& action);
+void RegisterBackupsCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace vextune::cli

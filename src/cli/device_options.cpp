@@ -164,13 +164,13 @@ void DeviceSession::ReportCheckFailure(const CheckResult& result) const {
   const std::string path = DevicePathForPort(device_.settings().portName);
   switch (result.outcome) {
     case CheckOutcome::OpenFailed:
-      std::cerr << result.message << '\n'
+      std::cerr << result.message.text << '\n'
                 << path << ": " << std::strerror(static_cast<int>(result.openError)) << '\n';
       HintIfNoAccess(result.openError);
       break;
     case CheckOutcome::LinkConnected:
     case CheckOutcome::LinkQueryUnanswered:
-      std::cerr << result.message << "\n(link channel " << result.busyChannel << ")\n";
+      std::cerr << result.message.text << "\n(link channel " << result.busyChannel << ")\n";
       break;
     case CheckOutcome::EnterHostFailed:
     case CheckOutcome::LeaveHostFailed:
@@ -178,7 +178,7 @@ void DeviceSession::ReportCheckFailure(const CheckResult& result) const {
       std::cerr << "Writing to " << path << " failed.\n";
       break;
     default:
-      std::cerr << result.message << '\n';
+      std::cerr << result.message.text << '\n';
       break;
   }
 }

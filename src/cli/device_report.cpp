@@ -43,14 +43,14 @@ int FinishReport(bool json, const DeviceReport& report, int exitCode) {
 std::string CheckFailureText(const CheckResult& result, const std::string& port) {
   switch (result.outcome) {
     case CheckOutcome::OpenFailed:
-      return result.message + "\n" + port + ": " +
+      return result.message.text + "\n" + port + ": " +
              std::strerror(static_cast<int>(result.openError));
     case CheckOutcome::NoAnswer:
-      return result.message + "\n" + NoAnswerLine(port, 0);  // the check tries both rates
+      return result.message.text + "\n" + NoAnswerLine(port, 0);  // the check tries both rates
     case CheckOutcome::LinkConnected:
-      return result.message + "\n(link channel " + std::to_string(result.busyChannel) + ")";
+      return result.message.text + "\n(link channel " + std::to_string(result.busyChannel) + ")";
     default:
-      return result.message.empty() ? "Writing to " + port + " failed." : result.message;
+      return result.message.text.empty() ? "Writing to " + port + " failed." : result.message.text;
   }
 }
 

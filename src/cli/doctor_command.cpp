@@ -62,7 +62,7 @@ class LiveSystem final : public DoctorSystem {
     const CancelFlag never;
     const CheckResult result = RunConfigurationCheck(link, state, never);
     Identification id;
-    id.baudRate = settings.baudRate;
+    id.baudRate = result.baudRate;
     id.firmware = state.firmwareText;
     switch (result.outcome) {
       case CheckOutcome::BiosMode:

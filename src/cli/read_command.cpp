@@ -47,10 +47,12 @@ int RunRead(const ReadArgs& args) {
     return kExitFailed;
   }
 
+  const UserDataFolder dataFolder = DataFolderFromEnvironment();
   DeviceSession session(args.device);
   DeviceReport report;
+  uint32_t baudRate = session.settings().baudRate;
   auto finish = [&](int exitCode) {
-    report.baudRate = session.settings().baudRate;
+    report.baudRate = baudRate;
     report.firmware = session.state().firmwareText;
     return FinishReport(args.json, report, exitCode);
   };
@@ -59,28 +61,35 @@ int RunRead(const ReadArgs& args) {
     return FinishReport(args.json, report, kExitFailed);
   }
   report.port = DevicePathForPort(session.settings().portName);
-  if (!CheckBeforeTransfer(session, &report.message)) return finish(kExitFailed);
+  const std::optional<uint32_t> found = CheckBeforeTransfer(session, &report.message);
+  if (!found) return finish(kExitFailed);
+  baudRate = *found;
 
   TransferProgress progress(session.progress(), args.device.quiet);
   progress.StartPhase(kReadingStatus);
   CConfigData record;
   std::string outOfRange;
-  const TransferResult result = ReadConfiguration(session.link(), session.state(), record,
-                                                  outOfRange, session.cancel(), progress);
-  if (result == TransferResult::Complete || result == TransferResult::OutOfRange) {
+  LinkSettings settings = session.settings();
+  settings.baudRate = baudRate;
+  DeviceLink link{session.ports(), settings, session.clock()};
+  const ReadResult result =
+      ReadConfiguration(link, session.state(), record, outOfRange, session.cancel(), progress);
+  if (result == ReadResult::Complete || result == ReadResult::OutOfRange) {
     progress.Complete();
   }
-  if (result != TransferResult::Complete) {
-    const TransferMessage message = *ReadResultMessage(result, outOfRange);
+  // Only a complete read is a faithful copy of the device.
+  if (result == ReadResult::Complete) report.backupFile = KeepBackup(session, dataFolder, record);
+  if (result != ReadResult::Complete) {
+    const UserMessage message = *ReadResultMessage(result, outOfRange);
     PrintMessage(message);
     report.message = message.text;
-    if (result == TransferResult::Aborted) report.result = "cancelled";
-    if (result == TransferResult::NoAnswer) {
-      const std::string line = NoAnswerLine(report.port, session.settings().baudRate);
+    if (result == ReadResult::Aborted) report.result = "cancelled";
+    if (result == ReadResult::NoAnswer) {
+      const std::string line = NoAnswerLine(report.port, baudRate);
       std::cerr << line << '\n';
       report.message += "\n" + line;
     }
-    if (result != TransferResult::OutOfRange) return finish(kExitFailed);
+    if (result != ReadResult::OutOfRange) return finish(kExitFailed);
     if (!args.acceptDefaults) {
       std::cerr << args.output
                 << " not written. Give --accept-defaults to write it with these parameters at "
@@ -110,7 +119,8 @@ void RegisterReadCommand(CLI::App& app, CommandAction& action) {
   CLI::App* command = app.add_subcommand(
       "read",
       "Read the DAV-OZI's configuration and write it to a configuration file (.vxg); the file is "
-      "written only when every parameter was read. Ctrl-C cancels.");
+      "written only when every parameter was read. A complete read is also kept as a backup "
+      "(see backups). Ctrl-C cancels.");
   AddDeviceOptions(*command, args->device);
   command
       ->add_option("-o,--output", args->output,

@@ -1,5 +1,6 @@
 #include "cli/transfer_support.h"
 
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/device_report.h"
@@ -30,18 +31,34 @@ void TransferProgress::SetBusy(bool busy) {
   bar_.SetBusy(busy);
 }
 
-bool CheckBeforeTransfer(DeviceSession& session, std::string* failure) {
+std::optional<uint32_t> CheckBeforeTransfer(DeviceSession& session, std::string* failure) {
   const CheckResult result =
       RunConfigurationCheck(session.link(), session.state(), session.cancel());
-  if (result.passed()) return true;
+  if (result.passed()) return result.baudRate;
   session.ReportCheckFailure(result);
   const std::string port = DevicePathForPort(session.settings().portName);
   if (result.outcome == CheckOutcome::NoAnswer) std::cerr << NoAnswerLine(port, 0) << '\n';
   if (failure != nullptr) *failure = CheckFailureText(result, port);
-  return false;
+  return std::nullopt;
 }
 
-void PrintMessage(const TransferMessage& message) {
+UserDataFolder DataFolderFromEnvironment() {
+  return UserDataFolder::FromEnvironment([](const char* name) { return std::getenv(name); });
+}
+
+std::string KeepBackup(DeviceSession& session, const UserDataFolder& dataFolder,
+                       const CConfigData& record, std::string* failure) {
+  BackupStore store(dataFolder.BackupFolder(), session.clock());
+  std::string error;
+  const auto path = store.Keep(record, session.state().firmwareText, &error);
+  if (path) return path->string();
+  const std::string line = "No backup kept: " + error;
+  std::cerr << line << '\n';
+  if (failure != nullptr) *failure = line;
+  return {};
+}
+
+void PrintMessage(const UserMessage& message) {
   std::cerr << message.text << '\n' << std::flush;
 }
 

@@ -11,10 +11,14 @@ constexpr size_t kIdentifyReplyLength = 40;
 constexpr int kMaxChannels = 10;
 constexpr std::string_view kChannelFree = "CHANNEL NOT CONNECTED";
 
+UserMessage CheckMessage(std::string_view text) {
+  return UserMessage{"", std::string(text), MessageIcon::Error};
+}
+
 CheckResult Fail(CheckOutcome outcome, std::string_view message) {
   CheckResult result;
   result.outcome = outcome;
-  result.message = std::string(message);
+  if (!message.empty()) result.message = CheckMessage(message);
   return result;
 }
 
@@ -40,8 +44,8 @@ CheckResult CheckLinksInHostMode(ComPortHandle& port, Clock& clock, const Cancel
     // A channel that does not answer may well be connected: not free either,
     // but the user is told what really happened.
     result.outcome = answered ? CheckOutcome::LinkConnected : CheckOutcome::LinkQueryUnanswered;
-    result.message =
-        std::string(answered ? check_message::kLinkConnected : check_message::kLinkQueryUnanswered);
+    result.message = CheckMessage(answered ? check_message::kLinkConnected
+                                           : check_message::kLinkQueryUnanswered);
     result.busyChannel = n;
     return result;
   }
@@ -69,16 +73,19 @@ CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state, const Ca
   if (cancel.IsSet()) return Cancelled();
 
   ComPortHandle port;
-  link.settings.baudRate = line::kFirstBaudRate;
-  if (SerialCode code = OpenComPort(link.ports, link.settings, port); code != kSerialOk) {
+  LinkSettings first = link.settings;
+  first.baudRate = line::kFirstBaudRate;
+  if (SerialCode code = OpenComPort(link.ports, first, port); code != kSerialOk) {
     CloseComPort(port);
     CheckResult result = Fail(CheckOutcome::OpenFailed, check_message::kOpenFailed);
     result.openError = code;
+    result.baudRate = first.baudRate;
     return result;
   }
 
   const FallbackProbeResult probe =
-      ProbeWithFallback(link, port, kIdentifyReplyLength, line::kCheckReopenPauseMs, cancel);
+      ProbeWithFallback(DeviceLink{link.ports, first, link.clock}, port, kIdentifyReplyLength,
+                        line::kCheckReopenPauseMs, cancel);
   CheckResult result;
   if (cancel.IsSet()) {
     result = Cancelled();
@@ -108,6 +115,7 @@ CheckResult RunConfigurationCheck(DeviceLink& link, DeviceState& state, const Ca
     }
   }
   CloseComPort(port);
+  result.baudRate = probe.baudRate;
   return result;
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/operation.h"
+#include "common/user_message.h"
 #include "link/device_link.h"
 #include "link/device_state.h"
 #include "link/serial_port.h"
@@ -12,8 +13,7 @@ namespace vextune {
 
 /// Messages of the configuration check, for the user.
 namespace check_message {
-inline constexpr std::string_view kOpenFailed =
-    "Error Opening serial connection\nor DAV-OZI occupied by other program!";
+inline constexpr std::string_view kOpenFailed = kPortOpenFailedText;
 inline constexpr std::string_view kBiosMode =
     "DAV-OZI is running in BIOS mode.\nSwitch BIOS OFF and restart DAV-OZI.";
 inline constexpr std::string_view kNoAnswer =
@@ -47,14 +47,18 @@ enum class CheckOutcome {
 
 struct CheckResult {
   CheckOutcome outcome = CheckOutcome::Passed;
-  /// What to show the user; empty when there is nothing to show.
-  std::string message;
+  /// What to show the user (no caption, error icon); an empty text when
+  /// there is nothing to show.
+  UserMessage message;
   /// The system's error code when the port could not be opened.
   SerialCode openError = kSerialOk;
   /// The channel count of the "Y" answer, -1 when not known.
   int channels = -1;
   /// The link channel found busy or silent, 0 when none.
   int busyChannel = 0;
+  /// The rate the device answered at, or the last rate tried; 0 when the
+  /// port was not touched (file-only mode, cancelled before the start).
+  uint32_t baudRate = 0;
 
   bool passed() const {
     return outcome == CheckOutcome::Passed || outcome == CheckOutcome::FileOnly;
@@ -65,7 +69,8 @@ struct CheckResult {
 /// before its configuration is read: opens the port at 38400 (115200 as the
 /// fallback), identifies the device, stores its firmware version in `state`,
 /// asks in host mode for the link channels and whether each is free, leaves
-/// host mode and closes the port on every path. In file-only mode sets the
+/// host mode and closes the port on every path. `link.settings` is left as it
+/// was: the rate found is in the result. In file-only mode sets the
 /// version to -1 and passes without touching the port.
 ///
 /// Tests `cancel` before each of its steps: a cancel ends it as Cancelled,

@@ -105,17 +105,21 @@ ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength, ProbeOrder orde
   return result;
 }
 
-FallbackProbeResult ProbeWithFallback(DeviceLink& link, ComPortHandle& port, size_t replyLength,
-                                      uint32_t reopenPauseMs, const CancelFlag& cancel) {
+FallbackProbeResult ProbeWithFallback(const DeviceLink& link, ComPortHandle& port,
+                                      size_t replyLength, uint32_t reopenPauseMs,
+                                      const CancelFlag& cancel) {
   FallbackProbeResult result;
+  result.baudRate = CorrectBaudRate(link.settings.baudRate);
   result.probe = ProbeDevice(port, replyLength);
   if (result.probe.mode != ProbeMode::NoAnswer) return result;
 
   CloseComPort(port);
   link.clock.SleepMs(reopenPauseMs);
   if (cancel.IsSet()) return result;  // also one that cut the probe short
-  link.settings.baudRate = line::kFallbackBaudRate;
-  if (SerialCode code = OpenComPort(link.ports, link.settings, port); code != kSerialOk) {
+  LinkSettings fallback = link.settings;
+  fallback.baudRate = line::kFallbackBaudRate;
+  result.baudRate = fallback.baudRate;
+  if (SerialCode code = OpenComPort(link.ports, fallback, port); code != kSerialOk) {
     CloseComPort(port);
     result.reopenError = code;
     return result;

@@ -55,14 +55,19 @@ ProbeResult ProbeDevice(ComPortHandle& port, size_t replyLength,
 /// The probe with the baud-rate fallback, on a port already open at
 /// link.settings.baudRate: when the first probe gets no answer, closes the
 /// port, waits `reopenPauseMs`, opens it again at 115200 and probes once more.
-/// After a cancel it does not go on to the fallback rate.
+/// After a cancel it does not go on to the fallback rate. `link.settings` is
+/// left as it was: the rate found is in the result.
 struct FallbackProbeResult {
   ProbeResult probe;
   /// Nonzero when reopening at 115200 failed (the port is then closed).
   SerialCode reopenError = kSerialOk;
+  /// The rate the port was opened at last: where the device answered, or
+  /// the last rate tried.
+  uint32_t baudRate = 0;
 };
-FallbackProbeResult ProbeWithFallback(DeviceLink& link, ComPortHandle& port, size_t replyLength,
-                                      uint32_t reopenPauseMs, const CancelFlag& cancel);
+FallbackProbeResult ProbeWithFallback(const DeviceLink& link, ComPortHandle& port,
+                                      size_t replyLength, uint32_t reopenPauseMs,
+                                      const CancelFlag& cancel);
 
 /// Writes one host-mode command frame: channel, 0x01, length - 1, text.
 /// False for an empty text, one longer than 253 characters, or a failed write.

@@ -27,20 +27,21 @@ class ReadRun {
           ProgressListener& progress)
       : link_(link), device_(device), record_(record), cancel_(cancel), progress_(progress) {}
 
-  TransferResult Run(std::string& outOfRange) {
+  ReadResult Run(std::string& outOfRange) {
     outOfRange.clear();
-    if (cancel_.IsSet()) return TransferResult::Aborted;  // nothing opened, nothing sent
+    if (cancel_.IsSet()) return ReadResult::Aborted;  // nothing opened, nothing sent
     progress_.SetBusy(true);
-    if (OpenComPort(link_.ports, link_.settings, port_) != kSerialOk) {
+    LinkSettings settings = link_.settings;  // the caller's stay as they are
+    if (OpenComPort(link_.ports, settings, port_) != kSerialOk) {
       CloseComPort(port_);
       progress_.SetBusy(false);
-      return TransferResult::PortError;
+      return ReadResult::PortError;
     }
     DrainComPort(port_);
     int step = kChannelStep;
     while (step != kFinished) step = Advance(step);
     progress_.SetBusy(false);
-    if (result_ == TransferResult::OutOfRange) outOfRange = list_;
+    if (result_ == ReadResult::OutOfRange) outOfRange = list_;
     return result_;
   }
 
@@ -51,10 +52,10 @@ class ReadRun {
     progress_.SetBusy(true);
     link_.clock.SleepMs(read_timing::kBeforeStepMs);
     progress_.DispatchPendingEvents();
-    if (cancel_.IsSet()) return Abort(TransferResult::Aborted);
+    if (cancel_.IsSet()) return Abort(ReadResult::Aborted);
     if (failures_ >= read_timing::kMaxFailures) {
       list_.clear();
-      return Abort(TransferResult::NoAnswer);
+      return Abort(ReadResult::NoAnswer);
     }
     return RunStep(step);
   }
@@ -78,9 +79,9 @@ class ReadRun {
     }
   }
 
-  int Abort(TransferResult result) {
+  int Abort(ReadResult result) {
     // A wait or write that a cancel cut short is an abort, not a failure.
-    result_ = cancel_.IsSet() ? TransferResult::Aborted : result;
+    result_ = cancel_.IsSet() ? ReadResult::Aborted : result;
     return kAbortEnd;
   }
 
@@ -93,7 +94,7 @@ class ReadRun {
   int ReadChannel() {
     DrainComPort(port_);
     if (WriteComPort(port_, std::string("\x1bS\r")) != kSerialOk) {
-      return Abort(TransferResult::NoAnswer);
+      return Abort(ReadResult::NoAnswer);
     }
     link_.clock.SleepMs(read_timing::kAfterWriteMs);
     std::string reply;
@@ -106,13 +107,13 @@ class ReadRun {
     }
     reply.resize(std::min(reply.size(), reply.find('\0')));
     const std::optional<std::string> token = ChannelToken(reply);
-    if (!token) return Abort(TransferResult::NoAnswer);
+    if (!token) return Abort(ReadResult::NoAnswer);
     if (!CConfigData::SetNumberText(record_.m_Channel, *token)) list_ += OutOfRangeEntry("S");
 
     const SerialCode entered = WriteComPort(port_, std::string(line::kEnterHostMode));
     // A line that failed may still have carried it; a cancel kept it back.
     host_mode_entered_ = entered != kSerialCancelled;
-    if (entered != kSerialOk) return Abort(TransferResult::NoAnswer);
+    if (entered != kSerialOk) return Abort(ReadResult::NoAnswer);
     link_.clock.SleepMs(read_timing::kAfterWriteMs);
     DrainComPort(port_);
     return Finished(kChannelStep, kFirstTableStep);
@@ -122,7 +123,7 @@ class ReadRun {
     const auto table = ReadStepTable();
     const auto row = std::find_if(table.begin(), table.end(),
                                   [number](const ReadStep& s) { return s.number == number; });
-    if (row == table.end()) return Abort(TransferResult::NoAnswer);  // unreachable
+    if (row == table.end()) return Abort(ReadResult::NoAnswer);  // unreachable
     const int next = row + 1 == table.end() ? kRestoreCallsignStep : (row + 1)->number;
     if (!device_.FirmwareAtLeast(row->minFirmware)) return Finished(number, next);
 
@@ -202,10 +203,10 @@ class ReadRun {
   int NormalEnd() {
     LeaveHostMode();
     if (list_.empty()) {
-      result_ = TransferResult::Complete;
+      result_ = ReadResult::Complete;
     } else {
       list_.pop_back();  // the trailing comma
-      result_ = TransferResult::OutOfRange;
+      result_ = ReadResult::OutOfRange;
     }
     return kFinished;
   }
@@ -225,14 +226,14 @@ class ReadRun {
   std::string list_;
   int failures_ = 0;
   bool host_mode_entered_ = false;
-  TransferResult result_ = TransferResult::Complete;
+  ReadResult result_ = ReadResult::Complete;
 };
 
 }  // namespace
 
-TransferResult ReadConfiguration(DeviceLink& link, const DeviceState& device, CConfigData& record,
-                                 std::string& outOfRange, CancelFlag& cancel,
-                                 ProgressListener& progress) {
+ReadResult ReadConfiguration(DeviceLink& link, const DeviceState& device, CConfigData& record,
+                             std::string& outOfRange, CancelFlag& cancel,
+                             ProgressListener& progress) {
   return ReadRun(link, device, record, cancel, progress).Run(outOfRange);
 }
 

@@ -23,8 +23,9 @@ inline constexpr size_t kChannelReplyMax = 256;    ///< bytes of the `S` reply a
 
 /// Reads the device's configuration into `record`, which should be freshly
 /// constructed: `S` in command mode, then every other parameter through host
-/// mode, each by its rule. Opens the port at link.settings.baudRate (it does
-/// not probe the fallback rate itself) and closes it on every path; every
+/// mode, each by its rule. Opens the port at link.settings.baudRate, the rate
+/// the caller took from the check or the send before (it does not probe the
+/// fallback rate itself), and closes it on every path; every
 /// path that may have entered host mode leaves it again.
 ///
 /// Parameters newer than `device.firmwareVersion` are not asked and keep
@@ -36,8 +37,8 @@ inline constexpr size_t kChannelReplyMax = 256;    ///< bytes of the `S` reply a
 /// returns Aborted before the port is opened; the caller clears it when the
 /// user starts an action): a cancel ends the read through its abort end, and
 /// nothing is sent after it but the frame that leaves host mode.
-TransferResult ReadConfiguration(DeviceLink& link, const DeviceState& device, CConfigData& record,
-                                 std::string& outOfRange, CancelFlag& cancel,
-                                 ProgressListener& progress);
+ReadResult ReadConfiguration(DeviceLink& link, const DeviceState& device, CConfigData& record,
+                             std::string& outOfRange, CancelFlag& cancel,
+                             ProgressListener& progress);
 
 }  // namespace vextune

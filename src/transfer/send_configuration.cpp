@@ -8,21 +8,22 @@ namespace {
 
 class ScriptRun {
  public:
-  ScriptRun(DeviceLink& link, const DeviceState& device, const CConfigData& config,
-            bool& saveOption, CancelFlag& cancel, ProgressListener& progress)
+  ScriptRun(DeviceLink& link, const DeviceState& device, const CConfigData& config, bool store,
+            CancelFlag& cancel, ProgressListener& progress)
       : link_(link),
+        settings_(link.settings),
         device_(device),
         config_(config),
-        save_option_(saveOption),
+        store_(store),
         cancel_(cancel),
         progress_(progress) {}
 
-  TransferResult Run() {
+  SendReport Run() {
     progress_.SetProgress(0);
     progress_.SetBusy(true);
     SendStep step = SendStep::Open;
     while (step != SendStep::Done) step = Advance(step);
-    return result_;
+    return report_;
   }
 
  private:
@@ -33,7 +34,7 @@ class ScriptRun {
     link_.clock.SleepMs(send_timing::kBeforeStepMs);
     progress_.DispatchPendingEvents();
     if (cancel_.IsSet()) {
-      result_ = TransferResult::Aborted;
+      report_.result = SendResult::Aborted;
       step = SendStep::End;
     }
     return RunStep(step);
@@ -56,16 +57,17 @@ class ScriptRun {
     }
   }
 
-  SendStep Fail(TransferResult result) {
-    result_ = result;
+  SendStep Fail(SendResult result) {
+    report_.result = result;
     return SendStep::End;
   }
 
   SendStep Open() {
-    link_.settings.baudRate = line::kFirstBaudRate;
-    if (OpenComPort(link_.ports, link_.settings, port_) != kSerialOk) {
+    settings_.baudRate = line::kFirstBaudRate;
+    report_.baudRate = settings_.baudRate;
+    if (OpenComPort(link_.ports, settings_, port_) != kSerialOk) {
       CloseComPort(port_);
-      return Fail(TransferResult::PortError);
+      return Fail(SendResult::PortError);
     }
     DrainComPort(port_);
     progress_.SetProgress(0);
@@ -73,30 +75,38 @@ class ScriptRun {
   }
 
   SendStep Identify() {
-    const FallbackProbeResult probe = ProbeWithFallback(
-        link_, port_, send_timing::kIdentifyReplyLength, send_timing::kReopenPauseMs, cancel_);
-    if (probe.reopenError != kSerialOk) return Fail(TransferResult::PortError);
+    const FallbackProbeResult probe =
+        ProbeWithFallback(DeviceLink{link_.ports, settings_, link_.clock}, port_,
+                          send_timing::kIdentifyReplyLength, send_timing::kReopenPauseMs, cancel_);
+    report_.baudRate = probe.baudRate;
+    if (probe.reopenError != kSerialOk) return Fail(SendResult::PortError);
     switch (probe.probe.mode) {
       case ProbeMode::NormalFirmware:
         return SendStep::QuietPttAndBeacon;
       case ProbeMode::Bios:
-        return Fail(TransferResult::BiosMode);
+        return Fail(SendResult::BiosMode);
       case ProbeMode::NoAnswer:
         break;
     }
-    return Fail(TransferResult::NoAnswer);
+    return Fail(SendResult::NoAnswer);
   }
 
   SendStep SendParameters(SendStep step) {
+    report_.wroteParameters = true;  // even a write that fails may have reached the device
     for (const std::string& command : SendStepCommands(step, config_, device_, link_.clock)) {
-      if (WriteComPort(port_, command) != kSerialOk) return Fail(TransferResult::NoAnswer);
+      if (WriteComPort(port_, command) != kSerialOk) return Fail(SendResult::NoAnswer);
     }
     return Finished(step);
   }
 
   SendStep Store() {
-    if (save_option_ && WriteComPort(port_, std::string("\x1b%ZS\r")) != kSerialOk) {
-      return Fail(TransferResult::NoAnswer);
+    if (store_) {
+      // Counted as stored once the command went out: from here on, switching
+      // the device off and on no longer brings the old configuration back.
+      if (WriteComPort(port_, std::string("\x1b%ZS\r")) != kSerialOk) {
+        return Fail(SendResult::NoAnswer);
+      }
+      report_.stored = true;
     }
     // The device needs the time to write its memory; the pause keeps the
     // timing the same whether or not it stores.
@@ -111,7 +121,6 @@ class ScriptRun {
     link_.clock.SleepMs(send_timing::kBeforeCloseMs);
     CloseComPort(port_);
     progress_.SetProgress(0);
-    save_option_ = false;
     progress_.SetBusy(false);
     return SendStep::Done;
   }
@@ -122,21 +131,22 @@ class ScriptRun {
   }
 
   DeviceLink& link_;
+  // The link's settings are the caller's: the script opens with its own copy.
+  LinkSettings settings_;
   const DeviceState& device_;
   const CConfigData& config_;
-  bool& save_option_;
+  const bool store_;
   CancelFlag& cancel_;
   ProgressListener& progress_;
   ComPortHandle port_;
-  TransferResult result_ = TransferResult::Complete;
+  SendReport report_;
 };
 
 }  // namespace
 
-TransferResult SendConfiguration(DeviceLink& link, const DeviceState& device,
-                                 const CConfigData& config, bool& saveOption, CancelFlag& cancel,
-                                 ProgressListener& progress) {
-  return ScriptRun(link, device, config, saveOption, cancel, progress).Run();
+SendReport SendConfiguration(DeviceLink& link, const DeviceState& device, const CConfigData& config,
+                             bool store, CancelFlag& cancel, ProgressListener& progress) {
+  return ScriptRun(link, device, config, store, cancel, progress).Run();
 }
 
 }  // namespace vextune

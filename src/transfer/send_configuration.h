@@ -17,10 +17,25 @@ inline constexpr uint32_t kReopenPauseMs = 10;   ///< before reopening at 115200
 inline constexpr size_t kIdentifyReplyLength = 20;
 }  // namespace send_timing
 
+/// How a send ended, and what it left for the next operation.
+struct SendReport {
+  SendResult result = SendResult::Complete;
+  /// The rate the device answered at (the read-back opens at it), or the
+  /// last rate tried; 0 when the port was never opened.
+  uint32_t baudRate = 0;
+  /// The store command went out: the device keeps what was sent so far when
+  /// it is switched off and on.
+  bool stored = false;
+  /// A parameter command went out: the device no longer runs with what it
+  /// had before.
+  bool wroteParameters = false;
+};
+
 /// Writes `config` to the device as the fixed command script (steps 0 to 58):
 /// opens the port at 38400 Bd (115200 Bd as the fallback), identifies the
 /// device, quiets it, sends every parameter, restores the quieted ones and,
-/// when `saveOption` is set, stores them in the device's nonvolatile memory.
+/// when `store` is set, stores them in the device's nonvolatile memory.
+/// `link.settings` is left as it was.
 ///
 /// Which commands are sent depends on `device.firmwareVersion`, the number
 /// the configuration check stored: the identification here reads only 20
@@ -29,12 +44,11 @@ inline constexpr size_t kIdentifyReplyLength = 20;
 /// Tests `cancel` before every step (a flag set before the call aborts the
 /// script before it opens the port; the caller clears it when the user starts
 /// an action): a cancel ends it as Aborted, with nothing sent after it.
-/// Clears `saveOption` at the end of every run. Reports each step number to
+/// Reports each step number to
 /// `progress`. The port is closed on every path. A write that the system
 /// refuses (the line went away) ends the script as NoAnswer: a device that
 /// cannot be written to is not configured.
-TransferResult SendConfiguration(DeviceLink& link, const DeviceState& device,
-                                 const CConfigData& config, bool& saveOption, CancelFlag& cancel,
-                                 ProgressListener& progress);
+SendReport SendConfiguration(DeviceLink& link, const DeviceState& device, const CConfigData& config,
+                             bool store, CancelFlag& cancel, ProgressListener& progress);
 
 }  // namespace vextune

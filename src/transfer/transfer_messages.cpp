@@ -8,53 +8,89 @@ constexpr const char* kOpenError =
 constexpr const char* kIncomplete =
     "An Error occured while transferring configuration.\nConfiguration may be incomplete.";
 
+UserMessage Send(const char* text, MessageIcon icon) {
+  return UserMessage{kSendCaption, text, icon};
+}
+
+UserMessage Read(std::string text, MessageIcon icon) {
+  return UserMessage{kReadCaption, std::move(text), icon};
+}
+
 }  // namespace
 
-std::optional<TransferMessage> SendResultMessage(TransferResult result) {
-  switch (static_cast<int>(result)) {
-    case 0:
+std::optional<UserMessage> SendResultMessage(SendResult result) {
+  switch (result) {
+    case SendResult::Complete:
       return std::nullopt;
-    case 1:
-      return TransferMessage{kSendCaption, "Configuration Transfer Aborted!", MessageIcon::Warning};
-    case 2:
-      return TransferMessage{kSendCaption, kOpenError, MessageIcon::Error};
-    case 3:
-      return TransferMessage{kSendCaption,
-                             "Ambrel is running in BIOS mode.\nSwitch BIOS OFF and restart ambrel.",
-                             MessageIcon::Warning};
-    case 4:
-      return TransferMessage{kSendCaption, "Communication Error.", MessageIcon::Error};
-    default:
-      return TransferMessage{kSendCaption, kIncomplete, MessageIcon::Error};
+    case SendResult::Aborted:
+      return Send("Configuration Transfer Aborted!", MessageIcon::Warning);
+    case SendResult::PortError:
+      return Send(kOpenError, MessageIcon::Error);
+    case SendResult::BiosMode:
+      return Send("Ambrel is running in BIOS mode.\nSwitch BIOS OFF and restart ambrel.",
+                  MessageIcon::Warning);
+    case SendResult::NoAnswer:
+      return Send("Communication Error.", MessageIcon::Error);
   }
+  return Send(kIncomplete, MessageIcon::Error);  // not reached: every result has its row
 }
 
-TransferMessage VerificationFailedMessage() {
-  return TransferMessage{kSendCaption, kIncomplete, MessageIcon::Error};
+UserMessage VerificationFailedMessage() {
+  return Send(kIncomplete, MessageIcon::Error);
 }
 
-std::optional<TransferMessage> ReadResultMessage(TransferResult result,
-                                                 const std::string& outOfRange) {
-  switch (static_cast<int>(result)) {
-    case 0:
+std::optional<UserMessage> ReadResultMessage(ReadResult result, const std::string& outOfRange) {
+  switch (result) {
+    case ReadResult::Complete:
       return std::nullopt;
-    case 1:
-      return TransferMessage{kReadCaption,
-                             "Configuration Transfer Aborted!\nConfiguration NOT read completely!",
-                             MessageIcon::Warning};
-    case 2:
-      return TransferMessage{kReadCaption, kOpenError, MessageIcon::Error};
-    case 3:
-      return TransferMessage{
-          kReadCaption,
+    case ReadResult::Aborted:
+      return Read("Configuration Transfer Aborted!\nConfiguration NOT read completely!",
+                  MessageIcon::Warning);
+    case ReadResult::PortError:
+      return Read(kOpenError, MessageIcon::Error);
+    case ReadResult::OutOfRange:
+      return Read(
           "The following parameters were out of Range and have been set to default:\n" + outOfRange,
-          MessageIcon::Information};
-    case 4:
-      return TransferMessage{kReadCaption, "DAV-OZI is not responding.", MessageIcon::Error};
-    default:
-      return TransferMessage{kReadCaption, "An error occured while reading DAV-OZI configuration.",
-                             MessageIcon::Error};
+          MessageIcon::Information);
+    case ReadResult::NoAnswer:
+      return Read("DAV-OZI is not responding.", MessageIcon::Error);
   }
+  return Read("An error occured while reading DAV-OZI configuration.", MessageIcon::Error);
+}
+
+std::string SendRecoveryHint(DeviceAfterSend device, const std::string& backupFile) {
+  switch (device) {
+    case DeviceAfterSend::Unchanged:
+      return "Nothing was sent: the DAV-OZI's configuration is unchanged.";
+    case DeviceAfterSend::ChangedUnsaved:
+      return "The DAV-OZI now runs with part of the new configuration, but its stored "
+             "configuration is unchanged: switch the DAV-OZI off and on to get it back.";
+    case DeviceAfterSend::Stored:
+      if (backupFile.empty()) {
+        return "The DAV-OZI has stored a configuration that may be incomplete. No backup was "
+               "kept: send a complete configuration file to it again.";
+      }
+      return "The DAV-OZI has stored a configuration that may be incomplete. To restore the "
+             "configuration it had before, send its backup:\nvextune-cli send " +
+             ShellWord(backupFile);
+  }
+  return {};
+}
+
+std::string ShellWord(const std::string& path) {
+  const bool plain = !path.empty() && path.find_first_not_of(
+                                          "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                          "0123456789_./-+:,@%=") == std::string::npos;
+  if (plain) return path;
+  std::string word = "'";
+  for (char c : path) {
+    if (c == '\'') {
+      word += "'\\''";
+    } else {
+      word += c;
+    }
+  }
+  return word + "'";
 }
 
 }  // namespace vextune

@@ -3,18 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "common/operation.h"
+#include "common/user_message.h"
 #include "transfer/transfer_result.h"
 
 namespace vextune {
-
-/// One message box of the transfers; the GUI and the command line show the
-/// same texts.
-struct TransferMessage {
-  std::string caption;
-  std::string text;
-  MessageIcon icon;
-};
 
 inline constexpr const char* kSendCaption = "Send User Config";
 inline constexpr const char* kReadCaption = "Read User Config";
@@ -27,14 +19,29 @@ inline constexpr const char* kReadDoneStatus = "Configuration loaded from DAV-OZ
 
 /// The message after a send; nothing for Complete, which the verification
 /// follows.
-std::optional<TransferMessage> SendResultMessage(TransferResult result);
+std::optional<UserMessage> SendResultMessage(SendResult result);
 
 /// The message when the read-back differs from what was sent.
-TransferMessage VerificationFailedMessage();
+UserMessage VerificationFailedMessage();
 
 /// The message after a read; nothing for Complete. `outOfRange` is the list
 /// the read handed over with OutOfRange.
-std::optional<TransferMessage> ReadResultMessage(TransferResult result,
-                                                 const std::string& outOfRange);
+std::optional<UserMessage> ReadResultMessage(ReadResult result, const std::string& outOfRange);
+
+/// Where a send that did not end verified left the device.
+enum class DeviceAfterSend {
+  Unchanged,       ///< no parameter went out
+  ChangedUnsaved,  ///< parameters went out, the store command did not
+  Stored,          ///< the store command went out
+};
+
+/// What the user is told about the device after a send that ended early or
+/// was not verified, and how to get the configuration back: switching the
+/// device off and on before the store command, sending `backupFile` after it
+/// (a command line to copy); without a backup, sending a complete file.
+std::string SendRecoveryHint(DeviceAfterSend device, const std::string& backupFile);
+
+/// `path` as one word of a shell command line: quoted when it needs it.
+std::string ShellWord(const std::string& path);
 
 }  // namespace vextune

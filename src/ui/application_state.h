@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "common/version.h"
+#include "config/backup_store.h"
 #include "editor/config_document.h"
 #include "link/device_context.h"
 #include "link/port_discovery.h"
@@ -42,6 +44,10 @@ struct ApplicationState {
   std::string presetPort;
   /// The preset port is the simulated DAV-OZI inside this program.
   bool simulated = false;
+  /// Where the backups of the device's configuration go; from the
+  /// environment when the state is created.
+  UserDataFolder dataFolder =
+      UserDataFolder::FromEnvironment([](const char* name) { return std::getenv(name); });
 };
 
 }  // namespace vextune::ui

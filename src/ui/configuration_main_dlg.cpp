@@ -1,4 +1,3 @@
-#include "ui/cp1252_field_text.h"
 #include "ui/configuration_main_dlg.h"
 
 #include <QCheckBox>
@@ -14,6 +13,7 @@
 #include "transfer/send_script.h"
 #include "ui/application_state.h"
 #include "ui/background_operation.h"
+#include "ui/cp1252_field_text.h"
 #include "ui/elided_label.h"
 #include "ui/widget_support.h"
 
@@ -206,8 +206,8 @@ void CConfigurationMainDlg::ShowCurrentFile() {
   ShowStatus(QString::fromStdString(state_.document.currentFile()));
 }
 
-void CConfigurationMainDlg::Show(const TransferMessage& message) {
-  prompt_.ShowMessage(message.caption, message.text, message.icon);
+void CConfigurationMainDlg::Show(const UserMessage& message) {
+  ShowUserMessage(prompt_, message);
 }
 
 void CConfigurationMainDlg::OnEditSettings(SettingsEditor* editor) {
@@ -270,14 +270,25 @@ void CConfigurationMainDlg::StartRead() {
   run.kind = TransferRun::Kind::Read;
   run.working = state_.document.working();
   run.baseline = state_.document.baseline();
-  run.settings = state_.device.settings();
   // The worker works on copies; OnTransferFinished takes the results over.
+  // The read opens at the rate the check or the last send found.
   const DeviceState device = state_.device.state();
+  const LinkSettings settings = state_.device.settings();
+  const std::filesystem::path backups = state_.dataFolder.BackupFolder();
+  // The simulated device's reads stay out of the user's backups.
+  const bool keepBackup = !state_.simulated;
   DeviceContext& context = state_.device;
-  operation_->Start([&run, device, &context](OperationChannel& channel) {
-    DeviceLink link{context.ports(), run.settings, context.clock()};
+  operation_->Start([&run, device, settings, backups, keepBackup,
+                     &context](OperationChannel& channel) {
+    LinkSettings at = settings;
+    DeviceLink link{context.ports(), at, context.clock()};
     run.read = ReadIntoWorking(link, device, run.working, run.baseline, context.cancel(), channel,
                                [&channel](const std::string& s) { channel.ShowStatus(s); });
+    if (run.read.result != ReadResult::Complete || !keepBackup) return;
+    BackupStore store(backups, context.clock());
+    if (auto path = store.Keep(run.working, device.firmwareText, &run.backupError)) {
+      run.backupFile = path->string();
+    }
   });
 }
 
@@ -290,16 +301,16 @@ void CConfigurationMainDlg::StartSend(std::function<void()> after) {
   run.kind = TransferRun::Kind::Send;
   run.working = state_.document.working();
   run.baseline = state_.document.baseline();
-  run.settings = state_.device.settings();
-  run.saveOption = store_->isChecked();
   run.after = std::move(after);
+  const bool store = store_->isChecked();
   const DeviceState device = state_.device.state();
+  const LinkSettings settings = state_.device.settings();
   DeviceContext& context = state_.device;
-  operation_->Start([&run, device, &context](OperationChannel& channel) {
-    DeviceLink link{context.ports(), run.settings, context.clock()};
-    run.send =
-        SendAndVerify(link, device, run.working, run.baseline, run.saveOption, context.cancel(),
-                      channel, [&channel](const std::string& s) { channel.ShowStatus(s); });
+  operation_->Start([&run, device, settings, store, &context](OperationChannel& channel) {
+    LinkSettings at = settings;
+    DeviceLink link{context.ports(), at, context.clock()};
+    run.send = SendAndVerify(link, device, run.working, run.baseline, store, context.cancel(),
+                             channel, [&channel](const std::string& s) { channel.ShowStatus(s); });
   });
 }
 
@@ -307,13 +318,18 @@ void CConfigurationMainDlg::OnTransferFinished() {
   if (!run_) return;
   TransferRun run = std::move(*run_);
   run_.reset();
-  state_.device.settings().baudRate = run.settings.baudRate;
   // Every read starts by making the baseline equal to the working record.
   state_.document.baseline() = run.baseline;
 
   if (run.kind == TransferRun::Kind::Read) {
-    if (run.read.result == TransferResult::Complete) {
+    if (run.read.result == ReadResult::Complete) {
       state_.document.working() = run.working;
+      if (!run.backupFile.empty()) last_backup_ = run.backupFile;
+      if (!run.backupError.empty()) {
+        Show(UserMessage{kReadCaption,
+                         "No backup of the configuration was kept:\n" + run.backupError,
+                         MessageIcon::Warning});
+      }
     } else {
       ShowStatus(saved_status_);
       if (run.read.message) Show(*run.read.message);
@@ -323,8 +339,12 @@ void CConfigurationMainDlg::OnTransferFinished() {
     return;
   }
 
-  store_->setChecked(run.saveOption);
-  if (run.send.message) Show(*run.send.message);
+  // The next send finds the device where this one did.
+  if (run.send.baudRate != 0) state_.device.settings().baudRate = run.send.baudRate;
+  // Every send uses up the store option: a second send does not store
+  // unless the user ticks it again.
+  store_->setChecked(false);
+  if (auto message = SendMessageWithRecovery(run.send, last_backup_)) Show(*message);
   ShowStatus(saved_status_);
   Lock(false);
   if (run.after) run.after();

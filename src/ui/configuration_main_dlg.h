@@ -71,7 +71,7 @@ class CConfigurationMainDlg final : public QDialog {
   void ShowStatus(const QString& text);
   void ShowCurrentFile();
   /// Shows a transfer's message box.
-  void Show(const TransferMessage& message);
+  void Show(const UserMessage& message);
 
   ApplicationState& state_;
   DialogPrompt& prompt_;
@@ -79,16 +79,20 @@ class CConfigurationMainDlg final : public QDialog {
   BackgroundOperation* operation_ = nullptr;
   /// The status text that a transfer puts back when it ends.
   QString saved_status_;
+  /// The newest backup a read of this dialog kept: what a failed send's
+  /// message offers to restore.
+  std::string last_backup_;
 
   /// What a transfer on the worker thread works on and hands back.
   struct TransferRun {
     enum class Kind { Read, Send } kind = Kind::Read;
     CConfigData working;
     CConfigData baseline;
-    LinkSettings settings;
-    bool saveOption = false;
     ReadOutcome read;
     SendOutcome send;
+    /// The backup a complete read kept, or why none was kept.
+    std::string backupFile;
+    std::string backupError;
     std::function<void()> after;
   };
   std::optional<TransferRun> run_;

@@ -182,6 +182,8 @@ void CMainSelectionDlg::OnConfiguration() {
 void CMainSelectionDlg::OnCheckFinished() {
   // A failed check keeps what it found out so far, as the passed one does.
   state_.device.settings() = check_settings_;
+  // The transfers open at the rate the device answered the check at.
+  if (check_result_.baudRate != 0) state_.device.settings().baudRate = check_result_.baudRate;
   state_.device.state() = check_state_;
   LockForCheck(false);
   if (check_result_.passed()) {
@@ -189,7 +191,7 @@ void CMainSelectionDlg::OnCheckFinished() {
     return;
   }
   const std::string path = state_.device.SelectedPath();
-  std::string message = check_result_.message;
+  std::string message = check_result_.message.text;
   if (message.empty()) {
     // The check has no text of its own for a line that cannot be written.
     message = "Writing to " + path + " failed.";

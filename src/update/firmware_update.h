@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/operation.h"
+#include "common/user_message.h"
 #include "link/device_link.h"
 #include "link/serial_port.h"
 #include "update/flash_chip.h"
@@ -15,8 +16,7 @@ namespace vextune {
 /// The user's texts of an update run, exactly as shown.
 namespace update_message {
 inline constexpr std::string_view kCaption = "Vextune - Update";
-inline constexpr std::string_view kOpenFailed =
-    "Error Opening serial connection\nor DAV-OZI occupied by other program!";
+inline constexpr std::string_view kOpenFailed = kPortOpenFailedText;
 inline constexpr std::string_view kNotInBios =
     "DAV-OZI NOT in BIOS mode.\nSwitch BIOS ON and restart DAV-OZI.";
 inline constexpr std::string_view kCommunicationError = "Communication Error.";

@@ -60,15 +60,21 @@ TEST_F(DeviceCommands, ReadSendAndCheckReportOneJsonObjectAndProgressTo100Percen
   EXPECT_EQ(r.exitCode, 0) << r.err;
   result = Json(r);
   EXPECT_EQ(result["result"], "ok");
-  EXPECT_EQ(result["message"], "Configuration sent and verified, stored in nonvolatile memory.");
-  // Both phases (the send and the read back that checks it) end at 100 %.
+  // The closing line names the backup of what the device held before.
+  ASSERT_TRUE(result["backupFile"].is_string());
+  EXPECT_EQ(result["message"],
+            "Configuration sent and verified, stored in nonvolatile memory. The configuration it "
+            "had before is kept in " +
+                result["backupFile"].get<std::string>() + ".");
+  // Every phase (the backup read, the send and the read back that checks it)
+  // ends at 100 %.
   std::vector<std::string> progress = ProgressLines(r.err);
   EXPECT_EQ(std::count_if(progress.begin(), progress.end(),
                           [](const std::string& l) {
                             return l.starts_with("progress: 100%  step 58 of 58  ") &&
                                    l.ends_with(" elapsed");
                           }),
-            2)
+            3)
       << r.err;
 
   // Read into standard output: the bytes of the file that was sent.
@@ -85,6 +91,7 @@ TEST_F(DeviceCommands, ReadSendAndCheckReportOneJsonObjectAndProgressTo100Percen
   result = Json(r);
   EXPECT_EQ(result["result"], "ok");
   EXPECT_EQ(result["message"], "Configuration loaded from DAV-OZI. Written to back.vxg.");
+  EXPECT_TRUE(result["backupFile"].is_string());
   EXPECT_EQ(runner_.Contents("back.vxg"), runner_.Contents("mine.vxg"));
 
   // Standard output cannot take both; refused before the device is touched.

@@ -87,8 +87,8 @@ TEST(CheckEndToEnd, AgainstTheSimulatedDevice) {
     EXPECT_TRUE(device.WaitForReceived(device.Received().size(), std::chrono::seconds(10)));
     const std::string received = device.Received();
 
-    EXPECT_EQ(r.outcome, c.outcome) << r.message;
-    EXPECT_EQ(settings.baudRate, c.baud);
+    EXPECT_EQ(r.outcome, c.outcome) << r.message.text;
+    EXPECT_EQ(r.baudRate, c.baud);
     EXPECT_EQ(device.Mode(), c.outcome == CheckOutcome::BiosMode ? sim::DeviceMode::Bios
                                                                  : sim::DeviceMode::Command);
     EXPECT_EQ(received.find(line::kEnterHostMode) != std::string::npos, hostMode);

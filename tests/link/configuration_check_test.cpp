@@ -135,7 +135,7 @@ TEST(ConfigurationCheck, OutcomesOfEveryPath) {
 
     const CheckResult r = RunConfigurationCheck(link, state, cancel);
     EXPECT_EQ(r.outcome, c.outcome);
-    EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(r.message.text, c.message);
     EXPECT_EQ(r.passed(), c.outcome == CheckOutcome::Passed);
     EXPECT_EQ(r.openError, c.outcome == CheckOutcome::OpenFailed ? EBUSY : 0u);
     const bool busy =
@@ -156,7 +156,7 @@ TEST(ConfigurationCheck, OutcomesOfEveryPath) {
       if (e.kind == LineEvent::Open || e.kind == LineEvent::OpenFailed) opens.push_back(e.baudRate);
     }
     EXPECT_EQ(opens, c.opens);
-    EXPECT_EQ(settings.baudRate, opens.back());
+    EXPECT_EQ(r.baudRate, opens.back());
     if (opens.size() == 2) {
       EXPECT_EQ(clock.sleeps().front(), 5u) << "pause before reopening";
     }

@@ -121,7 +121,7 @@ TEST(CancelAnywhere, ConfigurationCheck) {
       [](TransferRig& rig) {
         const CheckResult r = RunConfigurationCheck(rig.link, rig.state, rig.cancel);
         if (r.outcome == CheckOutcome::Cancelled) {
-          EXPECT_EQ(r.message, "Configuration Check Aborted!");
+          EXPECT_EQ(r.message.text, "Configuration Check Aborted!");
         }
         return Ending{r.outcome == CheckOutcome::Cancelled, r.passed()};
       },
@@ -133,9 +133,10 @@ TEST(CancelAnywhere, Send) {
       "send",
       [](TransferRig& rig) {
         bool save = true;
-        const TransferResult r = SendConfiguration(rig.link, rig.state, EveryParameterChanged(),
-                                                   save, rig.cancel, rig.progress);
-        return Ending{r == TransferResult::Aborted, r == TransferResult::Complete};
+        const SendResult r = SendConfiguration(rig.link, rig.state, EveryParameterChanged(), save,
+                                               rig.cancel, rig.progress)
+                                 .result;
+        return Ending{r == SendResult::Aborted, r == SendResult::Complete};
       },
       11);
 }
@@ -146,12 +147,12 @@ TEST(CancelAnywhere, Read) {
       [](TransferRig& rig) {
         CConfigData record;
         std::string list;
-        const TransferResult r =
+        const ReadResult r =
             ReadConfiguration(rig.link, rig.state, record, list, rig.cancel, rig.progress);
-        if (r == TransferResult::Complete) {
+        if (r == ReadResult::Complete) {
           EXPECT_TRUE(record.IsEqual(CConfigData(), true));
         }
-        return Ending{r == TransferResult::Aborted, r == TransferResult::Complete};
+        return Ending{r == ReadResult::Aborted, r == ReadResult::Complete};
       },
       7);
 }
@@ -166,7 +167,7 @@ TEST(CancelAnywhere, SendAndVerify) {
         const SendOutcome o =
             SendAndVerify(rig.link, rig.state, working, baseline, save, rig.cancel, rig.progress);
         const bool aborted =
-            o.sendResult == TransferResult::Aborted || o.readBackResult == TransferResult::Aborted;
+            o.sendResult == SendResult::Aborted || o.readBackResult == ReadResult::Aborted;
         if (aborted) {
           EXPECT_FALSE(o.Verified());
           EXPECT_TRUE(o.message.has_value());

@@ -40,8 +40,8 @@ class SimulatedDevice final : public FakeDevice {
 };
 
 struct RoundTrip {
-  TransferResult sent;
-  TransferResult read;
+  SendResult sent;
+  ReadResult read;
   std::string outOfRange;
   CConfigData readBack;
 };
@@ -61,7 +61,12 @@ RoundTrip SendThenRead(const CConfigData& config, const std::string& firmware, u
 
   RoundTrip r;
   bool save = true;
-  r.sent = SendConfiguration(link, state, config, save, cancel, progress);
+  const SendReport sent = SendConfiguration(link, state, config, save, cancel, progress);
+  r.sent = sent.result;
+  // The read opens where the send found the device; the send left the
+  // caller's settings alone.
+  EXPECT_EQ(settings.baudRate, 38400u);
+  settings.baudRate = sent.baudRate;
   r.read = ReadConfiguration(link, state, r.readBack, r.outOfRange, cancel, progress);
   EXPECT_EQ(ports.openCount(), 0);
   return r;
@@ -79,8 +84,8 @@ TEST(DeviceRoundTripTest, EveryParameterChangedComesBackEqual) {
   for (uint32_t baud : {38400u, 115200u}) {
     SCOPED_TRACE(baud);
     const RoundTrip r = SendThenRead(config, "1.4b", baud);
-    ASSERT_EQ(r.sent, TransferResult::Complete);
-    ASSERT_EQ(r.read, TransferResult::Complete) << r.outOfRange;
+    ASSERT_EQ(r.sent, SendResult::Complete);
+    ASSERT_EQ(r.read, ReadResult::Complete) << r.outOfRange;
     ExpectSameConfiguration(config, r.readBack);
   }
 }
@@ -122,8 +127,8 @@ TEST(DeviceRoundTripTest, EachFirmwareGenerationKeepsWhatItKnows) {
       CConfigData::SetNumber(config.m_AprsHfToggle, 1);
     }
     const RoundTrip r = SendThenRead(config, c.firmware, 38400);
-    ASSERT_EQ(r.sent, TransferResult::Complete);
-    ASSERT_EQ(r.read, TransferResult::Complete) << r.outOfRange;
+    ASSERT_EQ(r.sent, SendResult::Complete);
+    ASSERT_EQ(r.read, ReadResult::Complete) << r.outOfRange;
     ExpectSameConfiguration(config, r.readBack);
   }
 }

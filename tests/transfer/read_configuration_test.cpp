@@ -14,7 +14,7 @@ using Replies = std::deque<std::optional<std::string>>;
 
 /// A rig with the read's outputs: the record and the list of refused replies.
 struct Rig : TransferRig {
-  TransferResult Read() { return ReadConfiguration(link, state, record, list, cancel, progress); }
+  ReadResult Read() { return ReadConfiguration(link, state, record, list, cancel, progress); }
   size_t Asked(const std::string& query) const {
     return size_t(std::count(device.hostCommands.begin(), device.hostCommands.end(), query));
   }
@@ -34,7 +34,7 @@ struct Rig : TransferRig {
 
 TEST(ReadConfiguration, DeviceWithDefaultsReadsBackAsDefaults) {
   Rig rig;
-  EXPECT_EQ(rig.Read(), TransferResult::Complete);
+  EXPECT_EQ(rig.Read(), ReadResult::Complete);
   EXPECT_EQ(rig.list, "");
   EXPECT_TRUE(rig.record.IsEqual(CConfigData(), true));
   rig.ExpectCleanEnd();
@@ -68,7 +68,7 @@ TEST(ReadConfiguration, RepliesEnterTheRecordByTheirRulesOrAreListed) {
   r["%AP"] = "APRS Path = APRS via TOOLONGCALL";
   r["i"] = "KLMNOPQ";
   rig.device.channelReply = "x* 3 *";
-  EXPECT_EQ(rig.Read(), TransferResult::OutOfRange);
+  EXPECT_EQ(rig.Read(), ReadResult::OutOfRange);
   EXPECT_EQ(rig.list, " S, A, I, %AT, %AP");
   const CConfigData& rec = rig.record;
   EXPECT_EQ(rec.m_AprsHfToggleOld.value, 1);
@@ -98,7 +98,7 @@ TEST(ReadConfiguration, RepliesWithControlCharactersAreRefusedAndListed) {
   r["u"] = "1 Hi\r\x1bT 9";
   r["%AC"] = "APRS Comment = hi\r\x1b%AT 3600";
   r["%AP"] = "APRS Path = APRS via WIDE\x1bT";
-  EXPECT_EQ(rig.Read(), TransferResult::OutOfRange);
+  EXPECT_EQ(rig.Read(), ReadResult::OutOfRange);
   EXPECT_EQ(rig.list, " I, U, %AC, %AP");
   for (const ParamInfo& info : CConfigData::Params()) {
     EXPECT_EQ(rig.record.Get(info).text, CConfigData().Get(info).text) << info.memberName;
@@ -138,7 +138,7 @@ TEST(ReadConfiguration, EachPatternTakesOrListsItsReply) {
     const bool listed = c.value < 0;
     std::string name = c.query;
     for (char& ch : name) ch = char(std::toupper(ch));
-    EXPECT_EQ(rig.Read(), listed ? TransferResult::OutOfRange : TransferResult::Complete);
+    EXPECT_EQ(rig.Read(), listed ? ReadResult::OutOfRange : ReadResult::Complete);
     EXPECT_EQ(rig.list, listed ? " " + name : "");
     EXPECT_EQ((rig.record.*c.member).value, listed ? (C().*c.member).value : c.value);
     EXPECT_EQ(rig.Asked(c.query), c.asked);
@@ -146,21 +146,21 @@ TEST(ReadConfiguration, EachPatternTakesOrListsItsReply) {
 }
 
 TEST(ReadConfiguration, ChannelReplyInCommandMode) {
-  const std::tuple<const char*, TransferResult, int32_t> cases[] = {
-      {"* 3 *", TransferResult::Complete, 3},
-      {"* 1 * 5 *", TransferResult::Complete, 5},
-      {"x* 3 *", TransferResult::OutOfRange, 0},
-      {"* *", TransferResult::OutOfRange, 0},
-      {"* 1 * 2 * 3 *", TransferResult::NoAnswer, 0},
-      {"*3*", TransferResult::NoAnswer, 0},
-      {"", TransferResult::NoAnswer, 0}};
+  const std::tuple<const char*, ReadResult, int32_t> cases[] = {
+      {"* 3 *", ReadResult::Complete, 3},
+      {"* 1 * 5 *", ReadResult::Complete, 5},
+      {"x* 3 *", ReadResult::OutOfRange, 0},
+      {"* *", ReadResult::OutOfRange, 0},
+      {"* 1 * 2 * 3 *", ReadResult::NoAnswer, 0},
+      {"*3*", ReadResult::NoAnswer, 0},
+      {"", ReadResult::NoAnswer, 0}};
   for (const auto& [reply, result, channel] : cases) {
     Rig rig;
     rig.device.channelReply = reply;
     EXPECT_EQ(rig.Read(), result) << reply;
     EXPECT_EQ(rig.record.m_Channel.value, channel) << reply;
     EXPECT_EQ(rig.ports.openCount(), 0);
-    if (result == TransferResult::NoAnswer) {
+    if (result == ReadResult::NoAnswer) {
       EXPECT_EQ(rig.device.hostEntries, 0) << reply;
       EXPECT_EQ(rig.ports.Writes().back(), LeaveHostModeFrame()) << reply;
     }
@@ -172,7 +172,7 @@ TEST(ReadConfiguration, SixQueriesWithoutReplyEndTheRead) {
   // be listed, but the read ends before step 7 and the list is dropped.
   Rig silent;
   silent.device.replies.clear();
-  EXPECT_EQ(silent.Read(), TransferResult::NoAnswer);
+  EXPECT_EQ(silent.Read(), ReadResult::NoAnswer);
   EXPECT_EQ(silent.list, "");
   EXPECT_EQ(silent.Asked("%AM"), 0u);
   silent.ExpectCleanEnd();
@@ -181,7 +181,7 @@ TEST(ReadConfiguration, SixQueriesWithoutReplyEndTheRead) {
     Rig rig;
     for (const char* q : {"a", "f", "%AT", "%B", "x"}) rig.device.queued[q] = {std::nullopt};
     if (sixth) rig.device.queued["@V"] = {std::nullopt, "0", "0"};
-    EXPECT_EQ(rig.Read(), sixth ? TransferResult::NoAnswer : TransferResult::Complete) << sixth;
+    EXPECT_EQ(rig.Read(), sixth ? ReadResult::NoAnswer : ReadResult::Complete) << sixth;
   }
 }
 
@@ -192,7 +192,7 @@ TEST(ReadConfiguration, CancelEndsTheReadAndKeepsWhatWasRead) {
   rig.progress.onProgress = [&](int step) {
     if (step == 20) rig.cancel.Set();
   };
-  EXPECT_EQ(rig.Read(), TransferResult::Aborted);
+  EXPECT_EQ(rig.Read(), ReadResult::Aborted);
   EXPECT_EQ(rig.list, "");
   EXPECT_EQ(rig.record.m_TxDelay.value, 40);
   EXPECT_EQ(rig.record.m_Timer3.value, 18000);
@@ -203,7 +203,7 @@ TEST(ReadConfiguration, CancelEndsTheReadAndKeepsWhatWasRead) {
 TEST(ReadConfiguration, PortThatCannotBeOpenedSendsNothing) {
   Rig rig;
   rig.device.openError = ENOENT;
-  EXPECT_EQ(rig.Read(), TransferResult::PortError);
+  EXPECT_EQ(rig.Read(), ReadResult::PortError);
   EXPECT_TRUE(rig.ports.Writes().empty());
   EXPECT_EQ(rig.ports.openCount(), 0);
 }

@@ -34,20 +34,23 @@ struct Rig : TransferRig {
     t.tm_year = 114, t.tm_mon = 2, t.tm_mday = 7, t.tm_hour = 9, t.tm_min = 5, t.tm_sec = 3;
     clock.SetLocalTime(t);
   }
-  TransferResult Send(const CConfigData& config, bool saveOption = true) {
-    save = saveOption;
-    return SendConfiguration(link, state, config, save, cancel, progress);
+  SendResult Send(const CConfigData& config, bool store = true) {
+    last = SendConfiguration(link, state, config, store, cancel, progress);
+    return last.result;
   }
   Lines Written() const { return CommandLines(ports.Writes()); }
-  bool save = true;
+  SendReport last;
 };
 
 TEST(SendConfiguration, DefaultsGiveTheFixedScriptAtTheFixedPaceWithOrWithoutStore) {
   Rig rig;
-  EXPECT_EQ(rig.Send(CConfigData()), TransferResult::Complete);
+  EXPECT_EQ(rig.Send(CConfigData()), SendResult::Complete);
   EXPECT_EQ(rig.Written(), WithProbe(DefaultScriptLines()));
   EXPECT_EQ(rig.ports.openCount(), 0);
-  EXPECT_FALSE(rig.save) << "the save option is cleared after every send";
+  EXPECT_TRUE(rig.last.stored);
+  EXPECT_TRUE(rig.last.wroteParameters);
+  EXPECT_EQ(rig.last.baudRate, 38400u);
+  EXPECT_EQ(rig.link.settings.baudRate, 38400u);
 
   // 50 ms before each of steps 0 to 58, 1000 ms after step 57, 500 before closing.
   std::vector<uint32_t> sleeps(58, 50);
@@ -65,11 +68,21 @@ TEST(SendConfiguration, DefaultsGiveTheFixedScriptAtTheFixedPaceWithOrWithoutSto
 
   // Without the save option no store goes out, but its pause stays.
   Rig unsaved;
-  EXPECT_EQ(unsaved.Send(CConfigData(), false), TransferResult::Complete);
+  EXPECT_EQ(unsaved.Send(CConfigData(), false), SendResult::Complete);
   Lines expected = WithProbe(DefaultScriptLines());
   expected.pop_back();  // "%ZS"
   EXPECT_EQ(unsaved.Written(), expected);
   EXPECT_EQ(unsaved.clock.sleeps(), sleeps);
+  EXPECT_FALSE(unsaved.last.stored);
+  EXPECT_TRUE(unsaved.last.wroteParameters);
+}
+
+TEST(SendConfiguration, ReportsTheFallbackRateAndLeavesTheCallersSettings) {
+  Rig rig;
+  rig.device.answerBaudRate = 115200;
+  EXPECT_EQ(rig.Send(CConfigData()), SendResult::Complete);
+  EXPECT_EQ(rig.last.baudRate, 115200u);
+  EXPECT_EQ(rig.settings.baudRate, 38400u);
 }
 
 TEST(SendConfiguration, EveryParameterChangedReachesTheScript) {
@@ -80,7 +93,7 @@ TEST(SendConfiguration, EveryParameterChangedReachesTheScript) {
     EXPECT_TRUE(a.value != d.value || a.text != d.text) << info.memberName;
   }
   Rig rig;
-  EXPECT_EQ(rig.Send(changed), TransferResult::Complete);
+  EXPECT_EQ(rig.Send(changed), SendResult::Complete);
   EXPECT_EQ(rig.Written(), WithProbe(kChangedScript));
 }
 
@@ -104,7 +117,7 @@ TEST(SendConfiguration, FirmwareVersionGatesTheNewerCommands) {
     }
     Rig rig;
     rig.state.firmwareVersion = version;
-    EXPECT_EQ(rig.Send(EveryParameterChanged()), TransferResult::Complete);
+    EXPECT_EQ(rig.Send(EveryParameterChanged()), SendResult::Complete);
     EXPECT_EQ(rig.Written(), expected) << "version " << version;
     EXPECT_EQ(rig.progress.positions, steps) << "version " << version;
   }
@@ -134,16 +147,17 @@ TEST(SendConfiguration, ComposedCommandsFollowTheirRules) {
 }
 
 TEST(SendConfiguration, FailuresBeforeTheScriptEndWithTheirResultAndClosedPort) {
-  const std::pair<std::function<void(TransferRig&)>, TransferResult> cases[] = {
-      {[](TransferRig& r) { r.device.openError = EBUSY; }, TransferResult::PortError},
-      {[](TransferRig& r) { r.device.bios = true; }, TransferResult::BiosMode},
-      {[](TransferRig& r) { r.device.answerBaudRate = 9600; }, TransferResult::NoAnswer},
+  const std::pair<std::function<void(TransferRig&)>, SendResult> cases[] = {
+      {[](TransferRig& r) { r.device.openError = EBUSY; }, SendResult::PortError},
+      {[](TransferRig& r) { r.device.bios = true; }, SendResult::BiosMode},
+      {[](TransferRig& r) { r.device.answerBaudRate = 9600; }, SendResult::NoAnswer},
   };
   for (const auto& [setUp, result] : cases) {
     Rig rig;
     setUp(rig);
     EXPECT_EQ(rig.Send(CConfigData()), result);
-    EXPECT_FALSE(rig.save);
+    EXPECT_FALSE(rig.last.stored);
+    EXPECT_FALSE(rig.last.wroteParameters);
     EXPECT_EQ(rig.ports.openCount(), 0);
     for (const std::string& l : rig.Written()) EXPECT_TRUE(l.empty() || l == "v") << l;
     EXPECT_EQ(rig.progress.positions.back(), 0);
@@ -154,11 +168,11 @@ TEST(SendConfiguration, CancelOrLineFailureStopsTheScriptAtItsStep) {
   struct Case {
     int step;
     bool cancel;  // else the line fails
-    TransferResult result;
+    SendResult result;
     const char* lastLine;
   };
-  for (const Case& c : {Case{20, true, TransferResult::Aborted, "z 3"},
-                        Case{30, false, TransferResult::NoAnswer, "%AG NONE"}}) {
+  for (const Case& c : {Case{20, true, SendResult::Aborted, "z 3"},
+                        Case{30, false, SendResult::NoAnswer, "%AG NONE"}}) {
     Rig rig;
     rig.progress.onProgress = [&](int step) {
       if (step == c.step && c.cancel) rig.cancel.Set();
@@ -169,7 +183,8 @@ TEST(SendConfiguration, CancelOrLineFailureStopsTheScriptAtItsStep) {
     EXPECT_EQ(rig.Written().back(), c.lastLine);
     EXPECT_EQ(rig.ports.openCount(), 0);
     EXPECT_EQ(rig.ports.events().back().kind, LineEvent::Close);
-    EXPECT_FALSE(rig.save);
+    EXPECT_FALSE(rig.last.stored);
+    EXPECT_TRUE(rig.last.wroteParameters);
   }
 }
 
@@ -178,10 +193,11 @@ TEST(SendConfiguration, CancelBeforeTheStartOpensNothing) {
   // lost: only the caller that starts a user's action clears the flag.
   Rig rig;
   rig.cancel.Set();
-  EXPECT_EQ(rig.Send(CConfigData()), TransferResult::Aborted);
+  EXPECT_EQ(rig.Send(CConfigData()), SendResult::Aborted);
   EXPECT_TRUE(rig.ports.events().empty());
   EXPECT_TRUE(rig.cancel.IsSet());
-  EXPECT_FALSE(rig.save);
+  EXPECT_FALSE(rig.last.stored);
+  EXPECT_FALSE(rig.last.wroteParameters);
 }
 
 }  // namespace

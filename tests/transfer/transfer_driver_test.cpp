@@ -44,7 +44,7 @@ TEST_F(TransferDriverTest, ReadBackThatDiffersFailsTheVerification) {
   // The scripted device keeps answering its defaults, whatever it was sent.
   ASSERT_TRUE(SetParam(working, "m_TxDelay", "30"));
   const SendOutcome outcome = Send();
-  EXPECT_EQ(outcome.sendResult, TransferResult::Complete);
+  EXPECT_EQ(outcome.sendResult, SendResult::Complete);
   EXPECT_TRUE(outcome.verificationFailed);
   ASSERT_TRUE(outcome.message.has_value());
   EXPECT_EQ(outcome.message->caption, "Send User Config");
@@ -59,20 +59,20 @@ TEST_F(TransferDriverTest, ReadBackThatDidNotCompleteFailsTheVerification) {
   struct Case {
     const char* what;
     std::function<void(TransferRig&)> setup;
-    TransferResult readBack;
+    ReadResult readBack;
   };
   const std::vector<Case> cases = {
       {"device silent in host mode", [](TransferRig& r) { r.device.replies.clear(); },
-       TransferResult::NoAnswer},
+       ReadResult::NoAnswer},
       {"one parameter out of range", [](TransferRig& r) { r.device.replies["t"] = "999"; },
-       TransferResult::OutOfRange},
+       ReadResult::OutOfRange},
       {"cancel during the read-back",
        [](TransferRig& r) {
          r.progress.onProgress = [&r](int step) {
            if (r.device.hostEntries > 0 && step == 20) r.cancel.Set();
          };
        },
-       TransferResult::Aborted},
+       ReadResult::Aborted},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -82,7 +82,7 @@ TEST_F(TransferDriverTest, ReadBackThatDidNotCompleteFailsTheVerification) {
     bool saveOption = true;
     const SendOutcome outcome =
         SendAndVerify(r.link, r.state, defaults, base, saveOption, r.cancel, r.progress);
-    EXPECT_EQ(outcome.sendResult, TransferResult::Complete);
+    EXPECT_EQ(outcome.sendResult, SendResult::Complete);
     EXPECT_EQ(outcome.readBackResult, c.readBack);
     EXPECT_TRUE(outcome.verificationFailed);
     EXPECT_FALSE(outcome.Verified());
@@ -96,7 +96,7 @@ TEST_F(TransferDriverTest, FailedSendIsNotVerified) {
   rig.device.bios = true;
   ASSERT_TRUE(SetParam(baseline, "m_TxDelay", "50"));
   const SendOutcome outcome = Send();
-  EXPECT_EQ(outcome.sendResult, TransferResult::BiosMode);
+  EXPECT_EQ(outcome.sendResult, SendResult::BiosMode);
   EXPECT_FALSE(outcome.verificationFailed);
   ASSERT_TRUE(outcome.message.has_value());
   EXPECT_EQ(outcome.message->text,
@@ -111,7 +111,7 @@ TEST_F(TransferDriverTest, CancelAfterTheLastSendStepSkipsTheReadBack) {
     if (step == 57) rig.cancel.Set();
   };
   // Cancel before step 58 still aborts the send...
-  EXPECT_EQ(Send().sendResult, TransferResult::Aborted);
+  EXPECT_EQ(Send().sendResult, SendResult::Aborted);
 
   // ...one that comes with the closing report stops the verification.
   TransferRig late;
@@ -120,7 +120,7 @@ TEST_F(TransferDriverTest, CancelAfterTheLastSendStepSkipsTheReadBack) {
   };
   const SendOutcome outcome =
       SendAndVerify(late.link, late.state, working, baseline, save, late.cancel, late.progress);
-  EXPECT_EQ(outcome.sendResult, TransferResult::Complete);
+  EXPECT_EQ(outcome.sendResult, SendResult::Complete);
   EXPECT_TRUE(outcome.verificationFailed);
   EXPECT_EQ(late.device.hostEntries, 0);
 }
@@ -129,7 +129,7 @@ TEST_F(TransferDriverTest, OnlyACompleteReadReplacesTheWorkingRecord) {
   rig.device.replies["t"] = "40";
   ASSERT_TRUE(SetParam(working, "m_Frack", "900"));
   ReadOutcome outcome = Read();
-  EXPECT_EQ(outcome.result, TransferResult::Complete);
+  EXPECT_EQ(outcome.result, ReadResult::Complete);
   EXPECT_FALSE(outcome.message.has_value());
   EXPECT_EQ(working.m_TxDelay.value, 40);
   EXPECT_EQ(working.m_Frack.value, 500);
@@ -142,7 +142,7 @@ TEST_F(TransferDriverTest, OnlyACompleteReadReplacesTheWorkingRecord) {
   ASSERT_TRUE(SetParam(working, "m_Frack", "900"));
   statuses.clear();
   outcome = Read();
-  EXPECT_EQ(outcome.result, TransferResult::OutOfRange);
+  EXPECT_EQ(outcome.result, ReadResult::OutOfRange);
   EXPECT_EQ(outcome.outOfRange, " A, %AT");
   ASSERT_TRUE(outcome.message.has_value());
   EXPECT_EQ(outcome.message->caption, "Read User Config");

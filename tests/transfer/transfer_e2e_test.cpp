@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <thread>
 
@@ -82,6 +83,8 @@ class TransferE2E : public ::testing::Test {
     const std::string errPath = Path("stderr.txt");
     const pid_t pid = fork();
     if (pid == 0) {
+      // Backups go into the test's own folder.
+      setenv("XDG_DATA_HOME", Path("data").c_str(), 1);
       freopen(errPath.c_str(), "w", stderr);
       freopen("/dev/null", "w", stdout);
       std::vector<char*> argv = {const_cast<char*>(VEXTUNE_CLI_PATH)};
@@ -96,6 +99,36 @@ class TransferE2E : public ::testing::Test {
       for (int signal : signals) kill(pid, signal);
       if (signals.size() > 1) kill(pid, SIGCONT);
     }
+    return Finish(pid, errPath);
+  }
+
+  /// Runs vextune-cli like Cli and sends it SIGINT once `when` holds (polled).
+  CliRun CliInterruptedWhen(const std::vector<std::string>& args,
+                            const std::function<bool()>& when) const {
+    const std::string errPath = Path("stderr.txt");
+    const pid_t pid = fork();
+    if (pid == 0) {
+      setenv("XDG_DATA_HOME", Path("data").c_str(), 1);
+      freopen(errPath.c_str(), "w", stderr);
+      freopen("/dev/null", "w", stdout);
+      std::vector<char*> argv = {const_cast<char*>(VEXTUNE_CLI_PATH)};
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(VEXTUNE_CLI_PATH, argv.data());
+      _exit(127);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (when()) {
+        kill(pid, SIGINT);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return Finish(pid, errPath);
+  }
+
+  static CliRun Finish(pid_t pid, const std::string& errPath) {
     int status = 0;
     waitpid(pid, &status, 0);
     std::ifstream in(errPath);
@@ -121,8 +154,9 @@ TEST_F(TransferE2E, DefaultsGoOutAsTheExactScriptAndComeBackEqual) {
   SimulatorRig rig(options);
   const int simulatorOwn = rig.OpenOnSlave();
   bool save = true;
-  ASSERT_EQ(SendConfiguration(rig.link, rig.state, CConfigData(), save, rig.cancel, rig.progress),
-            TransferResult::Complete);
+  ASSERT_EQ(
+      SendConfiguration(rig.link, rig.state, CConfigData(), save, rig.cancel, rig.progress).result,
+      SendResult::Complete);
   const std::string expected = Framed(kProbeLines) + Framed(DefaultScriptLines());
   ASSERT_TRUE(rig.sim.WaitForReceived(expected.size(), std::chrono::seconds(2)));
   std::ifstream log(options.logPath, std::ios::binary);
@@ -131,7 +165,7 @@ TEST_F(TransferE2E, DefaultsGoOutAsTheExactScriptAndComeBackEqual) {
   CConfigData back;
   std::string list;
   EXPECT_EQ(ReadConfiguration(rig.link, rig.state, back, list, rig.cancel, rig.progress),
-            TransferResult::Complete)
+            ReadResult::Complete)
       << list;
   EXPECT_TRUE(back.IsEqual(CConfigData(), false));
   EXPECT_EQ(rig.OpenOnSlave(), simulatorOwn);
@@ -242,7 +276,9 @@ TEST_F(TransferE2E, SendWhoseReadBackBreaksOffIsNotVerified) {
     if (c.stopAfter) options.stopAfter = c.stopAfter;
     if (c.hangupAfter) options.hangupAfter = c.hangupAfter;
     SimulatorRig rig(options);
-    const CliRun send = Cli({"send", "--quiet", "--port", rig.path, Path("t40.vxg")});
+    // Without the backup read, whose bytes would move the break into it.
+    const CliRun send =
+        Cli({"send", "--quiet", "--no-backup", "--port", rig.path, Path("t40.vxg")});
     EXPECT_EQ(send.status, 1) << send.err;
     EXPECT_TRUE(Contains(send.err, "Configuration may be incomplete.")) << send.err;
     EXPECT_FALSE(Contains(send.err, "verified")) << send.err;
@@ -270,8 +306,7 @@ TEST_F(TransferE2E, InterruptDuringTheCheckIsNotLost) {
   DavoziSimulator::Options options;
   options.baud = 115200;
   SimulatorRig rig(options);
-  const CliRun check =
-      Cli({"check", "--port", rig.path}, std::chrono::milliseconds(700));
+  const CliRun check = Cli({"check", "--port", rig.path}, std::chrono::milliseconds(700));
   EXPECT_EQ(check.status, 1);
   EXPECT_TRUE(Contains(check.err, "Configuration Check Aborted!")) << check.err;
 }
@@ -290,8 +325,7 @@ TEST_F(TransferE2E, SecondSignalEndsAtOnceAndReleasesThePort) {
     int master = -1, slave = -1;
     char name[128] = {};
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    const CliRun check =
-        Cli({"check", "--port", name}, std::chrono::milliseconds(500), c.signals);
+    const CliRun check = Cli({"check", "--port", name}, std::chrono::milliseconds(500), c.signals);
     EXPECT_EQ(check.status, c.status) << check.err;
     int exclusive = -1;
     ASSERT_EQ(ioctl(slave, TIOCGEXCL, &exclusive), 0);
@@ -306,8 +340,9 @@ TEST_F(TransferE2E, HangUpDuringTheSendEndsItWithClosedPort) {
   options.hangupAfter = 200;  // within the parameter commands
   SimulatorRig rig(options);
   bool save = true;
-  EXPECT_EQ(SendConfiguration(rig.link, rig.state, CConfigData(), save, rig.cancel, rig.progress),
-            TransferResult::NoAnswer);
+  EXPECT_EQ(
+      SendConfiguration(rig.link, rig.state, CConfigData(), save, rig.cancel, rig.progress).result,
+      SendResult::NoAnswer);
   EXPECT_TRUE(rig.sim.HungUp());
   EXPECT_EQ(rig.OpenOnSlave(), 0);
 }
@@ -334,6 +369,92 @@ TEST_F(TransferE2E, HangUpOrInterruptDuringTheReadWritesNoFile) {
       }
       EXPECT_TRUE(rig.sim.Received().ends_with(LeaveHostModeFrame()));
       EXPECT_EQ(rig.sim.Mode(), sim::DeviceMode::Command);
+    }
+  }
+}
+
+/// The one backup file kept in the test's data folder.
+std::vector<fs::path> Backups(const fs::path& dataHome) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(dataHome / "vextune" / "backups", ec)) {
+    files.push_back(e.path());
+  }
+  return files;
+}
+
+TEST_F(TransferE2E, SendKeepsWhatTheDeviceHeldBeforeAsABackup) {
+  CConfigData before, after;
+  ASSERT_TRUE(SetParam(before, "m_TxDelay", "33"));
+  ASSERT_TRUE(SetParam(before, "m_Callsign", "DL1OLD"));
+  ASSERT_TRUE(SetParam(after, "m_TxDelay", "44"));
+  ASSERT_TRUE(SaveConfigFile(Path("before.vxg"), before, nullptr));
+  ASSERT_TRUE(SaveConfigFile(Path("after.vxg"), after, nullptr));
+  SimulatorRig rig({});
+  ASSERT_EQ(Cli({"send", "--quiet", "--no-backup", "--port", rig.path, Path("before.vxg")}).status,
+            0);
+  EXPECT_TRUE(Backups(Path("data")).empty()) << "--no-backup keeps none";
+
+  const CliRun send = Cli({"send", "--quiet", "--port", rig.path, Path("after.vxg")});
+  ASSERT_EQ(send.status, 0) << send.err;
+  const std::vector<fs::path> backups = Backups(Path("data"));
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_TRUE(backups[0].filename().string().ends_with("_V.1.4b.vxg")) << backups[0];
+  EXPECT_TRUE(
+      Contains(send.err, "The configuration it had before is kept in " + backups[0].string() + "."))
+      << send.err;
+  EXPECT_EQ(Cli({"diff", backups[0].string(), Path("before.vxg")}).status, 0);
+  EXPECT_EQ(rig.sim.Store().m_TxDelay.value, 44);
+
+  // Listed, newest first: the read before the send, then this read.
+  ASSERT_EQ(Cli({"read", "--quiet", "--port", rig.path, "-o", Path("now.vxg")}).status, 0);
+  const CliRun list = Cli({"backups"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_TRUE(Contains(list.err, "2 backups, newest first.")) << list.err;
+}
+
+TEST_F(TransferE2E, InterruptedSendSaysWhereItLeftTheDeviceAndHowToGetBack) {
+  CConfigData before, after;
+  ASSERT_TRUE(SetParam(before, "m_TxDelay", "33"));
+  ASSERT_TRUE(SetParam(after, "m_TxDelay", "44"));
+  ASSERT_TRUE(SaveConfigFile(Path("after.vxg"), after, nullptr));
+  struct Case {
+    const char* what;
+    std::string seen;  ///< interrupted once the simulator received this
+    bool stored;
+  };
+  for (const Case& c : {Case{"within the parameters", "\x1b@T2 ", false},
+                        Case{"after the store command", "\x1b%ZS\r", true}}) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(Path("data"));
+    SimulatorRig rig({});
+    bool save = true;
+    ASSERT_EQ(SendConfiguration(rig.link, rig.state, before, save, rig.cancel, rig.progress).result,
+              SendResult::Complete);
+    const size_t start = rig.sim.Received().size();
+    const CliRun send = CliInterruptedWhen(
+        {"send", "--quiet", "--port", rig.path, Path("after.vxg")},
+        [&] { return rig.sim.Received().find(c.seen, start) != std::string::npos; });
+    EXPECT_EQ(send.status, 1) << send.err;
+    const std::vector<fs::path> backups = Backups(Path("data"));
+    ASSERT_EQ(backups.size(), 1u);
+    if (c.stored) {
+      EXPECT_TRUE(Contains(send.err,
+                           "Configuration Transfer Aborted!\n\nThe DAV-OZI has stored a "
+                           "configuration that may be incomplete. To restore the "
+                           "configuration it had before, send its backup:\n"
+                           "vextune-cli send " +
+                               backups[0].string() + "\n"))
+          << send.err;
+      EXPECT_EQ(rig.sim.Nonvolatile().m_TxDelay.value, 44);
+    } else {
+      EXPECT_TRUE(Contains(send.err,
+                           "Configuration Transfer Aborted!\n\nThe DAV-OZI now runs with part of "
+                           "the new configuration, but its stored configuration is unchanged: "
+                           "switch the DAV-OZI off and on to get it back.\n"))
+          << send.err;
+      // What the message promises: the stored configuration is the old one.
+      EXPECT_TRUE(rig.sim.Nonvolatile().IsEqual(before, false));
     }
   }
 }

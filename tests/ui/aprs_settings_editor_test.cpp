@@ -219,12 +219,12 @@ class AprsSettingsEditorTest : public QObject {
     vextune::CancelFlag cancel;
     vextune::NoProgress progress;
     bool save = true;
-    QCOMPARE(vextune::SendConfiguration(link, device, record, save, cancel, progress),
-             vextune::TransferResult::Complete);
+    QCOMPARE(vextune::SendConfiguration(link, device, record, save, cancel, progress).result,
+             vextune::SendResult::Complete);
     CConfigData readBack;
     std::string outOfRange;
     QCOMPARE(vextune::ReadConfiguration(link, device, readBack, outOfRange, cancel, progress),
-             vextune::TransferResult::Complete);
+             vextune::ReadResult::Complete);
     QCOMPARE(outOfRange, std::string());
     for (const vextune::ParamInfo* p : record.Differences(readBack, false))
       QFAIL(qPrintable(QString("%1 differs after the round trip").arg(p->memberName)));

@@ -351,6 +351,43 @@ class ConfigurationMainTest : public QObject {
     QVERIFY(!state.document.fileLoaded());
   }
 
+  void readsAreKeptAsBackupsAndACancelledSendSaysHowToGetBack() {
+    CConfigData memory = Edited(42);
+    sim::SimulatorOptions options;
+    options.statePath = DeviceMemory(memory);
+    SimulatedDavozi device(options);
+    ui::ApplicationState state(nullptr);
+    state.dataFolder = UserDataFolder(folder_.Path("data"));
+    WithDevice(state, device.path());
+    auto dialog = Open(state);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        Status(*dialog) == QStringLiteral("Configuration loaded from DAV-OZI."),
+        kTransferTimeoutMs);
+    const std::vector<BackupEntry> backups = BackupStore(state.dataFolder.BackupFolder(),
+                                                         state.device.clock())
+                                                 .List();
+    QCOMPARE(backups.size(), size_t{1});
+    CConfigData kept;
+    QVERIFY(LoadConfigFile(backups[0].path, kept, nullptr, nullptr));
+    QVERIFY(kept.IsEqual(memory, false));
+
+    CConfigData::SetNumber(state.document.working().m_TxDelay, 77);
+    Click(*dialog, "sendButton");
+    QTRY_VERIFY_WITH_TIMEOUT(Child<QProgressBar>(*dialog, "progressBar")->value() >= 10,
+                             kTransferTimeoutMs);
+    Click(*dialog, "cancelTransferButton");
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), kTransferTimeoutMs);
+    QCOMPARE(prompt_.shown().size(), size_t{1});
+    QCOMPARE(prompt_.shown()[0].caption, std::string("Send User Config"));
+    QCOMPARE(prompt_.shown()[0].text,
+             std::string("Configuration Transfer Aborted!\n\nThe DAV-OZI now runs with part of the "
+                         "new configuration, but its stored configuration is unchanged: switch "
+                         "the DAV-OZI off and on to get it back."));
+    QCOMPARE(prompt_.shown()[0].icon, MessageIcon::Warning);
+    QVERIFY(device.device().Nonvolatile().IsEqual(memory, false));
+    QVERIFY(!Child<QCheckBox>(*dialog, "storeCheckBox")->isChecked());
+  }
+
   void okWithoutChangesClosesWithoutAQuestion() {
     ui::ApplicationState state(nullptr);
     WithDevice(state, folder_.Path("no-such-port"));
