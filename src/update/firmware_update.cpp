@@ -381,11 +381,12 @@ std::string DatesText(const UpdateRunInfo& info) {
 
 std::string FindingsText(const UpdateRunInfo& info) {
   const FlashChipRecord& chip = info.chip;
-  return "Flash chip: " + chip.manufacturerName + " " + chip.chipName + " (" + Codes(info) +
-         "), " + Bytes(chip.chipSize) + ", sectors of " + std::to_string(chip.sectorSize) +
+  // Short lines: a message box wraps long ones at odd places.
+  return "Flash chip: " + chip.manufacturerName + " " + chip.chipName + " (maker " +
+         Hex2(info.manufacturerId) + ", device " + Hex2(info.deviceId) + ")\nChip size: " +
+         Bytes(chip.chipSize) + ", sector size: " + std::to_string(chip.sectorSize) +
          " bytes\nImage: " + std::to_string(info.file.size) + " bytes in " +
-         std::to_string(info.limits.blockCount) + " blocks (at most " +
-         std::to_string(info.limits.maxImageSize) + " bytes fit)\n" + DatesText(info);
+         std::to_string(info.limits.blockCount) + " blocks\n" + DatesText(info);
 }
 
 std::string UnknownFlashMessage(const UpdateRunInfo& info) {

@@ -114,8 +114,9 @@ struct UpdateOptions {
   bool reportFindings = false;
 };
 
-/// "Flash chip: Atmel AT29C040A (maker code 1F, device code A4), 512 KiB,
-/// sectors of 256 bytes", the image's size and block count, and both dates.
+/// What the run found, one item a line: the flash chip with the maker and
+/// device codes read, its size and sector size, the image's size and block
+/// count, and both dates.
 std::string FindingsText(const UpdateRunInfo& info);
 
 /// The installed firmware's date and the file's date, one a line.

@@ -284,9 +284,9 @@ TEST(FirmwareUpdateTest, SaysWhatItFoundBeforeItWrites) {
     size_t questions;
   };
   const std::string findings =
-      "Flash chip: Atmel AT29C040A (maker code 1F, device code A4), 512 KiB, sectors of 256 "
-      "bytes\nImage: 600 bytes in 3 blocks (at most 507648 bytes fit)\nInstalled firmware: "
-      "2020-01-01 00:00:00\nUpdate file: ";
+      "Flash chip: Atmel AT29C040A (maker 1F, device A4)\nChip size: 512 KiB, sector size: 256 "
+      "bytes\nImage: 600 bytes in 3 blocks\nInstalled firmware: 2020-01-01 00:00:00\nUpdate "
+      "file: ";
   const Case cases[] = {
       {"newer: a message", kNewFile, {findings + "2024-05-01 12:00:00", std::string(msg::kComplete)},
        0},
