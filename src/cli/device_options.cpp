@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "link/port_discovery.h"
@@ -111,6 +113,20 @@ void AddPortOption(CLI::App& command, DeviceOptions& options) {
                   "Serial port of the DAV-OZI (/dev/ttyACM0 or ttyACM0); default: the one "
                   "DAV-OZI found")
       ->type_name("PATH");
+  command
+      .add_option("--trace", options.trace,
+                  "Write every byte written to and read from the serial line to FILE (replaced), "
+                  "with the time in ms and the baud rate of each open, for a bug report")
+      ->type_name("FILE")
+      ->check([](const std::string& path) -> std::string {
+        // Refused before anything happens: a trace that cannot be written
+        // would be missed only after the work it was meant to record.
+        if (path.empty() || std::filesystem::is_directory(path)) return "cannot write " + path;
+        if (!std::ofstream(path, std::ios::app)) {
+          return "cannot write " + path + ": " + std::strerror(errno);
+        }
+        return "";
+      });
 }
 
 void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
@@ -128,6 +144,19 @@ DeviceSession::DeviceSession(const DeviceOptions& options)
       signals_(std::make_unique<SignalGuard>(cancel_, opener_)) {}
 
 DeviceSession::~DeviceSession() = default;
+
+SerialPortOpener& DeviceSession::TraceIfAsked() {
+  if (options_.trace.empty()) return opener_;
+  trace_file_.open(options_.trace, std::ios::binary | std::ios::trunc);
+  if (!trace_file_) {
+    std::cerr << "Cannot write the trace to " << options_.trace << ": " << std::strerror(errno)
+              << "; going on without it.\n";
+    return opener_;
+  }
+  trace_ = std::make_unique<SerialTrace>(clock_, trace_file_);
+  traced_opener_ = std::make_unique<TracingPortOpener>(opener_, *trace_);
+  return *traced_opener_;
+}
 
 bool DeviceSession::SelectPort() {
   if (!options_.port.empty()) {

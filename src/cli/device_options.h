@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "link/device_link.h"
 #include "link/device_state.h"
 #include "link/posix_serial_port.h"
+#include "link/serial_trace.h"
 
 namespace CLI {
 class App;
@@ -25,11 +27,13 @@ struct DeviceOptions {
   std::string port;    ///< --port PATH; empty: the one device discovery finds
   bool yes = false;    ///< --yes: answer Yes to every question
   bool quiet = false;  ///< --quiet: no progress output
+  std::string trace;   ///< --trace FILE: every byte on the line goes there
 };
 
-/// Adds --port, --yes and --quiet to `command`.
+/// Adds --port, --trace, --yes and --quiet to `command`.
 void AddDeviceOptions(CLI::App& command, DeviceOptions& options);
-/// Adds --port alone, for a command that neither asks nor shows progress.
+/// Adds --port and --trace, for a command that neither asks nor shows
+/// progress.
 void AddPortOption(CLI::App& command, DeviceOptions& options);
 
 /// What the core needs from the command line to reach the device: clock,
@@ -60,7 +64,7 @@ class DeviceSession {
   void ReportCheckFailure(const CheckResult& result) const;
 
   Clock& clock() { return clock_; }
-  SerialPortOpener& ports() { return opener_; }
+  SerialPortOpener& ports() { return ports_; }
   LinkSettings& settings() { return settings_; }
   DeviceLink& link() { return link_; }
   DeviceState& state() { return state_; }
@@ -71,6 +75,8 @@ class DeviceSession {
 
  private:
   class SignalGuard;
+  /// The opener every operation uses: opener_, or a tracing one around it.
+  SerialPortOpener& TraceIfAsked();
 
   DeviceOptions options_;
   // The flag and its pipe first: the clock and the ports wait on them.
@@ -78,8 +84,13 @@ class DeviceSession {
   CancelPipe cancel_pipe_{cancel_};
   SystemClock clock_{&cancel_pipe_};
   PosixSerialOpener opener_;
+  // With --trace: the file and the opener that records into it.
+  std::ofstream trace_file_;
+  std::unique_ptr<SerialTrace> trace_;
+  std::unique_ptr<TracingPortOpener> traced_opener_;
+  SerialPortOpener& ports_ = TraceIfAsked();
   LinkSettings settings_;
-  DeviceLink link_{opener_, settings_, clock_};
+  DeviceLink link_{ports_, settings_, clock_};
   DeviceState state_;
   // The progress bar comes first: the prompt ends its line before a message.
   TerminalProgress progress_;
