@@ -266,6 +266,7 @@ int main(int argc, char** argv) {
 
   const vextune::ChipCase chips[] = {{"1F:A4", "AT29C040A", 256}, {"01:A4", "Am29F040", 65536}};
   bool ok = true;
-  for (const auto& chip : chips) ok = vextune::Measure(simPath, chip, baud, imageSize, trace.get()) && ok;
+  for (const auto& chip : chips)
+    ok = vextune::Measure(simPath, chip, baud, imageSize, trace.get()) && ok;
   return ok ? 0 : 1;
 }

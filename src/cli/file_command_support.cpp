@@ -23,8 +23,8 @@ bool LoadOrReport(const std::string& path, CConfigData& record, int32_t* version
 
 void PrintRefusedValues(const std::string& label, const std::vector<RefusedFileValue>& refused) {
   for (const RefusedFileValue& r : refused) {
-    std::cerr << "Warning: " << EscapeControls(label) << ": " << DescribeRefusedValue(r, DisplayValue)
-              << ".\n";
+    std::cerr << "Warning: " << EscapeControls(label) << ": "
+              << DescribeRefusedValue(r, DisplayValue) << ".\n";
   }
 }
 

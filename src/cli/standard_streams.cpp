@@ -42,8 +42,7 @@ bool ReadConfigurationStream(std::istream& in, const std::string& name, CConfigD
 bool ReadConfiguration(const std::string& path, CConfigData& record, int32_t* version,
                        std::string* error, std::vector<RefusedFileValue>* refused) {
   if (!IsStandardStream(path)) return LoadConfigFile(path, record, version, error, refused);
-  return ReadConfigurationStream(std::cin, FileLabel(path, false), record, version, error,
-                                 refused);
+  return ReadConfigurationStream(std::cin, FileLabel(path, false), record, version, error, refused);
 }
 
 bool LoadConfiguration(const std::string& path, CConfigData& record, int32_t* version,

@@ -56,9 +56,9 @@ int RunUpdate(const UpdateArgs& args) {
   options.fileName = args.file;
   options.onDoubt = args.force ? ImageDoubtPolicy::Send : ImageDoubtPolicy::Refuse;
   options.reportFindings = true;
-  const UpdateOutcome outcome = RunFirmwareUpdate(session.link(), *file, session.cancel(),
-                                                  session.progress(), session.prompt(), &info,
-                                                  options);
+  const UpdateOutcome outcome =
+      RunFirmwareUpdate(session.link(), *file, session.cancel(), session.progress(),
+                        session.prompt(), &info, options);
   report.baudRate = session.settings().baudRate;
   report.message = session.prompt().lastMessage();
   if (outcome == UpdateOutcome::Completed) session.progress().Complete();

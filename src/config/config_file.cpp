@@ -170,12 +170,11 @@ class ItemReader {
     return false;
   }
 
+ private:
   /// SetText, noting a refusal.
   void ApplyText(P member, const std::string& text) {
     if (CConfigData::SetText(d_.*member, text) > 0) Refused(member, text);
   }
-
- private:
   void Refused(P member, int32_t value) { Refused(member, std::to_string(value)); }
   void Refused(P member, std::string fileText) {
     refused_.push_back({InfoFor(member), std::move(fileText), (d_.*member).text});
@@ -302,8 +301,9 @@ ConfigReadResult ReadConfigFile(CConfigData& record, std::istream& in, std::stri
   // The items of its version are all a configuration file holds.
   if (!reader.AtEnd()) {
     if (reader.status() != ArchiveReader::Status::Ok) return fail();
-    const std::string layout = version == 0 ? "a file without version block"
-                                            : "its format version (" + std::to_string(version) + ")";
+    const std::string layout = version == 0
+                                   ? "a file without version block"
+                                   : "its format version (" + std::to_string(version) + ")";
     result.error = std::string(name) +
                    " is not a configuration file: more bytes follow the last item that " + layout +
                    " holds.";

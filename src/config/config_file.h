@@ -50,9 +50,9 @@ struct ConfigReadResult {
 /// "m_TxDelay (T): the file holds 300, which is refused; it keeps 25". `show`
 /// turns a parameter's Windows-1252 text into what the reader of the line
 /// sees (quoted, escaped, converted).
-std::string DescribeRefusedValue(
-    const RefusedFileValue& refused,
-    std::string (*show)(const ParamInfo& info, std::string_view cp1252));
+std::string DescribeRefusedValue(const RefusedFileValue& refused,
+                                 std::string (*show)(const ParamInfo& info,
+                                                     std::string_view cp1252));
 
 /// Writes the items of the layout of `version` (every item for the current
 /// one), storing `version` in the header, so that the file holds exactly what

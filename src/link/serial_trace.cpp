@@ -135,11 +135,10 @@ void SerialTrace::Failed(SerialCode code) {
 
 void SerialTrace::FlushReads(const std::string& note) {
   if (pending_reads_.empty()) return;
-  Line(pending_first_ms_,
-       "<- " +
-           TraceBytes(reinterpret_cast<const uint8_t*>(pending_reads_.data()),
-                      pending_reads_.size()) +
-           note);
+  Line(pending_first_ms_, "<- " +
+                              TraceBytes(reinterpret_cast<const uint8_t*>(pending_reads_.data()),
+                                         pending_reads_.size()) +
+                              note);
   pending_reads_.clear();
 }
 

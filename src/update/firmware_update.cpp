@@ -269,8 +269,9 @@ UpdateStep UpdateRun::AskIfNotNewer() {
     if (options_.reportFindings) Show(found, MessageIcon::Information);
     return UpdateStep::SendStartAck;
   }
-  const bool yes = prompt_.AskYesNo(std::string(update_message::kCaption),
-                                    found + "\n\n" + std::string(update_message::kNotNewerQuestion));
+  const bool yes =
+      prompt_.AskYesNo(std::string(update_message::kCaption),
+                       found + "\n\n" + std::string(update_message::kNotNewerQuestion));
   // A Ctrl-C at the question ends the run as a cancel, whatever it answered.
   if (cancel_.IsSet()) return Cancelled();
   if (yes) return UpdateStep::SendStartAck;
@@ -383,8 +384,9 @@ std::string FindingsText(const UpdateRunInfo& info) {
   const FlashChipRecord& chip = info.chip;
   // Short lines: a message box wraps long ones at odd places.
   return "Flash chip: " + chip.manufacturerName + " " + chip.chipName + " (maker " +
-         Hex2(info.manufacturerId) + ", device " + Hex2(info.deviceId) + ")\nChip size: " +
-         Bytes(chip.chipSize) + ", sector size: " + std::to_string(chip.sectorSize) +
+         Hex2(info.manufacturerId) + ", device " + Hex2(info.deviceId) +
+         ")\nChip size: " + Bytes(chip.chipSize) +
+         ", sector size: " + std::to_string(chip.sectorSize) +
          " bytes\nImage: " + std::to_string(info.file.size) + " bytes in " +
          std::to_string(info.limits.blockCount) + " blocks\n" + DatesText(info);
 }
@@ -404,8 +406,8 @@ std::string UnknownFlashMessage(const UpdateRunInfo& info) {
 }
 
 UpdateOutcome RunFirmwareUpdate(DeviceLink& link, UpdateSource& file, CancelFlag& cancel,
-                                ProgressListener& progress, UserPrompt& prompt,
-                                UpdateRunInfo* info, const UpdateOptions& options) {
+                                ProgressListener& progress, UserPrompt& prompt, UpdateRunInfo* info,
+                                const UpdateOptions& options) {
   UpdateRunInfo local;
   UpdateRunInfo& state = info ? *info : local;
   state = UpdateRunInfo{};

@@ -128,8 +128,8 @@ PackedTime ImageTimestamp(const std::vector<uint8_t>& image) {
 std::string ImageDoubt(const std::vector<uint8_t>& image) {
   // A configuration file starts with its marker string "VER ".
   static constexpr uint8_t kConfigMarker[] = {'V', 'E', 'R', ' '};
-  if (image.size() >= 5 && std::equal(std::begin(kConfigMarker), std::end(kConfigMarker),
-                                       image.begin() + 1)) {
+  if (image.size() >= 5 &&
+      std::equal(std::begin(kConfigMarker), std::end(kConfigMarker), image.begin() + 1)) {
     return "It is a configuration file, not firmware.";
   }
   // Firmware is machine code and data: it always holds control bytes that no

@@ -142,7 +142,8 @@ std::string TracedBytes(const std::string& trace, const std::string& arrow) {
 TEST_F(DeviceCommands, TraceRecordsEveryByteWrittenAndReadWithTheBaudRateOfEachOpen) {
   testing::SimProcess sim(DAVOZI_SIM_PATH, {"--log", runner_.Path("sim.log")});
   ASSERT_FALSE(sim.path.empty());
-  RunResult r = Cli({"read", "--port", sim.path, "--quiet", "--trace", "read.trace", "-o", "x.vxg"});
+  RunResult r =
+      Cli({"read", "--port", sim.path, "--quiet", "--trace", "read.trace", "-o", "x.vxg"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::string trace = runner_.Contents("read.trace");
   EXPECT_TRUE(trace.starts_with("# serial trace: ")) << trace;

@@ -332,8 +332,8 @@ TEST_F(CliFileCommands, EveryReaderRefusesWhatIsNoConfigurationAndTouchesNothing
 }
 
 TEST_F(CliFileCommands, RefusedValuesAreWarnedAboutParameterByParameter) {
-  const std::string bytes = testing::BuildConfigFile(65587, CConfigData{},
-                                            {{"m_TxDelay", "300"}, {"m_AprsComment", "a\x07"}});
+  const std::string bytes = testing::BuildConfigFile(
+      65587, CConfigData{}, {{"m_TxDelay", "300"}, {"m_AprsComment", "a\x07"}});
   const std::string tx = ": m_TxDelay (T): the file holds 300, which is refused; it keeps 25.\n";
   const std::string comment =
       ": m_AprsComment (%AC): the file holds \"a\\x07\", which is refused; it keeps \"\".\n";

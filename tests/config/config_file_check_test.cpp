@@ -40,11 +40,12 @@ TEST(ConfigFileCheck, BytesAfterTheLastItemOfItsVersionAreRefusedAtEveryVersion)
       const ConfigReadResult r = Read(t, exact + trailer);
       EXPECT_FALSE(r.ok);
       EXPECT_EQ(r.version, version);
-      const std::string layout = version == 0 ? "a file without version block"
-                                              : "its format version (" +
-                                                    std::to_string(version) + ")";
-      EXPECT_EQ(r.error, "my.vxg is not a configuration file: more bytes follow the last item "
-                         "that " + layout + " holds.");
+      const std::string layout = version == 0
+                                     ? "a file without version block"
+                                     : "its format version (" + std::to_string(version) + ")";
+      const std::string expected =
+          "my.vxg is not a configuration file: more bytes follow the last item that " + layout;
+      EXPECT_EQ(r.error, expected + " holds.");
     }
   }
 }
@@ -80,13 +81,13 @@ TEST(ConfigFileCheck, EveryRefusedValueIsNamedWithWhatTheParameterKeeps) {
   };
   // In file order.
   const Case cases[] = {
-      {"m_Echo", "2", "2", "1"},                       // flag byte other than 0, 1
-      {"m_Frack", "abc", "abc", "500"},                // no digits
-      {"m_TxDelay", "300", "300", "25"},               // number text out of range
-      {"m_ConnectMode", "7", "7", "0"},                // long out of range
-      {"m_AprsComment", "bell\x07", "bell\x07", ""},   // control character
-      {"m_AprsDigi", "-1", "-1", "0"},                 // an item of 65550
-      {"m_AprsAutoSpeed", "9", "9", "1"},              // the last item
+      {"m_Echo", "2", "2", "1"},                      // flag byte other than 0, 1
+      {"m_Frack", "abc", "abc", "500"},               // no digits
+      {"m_TxDelay", "300", "300", "25"},              // number text out of range
+      {"m_ConnectMode", "7", "7", "0"},               // long out of range
+      {"m_AprsComment", "bell\x07", "bell\x07", ""},  // control character
+      {"m_AprsDigi", "-1", "-1", "0"},                // an item of 65550
+      {"m_AprsAutoSpeed", "9", "9", "1"},             // the last item
   };
   FileValues values;
   for (const Case& c : cases) values[c.member] = c.inFile;
@@ -108,13 +109,14 @@ TEST(ConfigFileCheck, EveryRefusedValueIsNamedWithWhatTheParameterKeeps) {
 }
 
 TEST(ConfigFileCheck, PathCallsignsTheSetterRefusesAreReported) {
+  const std::string controlled = std::string("WI") + '\x01' + "DE";
   CConfigData d;
   const ConfigReadResult r =
-      Read(d, BuildConfigFile(kConfigFormatVersion, CConfigData{}, {{"m_AprsVia2", "WI\x01" "DE"}}));
+      Read(d, BuildConfigFile(kConfigFormatVersion, CConfigData{}, {{"m_AprsVia2", controlled}}));
   ASSERT_TRUE(r.ok) << r.error;
   ASSERT_EQ(r.refused.size(), 1u);
   EXPECT_STREQ(r.refused[0].param->memberName, "m_AprsVia2");
-  EXPECT_EQ(r.refused[0].fileText, "WI\x01" "DE");
+  EXPECT_EQ(r.refused[0].fileText, controlled);
   EXPECT_EQ(d.m_AprsVia2.text, "WIDE");  // its default
 }
 
@@ -132,7 +134,7 @@ TEST(ConfigFileCheck, TheFuzzCorpusStillReads) {
     const std::string name = entry.path().filename().string();
     const size_t refusals = name == "current-refused-values.vxg"   ? 7
                             : name == "current-long-digit-run.vxg" ? 1
-                                                                    : 0;
+                                                                   : 0;
     EXPECT_EQ(r.refused.size(), refusals);
     ++files;
   }

@@ -236,8 +236,9 @@ class UpdateDialogTest : public QObject {
     QCOMPARE(prompt_.shown().size(), size_t{1});
     QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
     QCOMPARE(prompt_.shown()[0].text,
-             path + " does not look like a DAV-OZI update image\nIt holds only text, as no "
-                    "firmware does.\n\nSend it anyway?");
+             path +
+                 " does not look like a DAV-OZI update image\nIt holds only text, as no "
+                 "firmware does.\n\nSend it anyway?");
     QCOMPARE(device.device().Received(), std::string());
     QCOMPARE(States(dialog), QStringLiteral("11111"));
   }

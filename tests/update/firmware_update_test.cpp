@@ -288,9 +288,13 @@ TEST(FirmwareUpdateTest, SaysWhatItFoundBeforeItWrites) {
       "bytes\nImage: 600 bytes in 3 blocks\nInstalled firmware: 2020-01-01 00:00:00\nUpdate "
       "file: ";
   const Case cases[] = {
-      {"newer: a message", kNewFile, {findings + "2024-05-01 12:00:00", std::string(msg::kComplete)},
+      {"newer: a message",
+       kNewFile,
+       {findings + "2024-05-01 12:00:00", std::string(msg::kComplete)},
        0},
-      {"older: inside the question", PackTime(2019, 7, 4, 9, 15, 2), {std::string(msg::kComplete)},
+      {"older: inside the question",
+       PackTime(2019, 7, 4, 9, 15, 2),
+       {std::string(msg::kComplete)},
        1},
   };
   for (const Case& c : cases) {
