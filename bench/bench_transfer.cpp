@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "common/clock.h"
 #include "link/configuration_check.h"
 #include "link/posix_serial_port.h"
+#include "link/serial_trace.h"
 #include "sim/davozi_simulator.h"
 #include "transfer/read_configuration.h"
 #include "transfer/send_configuration.h"
@@ -127,11 +129,16 @@ struct Run {
 };
 
 /// Runs `operation` on a link whose clock and port count the floor.
+/// With `trace`, every byte is traced on its way, as --trace does.
 template <typename Operation>
-Run Measure(const std::string& port, const DeviceState& state, Operation operation) {
+Run Measure(const std::string& port, const DeviceState& state, Operation operation,
+            SerialTrace* trace) {
   Run run;
   CountingClock clock(run.floor);
-  CountingOpener ports(run.floor);
+  CountingOpener counting(run.floor);
+  std::unique_ptr<TracingPortOpener> traced;
+  if (trace) traced = std::make_unique<TracingPortOpener>(counting, *trace);
+  SerialPortOpener& ports = traced ? static_cast<SerialPortOpener&>(*traced) : counting;
   LinkSettings settings{port, 38400};
   DeviceLink link{ports, settings, clock};
   CancelFlag cancel;
@@ -176,7 +183,19 @@ void Report(const char* name, std::vector<Run> runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // bench_transfer [RUNS [TRACE_FILE]]: with a file, every run is traced into it.
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  std::ofstream traceFile;
+  std::unique_ptr<SerialTrace> trace;
+  SystemClock traceClock;
+  if (argc > 2) {
+    traceFile.open(argv[2], std::ios::binary | std::ios::trunc);
+    if (!traceFile) {
+      std::fprintf(stderr, "cannot write %s\n", argv[2]);
+      return 1;
+    }
+    trace = std::make_unique<SerialTrace>(traceClock, traceFile);
+  }
   sim::DavoziSimulator simulator{sim::SimulatorOptions{}};
   std::string error;
   const std::string port = simulator.Start(&error);
@@ -196,8 +215,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "configuration check against the simulator failed\n");
     return 1;
   }
-  std::printf("bench_transfer: %d runs each against the in-process simulator on %s\n", runs,
-              port.c_str());
+  std::printf("bench_transfer: %d runs each against the in-process simulator on %s%s\n", runs,
+              port.c_str(), trace ? ", traced" : "");
 
   const CConfigData config;
   auto send = [&](DeviceLink& l, const DeviceState& s, CancelFlag& c, ProgressListener& p) {
@@ -216,9 +235,9 @@ int main(int argc, char** argv) {
   };
 
   std::vector<Run> sends, reads, verified;
-  for (int i = 0; i < runs; ++i) sends.push_back(Measure(port, state, send));
-  for (int i = 0; i < runs; ++i) reads.push_back(Measure(port, state, read));
-  for (int i = 0; i < runs; ++i) verified.push_back(Measure(port, state, sendVerify));
+  for (int i = 0; i < runs; ++i) sends.push_back(Measure(port, state, send, trace.get()));
+  for (int i = 0; i < runs; ++i) reads.push_back(Measure(port, state, read, trace.get()));
+  for (int i = 0; i < runs; ++i) verified.push_back(Measure(port, state, sendVerify, trace.get()));
   Report("send", sends);
   Report("read", reads);
   Report("send+verify", verified);

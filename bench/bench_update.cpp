@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -19,6 +20,7 @@
 
 #include "common/clock.h"
 #include "link/posix_serial_port.h"
+#include "link/serial_trace.h"
 #include "update/firmware_update.h"
 
 namespace vextune {
@@ -161,7 +163,8 @@ struct ChipCase {
   uint32_t sector;
 };
 
-bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, size_t imageSize) {
+bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, size_t imageSize,
+             SerialTrace* trace) {
   SimProcess sim(simPath,
                  {"--bios", "--pace", "--baud", std::to_string(baud), "--flash", chip.flash});
   if (sim.path().empty()) {
@@ -176,7 +179,11 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
   StreamUpdateSource source(stream);
   SystemClock clock;
   PosixSerialOpener posix;
-  TimedOpener ports(posix, chip.sector);
+  TimedOpener timed(posix, chip.sector);
+  // With --trace, every byte is traced on its way, as the programs' --trace does.
+  std::unique_ptr<TracingPortOpener> traced;
+  if (trace) traced = std::make_unique<TracingPortOpener>(timed, *trace);
+  SerialPortOpener& ports = traced ? static_cast<SerialPortOpener&>(*traced) : timed;
   LinkSettings settings{sim.path(), baud};
   DeviceLink link{ports, settings, clock};
   CancelFlag cancel;
@@ -206,8 +213,8 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
       ceilingMs / loopMs, wallMs, cpu, 100.0 * cpu / (wallMs / 1000.0));
 
   // Where the time beyond the ceiling went, per block on average and at worst.
-  const std::vector<double>& w = ports.writes;
-  const std::vector<double>& a = ports.acks;
+  const std::vector<double>& w = timed.writes;
+  const std::vector<double>& a = timed.acks;
   if (w.size() == a.size() && !w.empty()) {
     const double answerMs = (chip.sector + 1) * lineMsPerByte;
     double pauseSum = 0, pauseMax = 0, answerSum = 0, answerMax = 0;
@@ -242,10 +249,24 @@ int main(int argc, char** argv) {
   app.add_option("--baud", baud, "The simulator's line rate")
       ->check(CLI::IsMember({38400, 115200}));
   app.add_option("--size", imageSize, "Image size in bytes")->check(CLI::Range(16, 500000));
+  std::string tracePath;
+  app.add_option("--trace", tracePath, "Trace every byte into this file, as --trace does");
   CLI11_PARSE(app, argc, argv);
+  std::ofstream traceFile;
+  vextune::SystemClock traceClock;
+  std::unique_ptr<vextune::SerialTrace> trace;
+  if (!tracePath.empty()) {
+    traceFile.open(tracePath, std::ios::binary | std::ios::trunc);
+    if (!traceFile) {
+      std::cerr << "cannot write " << tracePath << "\n";
+      return 1;
+    }
+    trace = std::make_unique<vextune::SerialTrace>(traceClock, traceFile);
+  }
 
   const vextune::ChipCase chips[] = {{"1F:A4", "AT29C040A", 256}, {"01:A4", "Am29F040", 65536}};
   bool ok = true;
-  for (const auto& chip : chips) ok = vextune::Measure(simPath, chip, baud, imageSize) && ok;
+  for (const auto& chip : chips)
+    ok = vextune::Measure(simPath, chip, baud, imageSize, trace.get()) && ok;
   return ok ? 0 : 1;
 }

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "link/port_discovery.h"
@@ -112,6 +114,20 @@ void AddPortOption(CLI::App& command, DeviceOptions& options) {
                   "Serial port of the DAV-OZI (/dev/ttyACM0 or ttyACM0); default: the one "
                   "DAV-OZI found")
       ->type_name("PATH");
+  command
+      .add_option("--trace", options.trace,
+                  "Write every byte written to and read from the serial line to FILE (replaced), "
+                  "with the time in ms and the baud rate of each open, for a bug report")
+      ->type_name("FILE")
+      ->check([](const std::string& path) -> std::string {
+        // Refused before anything happens: a trace that cannot be written
+        // would be missed only after the work it was meant to record.
+        if (path.empty() || std::filesystem::is_directory(path)) return "cannot write " + path;
+        if (!std::ofstream(path, std::ios::app)) {
+          return "cannot write " + path + ": " + std::strerror(errno);
+        }
+        return "";
+      });
 }
 
 void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
@@ -122,13 +138,24 @@ void AddDeviceOptions(CLI::App& command, DeviceOptions& options) {
 
 DeviceSession::DeviceSession(const DeviceOptions& options)
     : options_(options),
-      device_(&std::cerr),
+      device_(&std::cerr, OpenTraceIfAsked()),
       progress_(std::cerr, isatty(STDERR_FILENO) == 1, options.quiet),
       prompt_(std::cin, std::cerr, isatty(STDIN_FILENO) == 1, options.yes, &progress_,
               device_.cancelPipe(), STDIN_FILENO),
       signals_(std::make_unique<SignalGuard>(device_.cancel(), device_)) {}
 
 DeviceSession::~DeviceSession() = default;
+
+std::ostream* DeviceSession::OpenTraceIfAsked() {
+  if (options_.trace.empty()) return nullptr;
+  trace_file_.open(options_.trace, std::ios::binary | std::ios::trunc);
+  if (!trace_file_) {
+    std::cerr << "Cannot write the trace to " << options_.trace << ": " << std::strerror(errno)
+              << "; going on without it.\n";
+    return nullptr;
+  }
+  return &trace_file_;
+}
 
 bool DeviceSession::SelectPort() {
   if (!options_.port.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -24,11 +25,13 @@ struct DeviceOptions {
   std::string port;    ///< --port PATH; empty: the one device discovery finds
   bool yes = false;    ///< --yes: answer Yes to every question
   bool quiet = false;  ///< --quiet: no progress output
+  std::string trace;   ///< --trace FILE: every byte on the line goes there
 };
 
-/// Adds --port, --yes and --quiet to `command`.
+/// Adds --port, --trace, --yes and --quiet to `command`.
 void AddDeviceOptions(CLI::App& command, DeviceOptions& options);
-/// Adds --port alone, for a command that neither asks nor shows progress.
+/// Adds --port and --trace, for a command that neither asks nor shows
+/// progress.
 void AddPortOption(CLI::App& command, DeviceOptions& options);
 
 /// What the core needs from the command line to reach the device: the
@@ -71,8 +74,13 @@ class DeviceSession {
 
  private:
   class SignalGuard;
+  /// The open trace file with --trace, else nullptr.
+  std::ostream* OpenTraceIfAsked();
 
   DeviceOptions options_;
+  // With --trace: the file every byte on the line goes to, opened before the
+  // device context that records into it.
+  std::ofstream trace_file_;
   DeviceContext device_;
   // The progress bar comes first: the prompt ends its line before a message.
   TerminalProgress progress_;

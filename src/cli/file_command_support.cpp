@@ -8,11 +8,24 @@
 
 namespace vextune::cli {
 
-bool LoadOrReport(const std::string& path, CConfigData& record, int32_t* version) {
+bool LoadOrReport(const std::string& path, CConfigData& record, int32_t* version,
+                  std::vector<RefusedFileValue>* refused) {
   std::string error;
-  if (LoadConfigFile(path, record, version, &error)) return true;
-  std::cerr << error << '\n';
-  return false;
+  std::vector<RefusedFileValue> found;
+  if (!LoadConfigFile(path, record, version, &error, &found)) {
+    std::cerr << error << '\n';
+    return false;
+  }
+  PrintRefusedValues(path, found);
+  if (refused != nullptr) *refused = std::move(found);
+  return true;
+}
+
+void PrintRefusedValues(const std::string& label, const std::vector<RefusedFileValue>& refused) {
+  for (const RefusedFileValue& r : refused) {
+    std::cerr << "Warning: " << EscapeControls(label) << ": "
+              << DescribeRefusedValue(r, DisplayValue) << ".\n";
+  }
 }
 
 bool SaveOrReport(const std::string& path, const CConfigData& record) {

@@ -3,14 +3,23 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/config_data.h"
+#include "config/config_file.h"
 
 namespace vextune::cli {
 
 /// Reads `path` into `record`. On failure prints the error to stderr and
 /// returns false; `*version` (may be null) gets the format version found.
-bool LoadOrReport(const std::string& path, CConfigData& record, int32_t* version);
+/// Values the parameters refused are printed as warnings, one a line, and
+/// kept in `*refused` (may be null).
+bool LoadOrReport(const std::string& path, CConfigData& record, int32_t* version,
+                  std::vector<RefusedFileValue>* refused = nullptr);
+
+/// Prints on stderr one warning line for each value that `label` (a file's
+/// name for messages) holds and its parameter refused.
+void PrintRefusedValues(const std::string& label, const std::vector<RefusedFileValue>& refused);
 
 /// Writes `record` to `path` in the current format, atomically. On failure
 /// prints the error to stderr and returns false.

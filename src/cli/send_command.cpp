@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/device_options.h"
 #include "cli/device_report.h"
+#include "cli/file_command_support.h"
 #include "cli/standard_streams.h"
 #include "cli/transfer_support.h"
 #include "config/config_file.h"
@@ -57,10 +58,12 @@ int RunSend(const SendArgs& args) {
   // The file is checked completely before the device is touched.
   CConfigData working;
   DeviceReport report;
-  if (!ReadConfiguration(args.file, working, nullptr, &report.message)) {
+  std::vector<RefusedFileValue> refused;
+  if (!ReadConfiguration(args.file, working, nullptr, &report.message, &refused)) {
     std::cerr << report.message << '\n';
     return FinishReport(args.json, report, kExitFailed);
   }
+  PrintRefusedValues(FileLabel(args.file, false), refused);
 
   const UserDataFolder dataFolder = DataFolderFromEnvironment();
   DeviceSession session(args.device);

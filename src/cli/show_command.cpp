@@ -22,7 +22,8 @@ struct ShowOptions {
   bool longForm = false;
 };
 
-std::string AsJson(const CConfigData& record, int32_t version) {
+std::string AsJson(const CConfigData& record, int32_t version,
+                   const std::vector<RefusedFileValue>& refused) {
   nlohmann::ordered_json params = nlohmann::ordered_json::array();
   for (const ParamInfo& info : CConfigData::Params()) {
     const CConfigParam& p = record.Get(info);
@@ -37,7 +38,17 @@ std::string AsJson(const CConfigData& record, int32_t version) {
   nlohmann::ordered_json doc;
   doc["formatVersion"] = version;
   doc["parameters"] = std::move(params);
-  return doc.dump(2) + "\n";
+  nlohmann::ordered_json refusals = nlohmann::ordered_json::array();
+  for (const RefusedFileValue& r : refused) {
+    nlohmann::ordered_json entry;
+    entry["member"] = r.param->memberName;
+    entry["command"] = r.param->command;
+    entry["fileText"] = Cp1252ToUtf8(r.fileText);
+    entry["keptText"] = Cp1252ToUtf8(r.keptText);
+    refusals.push_back(std::move(entry));
+  }
+  doc["refusedValues"] = std::move(refusals);
+  return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 // What --long adds behind a value: " = meaning" for a value with a meaning
@@ -71,10 +82,11 @@ std::string AsTable(const std::string& file, const CConfigData& record, int32_t 
 int RunShow(const ShowOptions& options) {
   CConfigData record;
   int32_t version = 0;
-  if (!LoadConfiguration(options.file, record, &version)) return kExitFailed;
+  std::vector<RefusedFileValue> refused;
+  if (!LoadConfiguration(options.file, record, &version, &refused)) return kExitFailed;
   // Composed first, so that a failure never leaves half a listing on stdout.
   std::cout << (options.json
-                    ? AsJson(record, version)
+                    ? AsJson(record, version, refused)
                     : AsTable(FileLabel(options.file, false), record, version, options.longForm));
   std::cout.flush();
   return std::cout ? kExitOk : kExitFailed;
@@ -89,7 +101,8 @@ void RegisterShowCommand(CLI::App& app, CommandAction& action) {
   cmd->add_option("FILE", options->file, "Configuration file to read; - reads standard input")
       ->required();
   cmd->add_flag("--json", options->json,
-                "Print one JSON object: formatVersion and the 77 parameters in record order");
+                "Print one JSON object: formatVersion, the 77 parameters in record order and "
+                "refusedValues (what the file holds that a parameter refused)");
   cmd->add_flag("--long", options->longForm,
                 "Print beside each value its unit or what it means (PR mode 3 = 1200 Bd)")
       ->excludes("--json");

@@ -16,7 +16,8 @@ std::string FileLabel(const std::string& path, bool output) {
 }
 
 bool ReadConfigurationStream(std::istream& in, const std::string& name, CConfigData& record,
-                             int32_t* version, std::string* error) {
+                             int32_t* version, std::string* error,
+                             std::vector<RefusedFileValue>* refused) {
   // Read whole first: a stream that never ends must not be read for ever,
   // and the reader gets the same bytes a file would give it.
   std::string bytes(kMaxInputBytes + 1, '\0');
@@ -33,20 +34,26 @@ bool ReadConfigurationStream(std::istream& in, const std::string& name, CConfigD
   std::istringstream stream(bytes);
   const ConfigReadResult result = ReadConfigFile(record, stream, name);
   if (version != nullptr) *version = result.version;
+  if (refused != nullptr) *refused = result.refused;
   if (!result.ok) *error = result.error;
   return result.ok;
 }
 
 bool ReadConfiguration(const std::string& path, CConfigData& record, int32_t* version,
-                       std::string* error) {
-  if (!IsStandardStream(path)) return LoadConfigFile(path, record, version, error);
-  return ReadConfigurationStream(std::cin, FileLabel(path, false), record, version, error);
+                       std::string* error, std::vector<RefusedFileValue>* refused) {
+  if (!IsStandardStream(path)) return LoadConfigFile(path, record, version, error, refused);
+  return ReadConfigurationStream(std::cin, FileLabel(path, false), record, version, error, refused);
 }
 
-bool LoadConfiguration(const std::string& path, CConfigData& record, int32_t* version) {
-  if (!IsStandardStream(path)) return LoadOrReport(path, record, version);
+bool LoadConfiguration(const std::string& path, CConfigData& record, int32_t* version,
+                       std::vector<RefusedFileValue>* refused) {
+  if (!IsStandardStream(path)) return LoadOrReport(path, record, version, refused);
   std::string error;
-  if (ReadConfigurationStream(std::cin, FileLabel(path, false), record, version, &error)) {
+  std::vector<RefusedFileValue> found;
+  const std::string label = FileLabel(path, false);
+  if (ReadConfigurationStream(std::cin, label, record, version, &error, &found)) {
+    PrintRefusedValues(label, found);
+    if (refused != nullptr) *refused = std::move(found);
     return true;
   }
   std::cerr << error << '\n';

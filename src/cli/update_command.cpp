@@ -20,6 +20,7 @@ struct UpdateArgs {
   DeviceOptions device;
   std::string file;
   bool json = false;
+  bool force = false;
 };
 
 // The port did not answer: the run gave up connecting (both rates tried) or
@@ -51,8 +52,13 @@ int RunUpdate(const UpdateArgs& args) {
     return std::to_string(info.blocksSent) + "/" + std::to_string(info.limits.blockCount) +
            " blocks";
   });
-  const UpdateOutcome outcome = RunFirmwareUpdate(session.link(), *file, session.cancel(),
-                                                  session.progress(), session.prompt(), &info);
+  UpdateOptions options;
+  options.fileName = args.file;
+  options.onDoubt = args.force ? ImageDoubtPolicy::Send : ImageDoubtPolicy::Refuse;
+  options.reportFindings = true;
+  const UpdateOutcome outcome =
+      RunFirmwareUpdate(session.link(), *file, session.cancel(), session.progress(),
+                        session.prompt(), &info, options);
   report.baudRate = session.settings().baudRate;
   report.message = session.prompt().lastMessage();
   if (outcome == UpdateOutcome::Completed) session.progress().Complete();
@@ -84,6 +90,9 @@ int RunUpdate(const UpdateArgs& args) {
       report.result = "cancelled";
       break;
     case UpdateOutcome::Failed:
+      if (report.message.find(" does not look like a DAV-OZI update image") != std::string::npos) {
+        std::cerr << "--force sends it all the same.\n";
+      }
       break;
   }
   return FinishReport(args.json, report, kExitFailed);
@@ -99,6 +108,9 @@ void RegisterUpdateCommand(CLI::App& app, CommandAction& action) {
       "BIOS mode. Ctrl-C cancels.");
   AddDeviceOptions(*command, args->device);
   command->add_option("FILE", args->file, "The update file (.amb)")->required();
+  command->add_flag("--force", args->force,
+                    "Send a file even though it does not look like an update image (its time "
+                    "stamp is no date, or it is text or a configuration file)");
   command->add_flag("--json", args->json,
                     "At the end print one JSON object: result, message, port, baudRate, "
                     "firmware (null: BIOS mode does not tell), backupFile");

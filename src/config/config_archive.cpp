@@ -51,6 +51,15 @@ std::string ArchiveReader::Peek(size_t count) {
   return pending_.substr(0, std::min(count, pending_.size()));
 }
 
+bool ArchiveReader::AtEnd() {
+  if (!Peek(1).empty()) return false;
+  if (in_.bad()) {
+    status_ = Status::ReadError;
+    return false;
+  }
+  return true;
+}
+
 bool ArchiveReader::ReadBytes(std::string& out, uint64_t count, bool keep) {
   // Peeked bytes first.
   const size_t fromPending = static_cast<size_t>(std::min<uint64_t>(count, pending_.size()));

@@ -44,6 +44,9 @@ class ArchiveReader {
   bool ReadString(std::string& text);
   /// Skips a string without keeping it.
   bool SkipString();
+  /// True when no byte is left. False with status ReadError when the stream
+  /// failed instead.
+  bool AtEnd();
   /// Why the last failed read failed.
   Status status() const { return status_; }
 

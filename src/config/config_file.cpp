@@ -128,28 +128,37 @@ std::string NormalisePathCallsign(std::string_view text) {
   return call;
 }
 
+const ParamInfo* InfoFor(P member) {
+  for (const ParamInfo& info : CConfigData::Params()) {
+    if (info.member == member) return &info;
+  }
+  return nullptr;
+}
+
 class ItemReader {
  public:
-  ItemReader(CConfigData& record, ArchiveReader& in) : d_(record), in_(in) {}
+  ItemReader(CConfigData& record, ArchiveReader& in, std::vector<RefusedFileValue>& refused)
+      : d_(record), in_(in), refused_(refused) {}
 
   bool Read(const FileItem& item) {
     switch (item.encoding) {
       case Encoding::Flag: {
         uint8_t byte = 0;
         if (!in_.ReadByte(byte)) return false;
-        CConfigData::SetNumber(d_.*item.member, byte);  // a byte other than 0, 1 is refused
+        // A byte other than 0 and 1 is refused.
+        if (!CConfigData::SetNumber(d_.*item.member, byte)) Refused(item.member, byte);
         return true;
       }
       case Encoding::Long: {
         int32_t value = 0;
         if (!in_.ReadLong(value)) return false;
-        CConfigData::SetNumber(d_.*item.member, value);
+        if (!CConfigData::SetNumber(d_.*item.member, value)) Refused(item.member, value);
         return true;
       }
       case Encoding::NumberText: {
         std::string text;
         if (!in_.ReadString(text)) return false;
-        CConfigData::SetNumberText(d_.*item.member, text);
+        if (!CConfigData::SetNumberText(d_.*item.member, text)) Refused(item.member, text);
         return true;
       }
       case Encoding::Text: {
@@ -157,7 +166,7 @@ class ItemReader {
         if (!in_.ReadString(text)) return false;
         if ((item.special & kSkipEmpty) && text.empty()) return true;
         if (item.special & kUpperCase) text = ToUpperAscii(text);
-        CConfigData::SetText(d_.*item.member, text);
+        ApplyText(item.member, text);
         return true;
       }
       case Encoding::Path:
@@ -167,6 +176,15 @@ class ItemReader {
   }
 
  private:
+  /// SetText, noting a refusal.
+  void ApplyText(P member, const std::string& text) {
+    if (CConfigData::SetText(d_.*member, text) > 0) Refused(member, text);
+  }
+  void Refused(P member, int32_t value) { Refused(member, std::to_string(value)); }
+  void Refused(P member, std::string fileText) {
+    refused_.push_back({InfoFor(member), std::move(fileText), (d_.*member).text});
+  }
+
   bool ReadPath() {
     const auto block = PathBlock();
     std::string text;
@@ -182,13 +200,14 @@ class ItemReader {
     for (size_t i = 0; i < block.size(); ++i) {
       if (i > 0 && !in_.ReadString(text)) return false;
       const bool isCallsign = i % 2 == 0;
-      CConfigData::SetText(d_.*block[i], isCallsign ? NormalisePathCallsign(text) : text);
+      ApplyText(block[i], isCallsign ? NormalisePathCallsign(text) : text);
     }
     return true;
   }
 
   CConfigData& d_;
   ArchiveReader& in_;
+  std::vector<RefusedFileValue>& refused_;
 };
 
 // Files before 65549 kept the SSIDs apart; later ones carry them inside the
@@ -228,6 +247,7 @@ bool WriteConfigFile(const CConfigData& record, std::ostream& out, int32_t versi
   w.WriteString(kMarker);
   w.WriteLong(version);
   for (const FileItem& item : kItems) {
+    if (item.since > version) continue;  // the layout of an older version lacks it
     switch (item.encoding) {
       case Encoding::Flag:
         w.WriteByte((record.*item.member).value != 0 ? 1 : 0);
@@ -248,6 +268,14 @@ bool WriteConfigFile(const CConfigData& record, std::ostream& out, int32_t versi
   return w.Good();
 }
 
+std::string DescribeRefusedValue(const RefusedFileValue& refused,
+                                 std::string (*show)(const ParamInfo&, std::string_view)) {
+  const ParamInfo& info = *refused.param;
+  return std::string(info.memberName) + " (" + info.command + "): the file holds " +
+         show(info, refused.fileText) + ", which is refused; it keeps " +
+         show(info, refused.keptText);
+}
+
 ConfigReadResult ReadConfigFile(CConfigData& record, std::istream& in, std::string_view name) {
   ConfigReadResult result;
   ArchiveReader reader(in);
@@ -264,13 +292,25 @@ ConfigReadResult ReadConfigFile(CConfigData& record, std::istream& in, std::stri
   }
   const int32_t version = result.version;
 
-  ItemReader items(record, reader);
+  ItemReader items(record, reader, result.refused);
   for (const FileItem& item : kItems) {
     if (item.since > version) continue;  // added after this file was written
     if (!items.Read(item)) return fail();
     if (item.member == &CConfigData::m_AprsHfToggleOld && version < config_version::kCrossMode) {
       FollowPartner(record, item.member, PairSource::OlderFile);
     }
+  }
+
+  // The items of its version are all a configuration file holds.
+  if (!reader.AtEnd()) {
+    if (reader.status() != ArchiveReader::Status::Ok) return fail();
+    const std::string layout = version == 0
+                                   ? "a file without version block"
+                                   : "its format version (" + std::to_string(version) + ")";
+    result.error = std::string(name) +
+                   " is not a configuration file: more bytes follow the last item that " + layout +
+                   " holds.";
+    return result;
   }
 
   MoveSsidsIntoCallsigns(record, version);

@@ -10,7 +10,7 @@
 namespace vextune {
 
 bool LoadConfigFile(const std::filesystem::path& path, CConfigData& record, int32_t* version,
-                    std::string* error) {
+                    std::string* error, std::vector<RefusedFileValue>* refused) {
   auto fail = [&](std::string message) {
     if (error != nullptr) *error = std::move(message);
     return false;
@@ -23,6 +23,7 @@ bool LoadConfigFile(const std::filesystem::path& path, CConfigData& record, int3
   if (!in) return fail("Cannot open " + path.string() + ": " + std::strerror(errno) + ".");
   const ConfigReadResult result = ReadConfigFile(record, in, path.string());
   if (version != nullptr) *version = result.version;
+  if (refused != nullptr) *refused = result.refused;
   if (!result.ok) return fail(result.error);
   return true;
 }

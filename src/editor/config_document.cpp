@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/text_codec.h"
 #include "config/config_file.h"
 
 namespace vextune {
@@ -25,12 +26,37 @@ bool OpenForReading(const std::string& path, std::ifstream& in) {
   return static_cast<bool>(in);
 }
 
-/// Reads an opened file into `record`; shows the reason on failure.
+/// A parameter's text in a message: UTF-8, texts in quotes, control
+/// characters as \xNN so that file content cannot break the lines.
+std::string ShownValue(const ParamInfo& info, std::string_view cp1252) {
+  std::string shown;
+  for (char c : cp1252) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+    } else {
+      shown += c;
+    }
+  }
+  shown = Cp1252ToUtf8(shown);
+  return info.IsText() ? "\"" + shown + "\"" : shown;
+}
+
+/// Reads an opened file into `record`; shows the reason on failure and the
+/// values the parameters refused after a read that succeeded.
 bool ReadInto(CConfigData& record, std::ifstream& in, const std::string& path,
               DialogPrompt& prompt) {
   const ConfigReadResult result = ReadConfigFile(record, in, path);
-  if (!result.ok) prompt.ShowMessage(kAppCaption, result.error, MessageIcon::Error);
-  return result.ok;
+  if (!result.ok) {
+    prompt.ShowMessage(kAppCaption, result.error, MessageIcon::Error);
+    return false;
+  }
+  if (!result.refused.empty()) {
+    prompt.ShowMessage(kAppCaption, RefusedValuesMessage(path, result.refused),
+                       MessageIcon::Warning);
+  }
+  return true;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -39,6 +65,13 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+std::string RefusedValuesMessage(std::string_view path,
+                                 const std::vector<RefusedFileValue>& refused) {
+  std::string text = std::string(path) + " holds values that their parameters refuse:";
+  for (const RefusedFileValue& r : refused) text += "\n" + DescribeRefusedValue(r, ShownValue);
+  return text;
+}
 
 std::string SaveChangesQuestion(std::string_view currentFile) {
   return "User Config File was changed.\nSave changes to " + std::string(currentFile) + " ?";

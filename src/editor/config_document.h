@@ -3,9 +3,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/dialog_prompt.h"
 #include "config/config_data.h"
+#include "config/config_file.h"
 
 namespace vextune {
 
@@ -26,6 +28,11 @@ inline constexpr std::string_view kVxnFilter = "VXN Files (*.vxn)";
 inline constexpr std::string_view kVxrFilter = "VXR Files (*.vxr)";
 inline constexpr std::string_view kVxgExtension = ".vxg";
 }  // namespace document_text
+
+/// The warning after a Load: which values of the file `path` were refused,
+/// one parameter a line, and what each parameter keeps instead.
+std::string RefusedValuesMessage(std::string_view path,
+                                 const std::vector<RefusedFileValue>& refused);
 
 /// "User Config File was changed.\nSave changes to <file> ?"
 std::string SaveChangesQuestion(std::string_view currentFile);

@@ -5,12 +5,14 @@
 
 namespace vextune {
 
-DeviceContext::DeviceContext(std::ostream* serialErrors)
+DeviceContext::DeviceContext(std::ostream* serialErrors, std::ostream* trace)
     : cancel_pipe_(std::make_unique<CancelPipe>(cancel_)),
       own_clock_(std::make_unique<SystemClock>(cancel_pipe_.get())),
-      own_ports_(std::make_unique<PosixSerialOpener>(serialErrors, cancel_pipe_.get())),
+      line_ports_(std::make_unique<PosixSerialOpener>(serialErrors, cancel_pipe_.get())),
+      trace_(trace ? std::make_unique<SerialTrace>(*own_clock_, *trace) : nullptr),
+      traced_ports_(trace_ ? std::make_unique<TracingPortOpener>(*line_ports_, *trace_) : nullptr),
       clock_(*own_clock_),
-      ports_(*own_ports_) {}
+      ports_(traced_ports_ ? *traced_ports_ : *line_ports_) {}
 
 DeviceContext::DeviceContext(Clock& clock, SerialPortOpener& ports)
     : clock_(clock), ports_(ports) {}
@@ -18,7 +20,7 @@ DeviceContext::DeviceContext(Clock& clock, SerialPortOpener& ports)
 DeviceContext::~DeviceContext() = default;
 
 void DeviceContext::ReleaseExclusiveUse() const noexcept {
-  if (own_ports_) own_ports_->ReleaseExclusiveUse();
+  if (line_ports_) line_ports_->ReleaseExclusiveUse();
 }
 
 void DeviceContext::SelectPort(const std::string& portName) {

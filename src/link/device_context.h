@@ -10,6 +10,7 @@
 #include "link/device_link.h"
 #include "link/device_state.h"
 #include "link/serial_port.h"
+#include "link/serial_trace.h"
 
 namespace vextune {
 
@@ -26,8 +27,9 @@ class DeviceContext {
  public:
   /// The real clock and the termios opener, which also writes low-level serial
   /// failures to `serialErrors` (nullptr: nowhere). A cancel wakes their
-  /// waits at once.
-  explicit DeviceContext(std::ostream* serialErrors);
+  /// waits at once. With `trace` (not owned), every byte that crosses the
+  /// line is recorded there (SerialTrace).
+  explicit DeviceContext(std::ostream* serialErrors, std::ostream* trace = nullptr);
   /// Another clock and opener, owned by the caller and outliving this object
   /// (tests use a fake line or a fake clock).
   DeviceContext(Clock& clock, SerialPortOpener& ports);
@@ -69,7 +71,10 @@ class DeviceContext {
   // Set only by the first constructor; the references below point at them.
   std::unique_ptr<CancelPipe> cancel_pipe_;
   std::unique_ptr<Clock> own_clock_;
-  std::unique_ptr<PosixSerialOpener> own_ports_;
+  std::unique_ptr<PosixSerialOpener> line_ports_;
+  std::unique_ptr<SerialTrace> trace_;
+  /// The tracing opener around line_ports_; null without a trace.
+  std::unique_ptr<SerialPortOpener> traced_ports_;
   Clock& clock_;
   SerialPortOpener& ports_;
   LinkSettings settings_;

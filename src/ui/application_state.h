@@ -20,8 +20,10 @@ namespace vextune::ui {
 /// between runs.
 struct ApplicationState {
   /// The real clock and serial ports; low-level serial failures go to
-  /// `serialErrors` (nullptr: nowhere).
-  explicit ApplicationState(std::ostream* serialErrors) : device(serialErrors) {}
+  /// `serialErrors` (nullptr: nowhere), and with `trace` every byte on the
+  /// line goes there too (--trace).
+  explicit ApplicationState(std::ostream* serialErrors, std::ostream* trace = nullptr)
+      : device(serialErrors, trace) {}
   /// Another clock and port opener, owned by the caller.
   ApplicationState(Clock& clock, SerialPortOpener& ports) : device(clock, ports) {}
 

@@ -8,7 +8,9 @@
 #include <QDialog>
 #include <QEvent>
 #include <QTimer>
+#include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -35,6 +37,10 @@ struct Options {
                               QStringLiteral("Start a simulated DAV-OZI inside the program and "
                                              "use it, so that everything can be tried without a "
                                              "device.")};
+  QCommandLineOption trace{QStringLiteral("trace"),
+                           QStringLiteral("Write every byte written to and read from the serial "
+                                          "line to FILE, with times, for a bug report."),
+                           QStringLiteral("FILE")};
 };
 
 void Describe(QCommandLineParser& parser, Options& options) {
@@ -44,6 +50,7 @@ void Describe(QCommandLineParser& parser, Options& options) {
   parser.addVersionOption();
   parser.addOption(options.port);
   parser.addOption(options.simulate);
+  parser.addOption(options.trace);
 }
 
 /// --help and --version answer without a display.
@@ -119,7 +126,17 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  ui::ApplicationState state(&std::cerr);
+  std::ofstream traceFile;
+  if (parser.isSet(options.trace)) {
+    const std::string tracePath = parser.value(options.trace).toStdString();
+    traceFile.open(tracePath, std::ios::binary | std::ios::trunc);
+    if (tracePath.empty() || !traceFile) {
+      std::cerr << "vextune: cannot write the trace to " << tracePath << ": "
+                << std::strerror(errno) << '\n';
+      return 2;
+    }
+  }
+  ui::ApplicationState state(&std::cerr, traceFile.is_open() ? &traceFile : nullptr);
   std::unique_ptr<sim::DavoziSimulator> simulator;
   if (parser.isSet(options.simulate)) {
     simulator = std::make_unique<sim::DavoziSimulator>(sim::SimulatorOptions{});

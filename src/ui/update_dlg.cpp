@@ -121,11 +121,16 @@ void CUpdateDlg::OnSendUpdate() {
   run_settings_ = state_.device.settings();
   UpdateSource& file = *file_;
   DeviceContext& device = state_.device;
+  // A file that does not look like firmware is asked about, and the run says
+  // what it found before it writes.
+  run_options_.fileName = path_->text().toStdString();
+  run_options_.onDoubt = ImageDoubtPolicy::Ask;
+  run_options_.reportFindings = true;
   operation_->Start([this, &file, &device](OperationChannel& channel) {
     DeviceLink link{device.ports(), run_settings_, device.clock()};
     run_info_ = UpdateRunInfo{};
-    run_outcome_ =
-        RunFirmwareUpdate(link, file, device.cancel(), channel, channel.prompt(), &run_info_);
+    run_outcome_ = RunFirmwareUpdate(link, file, device.cancel(), channel, channel.prompt(),
+                                     &run_info_, run_options_);
   });
 }
 

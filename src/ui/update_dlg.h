@@ -48,6 +48,7 @@ class CUpdateDlg final : public QDialog {
   /// Written by the worker, read after it finished.
   UpdateOutcome run_outcome_ = UpdateOutcome::Failed;
   UpdateRunInfo run_info_;
+  UpdateOptions run_options_;
   LinkSettings run_settings_;
 
   QLineEdit* path_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -20,13 +21,14 @@ constexpr size_t kIdentifyReplyLength = 20;
 class UpdateRun {
  public:
   UpdateRun(DeviceLink& link, UpdateSource& file, CancelFlag& cancel, ProgressListener& progress,
-            UserPrompt& prompt, UpdateRunInfo& info)
+            UserPrompt& prompt, UpdateRunInfo& info, const UpdateOptions& options)
       : link_(link),
         file_(file),
         cancel_(cancel),
         progress_(progress),
         prompt_(prompt),
-        info_(info) {}
+        info_(info),
+        options_(options) {}
 
   UpdateOutcome Run();
 
@@ -65,6 +67,7 @@ class UpdateRun {
   ProgressListener& progress_;
   UserPrompt& prompt_;
   UpdateRunInfo& info_;
+  const UpdateOptions& options_;
   ComPortHandle port_;
   /// The whole image, read before the port opens.
   std::vector<uint8_t> image_;
@@ -127,7 +130,7 @@ UpdateStep UpdateRun::Perform(UpdateStep step) {
     }
     case S::IdentifyChip:
       if (IdentifyFlashChip(info_.manufacturerId, info_.deviceId, info_.chip) != kFlashUpdatable) {
-        return Fail(update_message::kUnknownFlash, true);
+        return Fail(UnknownFlashMessage(info_), true);
       }
       return S::CheckSectorSize;
     case S::CheckSectorSize:
@@ -186,6 +189,26 @@ UpdateStep UpdateRun::CheckFile() {
   // it is sent must not put a mix of two images into the flash.
   if (!ReadUpdateImage(file_, check.info->size, &image_)) return Fail(kUpdateFileReadError);
   info_.file = UpdateFileInfo{ImageTimestamp(image_), image_.size()};
+  // Nothing goes out for a file that is plainly something else (a
+  // configuration, a text), unless the user insists.
+  if (const std::string doubt = ImageDoubt(image_); !doubt.empty()) {
+    const std::string message = NotAnUpdateImageMessage(options_.fileName, doubt);
+    switch (options_.onDoubt) {
+      case ImageDoubtPolicy::Refuse:
+        return Fail(message);
+      case ImageDoubtPolicy::Ask:
+        if (!prompt_.AskYesNo(std::string(update_message::kCaption),
+                              message + "\n\nSend it anyway?")) {
+          if (cancel_.IsSet()) return Cancelled();
+          declined_ = true;
+          return UpdateStep::End;
+        }
+        if (cancel_.IsSet()) return Cancelled();
+        break;
+      case ImageDoubtPolicy::Send:
+        break;
+    }
+  }
   return UpdateStep::ConnectBios;
 }
 
@@ -221,9 +244,14 @@ UpdateStep UpdateRun::ReadFlashIdentity(uint8_t* bytes, size_t n, UpdateStep nex
 }
 
 UpdateStep UpdateRun::AskIfNotNewer() {
-  if (IsFileNewer(info_.file.timestamp, info_.flashTimestamp)) return UpdateStep::SendStartAck;
-  const bool yes = prompt_.AskYesNo(std::string(update_message::kCaption),
-                                    std::string(update_message::kNotNewerQuestion));
+  const std::string found = options_.reportFindings ? FindingsText(info_) : DatesText(info_);
+  if (IsFileNewer(info_.file.timestamp, info_.flashTimestamp)) {
+    if (options_.reportFindings) Show(found, MessageIcon::Information);
+    return UpdateStep::SendStartAck;
+  }
+  const bool yes =
+      prompt_.AskYesNo(std::string(update_message::kCaption),
+                       found + "\n\n" + std::string(update_message::kNotNewerQuestion));
   // A Ctrl-C at the question ends the run as a cancel, whatever it answered.
   if (cancel_.IsSet()) return Cancelled();
   if (yes) return UpdateStep::SendStartAck;
@@ -304,15 +332,60 @@ bool UpdateRun::ReadBlockAck(uint8_t* reply) {
   }
 }
 
+std::string Hex2(uint8_t value) {
+  char text[3];
+  std::snprintf(text, sizeof text, "%02X", value);
+  return text;
+}
+
+std::string Codes(const UpdateRunInfo& info) {
+  return "maker code " + Hex2(info.manufacturerId) + ", device code " + Hex2(info.deviceId);
+}
+
+std::string Bytes(uint32_t size) {
+  if (size >= 1024 && size % 1024 == 0) return std::to_string(size / 1024) + " KiB";
+  return std::to_string(size) + " bytes";
+}
+
 }  // namespace
 
+std::string DatesText(const UpdateRunInfo& info) {
+  return "Installed firmware: " + FormatPackedTime(info.flashTimestamp) +
+         "\nUpdate file: " + FormatPackedTime(info.file.timestamp);
+}
+
+std::string FindingsText(const UpdateRunInfo& info) {
+  const FlashChipRecord& chip = info.chip;
+  // Short lines: a message box wraps long ones at odd places.
+  return "Flash chip: " + chip.manufacturerName + " " + chip.chipName + " (maker " +
+         Hex2(info.manufacturerId) + ", device " + Hex2(info.deviceId) +
+         ")\nChip size: " + Bytes(chip.chipSize) +
+         ", sector size: " + std::to_string(chip.sectorSize) +
+         " bytes\nImage: " + std::to_string(info.file.size) + " bytes in " +
+         std::to_string(info.limits.blockCount) + " blocks\n" + DatesText(info);
+}
+
+std::string UnknownFlashMessage(const UpdateRunInfo& info) {
+  const FlashChipRecord& chip = info.chip;
+  std::string what;
+  if (chip.manufacturerName == "INVALID") {
+    what = Codes(info) + ": a maker the chip table does not know";
+  } else if (chip.chipName == "UNKNOWN") {
+    what = Codes(info) + " (" + chip.manufacturerName + "): a device the chip table does not know";
+  } else {
+    what = chip.manufacturerName + " " + chip.chipName + " (" + Codes(info) +
+           "), which the update cannot write";
+  }
+  return std::string(update_message::kUnknownFlash) + "\nFlash chip: " + what + ".";
+}
+
 UpdateOutcome RunFirmwareUpdate(DeviceLink& link, UpdateSource& file, CancelFlag& cancel,
-                                ProgressListener& progress, UserPrompt& prompt,
-                                UpdateRunInfo* info) {
+                                ProgressListener& progress, UserPrompt& prompt, UpdateRunInfo* info,
+                                const UpdateOptions& options) {
   UpdateRunInfo local;
   UpdateRunInfo& state = info ? *info : local;
   state = UpdateRunInfo{};
-  UpdateRun run(link, file, cancel, progress, prompt, state);
+  UpdateRun run(link, file, cancel, progress, prompt, state, options);
   return run.Run();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "common/operation.h"
@@ -96,6 +97,36 @@ struct UpdateRunInfo {
   SerialCode openError = kSerialOk;
 };
 
+/// What a run does with a file that does not look like an update image
+/// (ImageDoubt).
+enum class ImageDoubtPolicy {
+  Refuse,  ///< fail with the reason before anything is sent
+  Ask,     ///< ask whether to send it anyway; No ends the run as declined
+  Send,    ///< send it all the same (the user insisted beforehand)
+};
+
+struct UpdateOptions {
+  /// How messages call the update file (usually its path).
+  std::string fileName = "The update file";
+  ImageDoubtPolicy onDoubt = ImageDoubtPolicy::Refuse;
+  /// Before the first block, say what the run found (FindingsText): as a
+  /// message when the file is newer, inside the time-stamp question otherwise.
+  bool reportFindings = false;
+};
+
+/// What the run found, one item a line: the flash chip with the maker and
+/// device codes read, its size and sector size, the image's size and block
+/// count, and both dates.
+std::string FindingsText(const UpdateRunInfo& info);
+
+/// The installed firmware's date and the file's date, one a line.
+std::string DatesText(const UpdateRunInfo& info);
+
+/// The failure of a chip the update cannot write: "Error unknown flash
+/// type." and the maker and device codes read (with the names the table
+/// knows).
+std::string UnknownFlashMessage(const UpdateRunInfo& info);
+
 /// Writes the image of `file` into the device's flash in BIOS mode. The whole
 /// image is read and checked before the port opens. Every message goes through
 /// `prompt`; the time-stamp question too. The cancel flag is tested before
@@ -103,9 +134,11 @@ struct UpdateRunInfo {
 /// sent; the caller clears it when the user starts a run) and a wait that a
 /// cancel cuts short ends the run the same way, with nothing sent after the
 /// cancel. Progress goes from 0 to 100 and back to 0 at the end. The port is
-/// closed on every path, and the file stays usable for another run.
+/// closed on every path, and the file stays usable for another run. A file
+/// that does not look like an update image is handled as `options` say; the
+/// time-stamp question shows both dates.
 UpdateOutcome RunFirmwareUpdate(DeviceLink& link, UpdateSource& file, CancelFlag& cancel,
                                 ProgressListener& progress, UserPrompt& prompt,
-                                UpdateRunInfo* info = nullptr);
+                                UpdateRunInfo* info = nullptr, const UpdateOptions& options = {});
 
 }  // namespace vextune

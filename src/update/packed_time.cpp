@@ -1,5 +1,7 @@
 #include "update/packed_time.h"
 
+#include <cstdio>
+
 namespace vextune {
 
 namespace {
@@ -46,6 +48,31 @@ bool IsValidFlashTimestamp(PackedTime value) {
   const PackedTimeFields f = UnpackTime(value);
   if (f.day == 0 || f.month == 0) return false;
   return (value >> 16) != 0xFFFF;
+}
+
+bool IsPlausibleFileTimestamp(PackedTime value) {
+  const PackedTimeFields f = UnpackTime(value);
+  if (f.month < 1 || f.month > 12 || f.day < 1 || f.hour > 23 || f.minute > 59 || f.second > 58) {
+    return false;
+  }
+  // Day 31 of a 30-day month, or 29 February of a common year, carries into
+  // the next month.
+  const int64_t nextMonthFirst =
+      f.month == 12 ? DaysFromCivil(f.year + 1, 1, 1) : DaysFromCivil(f.year, f.month + 1, 1);
+  if (DaysFromCivil(f.year, f.month, 1) + f.day - 1 >= nextMonthFirst) return false;
+  return PackedTimeToCalendar(value) != -1;
+}
+
+std::string FormatPackedTime(PackedTime value) {
+  char text[32];
+  if (!IsPlausibleFileTimestamp(value)) {
+    std::snprintf(text, sizeof text, "no valid date (0x%08X)", static_cast<unsigned>(value));
+    return text;
+  }
+  const PackedTimeFields f = UnpackTime(value);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
+                f.minute, f.second);
+  return text;
 }
 
 bool IsFileNewer(PackedTime fileTime, PackedTime flashTime) {

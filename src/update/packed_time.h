@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vextune {
 
@@ -43,6 +44,16 @@ int32_t PackedTimeToCalendar(PackedTime value);
 /// False when the day or the month field is 0, or the upper 16 bits are all
 /// ones (erased flash).
 bool IsValidFlashTimestamp(PackedTime value);
+
+/// A time stamp an update file can carry: every field in its range (a real
+/// calendar day, hours to 23, minutes to 59, seconds to 58) and a date before
+/// 2038, which the newer-file test can order. Stricter than
+/// IsValidFlashTimestamp, which only spots erased or empty flash.
+bool IsPlausibleFileTimestamp(PackedTime value);
+
+/// "2024-05-17 12:30:00" when IsPlausibleFileTimestamp; otherwise
+/// "no valid date (0xFFFFFFFF)", so that odd values still show what was read.
+std::string FormatPackedTime(PackedTime value);
 
 /// True when the file was made after the installed firmware. A flash time that
 /// cannot be represented (-1) is older than every representable file time; an

@@ -2,10 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <istream>
+#include <iterator>
 
 namespace vextune {
 
@@ -120,6 +123,32 @@ PackedTime ImageTimestamp(const std::vector<uint8_t>& image) {
     stamp |= static_cast<PackedTime>(image[kUpdateTimestampOffset + i]) << (8 * i);
   }
   return stamp;
+}
+
+std::string ImageDoubt(const std::vector<uint8_t>& image) {
+  // A configuration file starts with its marker string "VER ".
+  static constexpr uint8_t kConfigMarker[] = {'V', 'E', 'R', ' '};
+  if (image.size() >= 5 &&
+      std::equal(std::begin(kConfigMarker), std::end(kConfigMarker), image.begin() + 1)) {
+    return "It is a configuration file, not firmware.";
+  }
+  // Firmware is machine code and data: it always holds control bytes that no
+  // text (ASCII, UTF-8 or an 8-bit code page) uses.
+  const bool textOnly = std::all_of(image.begin(), image.end(), [](uint8_t byte) {
+    return byte >= 0x20 || byte == '\t' || byte == '\n' || byte == '\r';
+  });
+  if (textOnly) return "It holds only text, as no firmware does.";
+  const PackedTime stamp = ImageTimestamp(image);
+  if (!IsPlausibleFileTimestamp(stamp)) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(stamp));
+    return std::string("Its time stamp (bytes 12 to 15: ") + hex + ") is no plausible date.";
+  }
+  return "";
+}
+
+std::string NotAnUpdateImageMessage(std::string_view file, std::string_view reason) {
+  return std::string(file) + " does not look like a DAV-OZI update image\n" + std::string(reason);
 }
 
 }  // namespace vextune

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "update/packed_time.h"
@@ -70,6 +71,15 @@ UpdateFileCheck CheckUpdateFile(UpdateSource& file);
 /// what goes out cannot change while it is sent. False (kUpdateFileReadError)
 /// when the file cannot be read or no longer holds exactly `size` bytes.
 bool ReadUpdateImage(UpdateSource& file, uint64_t size, std::vector<uint8_t>* image);
+
+/// Why an image does not look like a DAV-OZI update image: its time stamp is
+/// no plausible date, it is a configuration file, or it holds only text (no
+/// firmware does). Empty when it looks like one.
+std::string ImageDoubt(const std::vector<uint8_t>& image);
+
+/// "FILE does not look like a DAV-OZI update image", then the reason on a
+/// line of its own.
+std::string NotAnUpdateImageMessage(std::string_view file, std::string_view reason);
 
 /// The time stamp at bytes 12 to 15 of an image of at least 16 bytes.
 PackedTime ImageTimestamp(const std::vector<uint8_t>& image);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,53 @@ TEST_F(DeviceCommands, TimeOutsNameThePortAndTheBaudRate) {
                 " at 38400 or 115200 Bd.");
   EXPECT_TRUE(result["baudRate"].is_null());
   EXPECT_TRUE(result["firmware"].is_null());
+}
+
+// The bytes of the trace lines that start with `arrow`, in order.
+std::string TracedBytes(const std::string& trace, const std::string& arrow) {
+  std::string bytes;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t at = line.find(' ' + arrow + ' ');
+    const size_t text = line.find("  |");  // none in "<- nothing  (time-out: ...)"
+    if (line.starts_with("#") || at == std::string::npos || text == std::string::npos) continue;
+    std::istringstream hex(line.substr(at + 4, text - at - 4));
+    for (std::string pair; hex >> pair;) bytes += static_cast<char>(std::stoi(pair, nullptr, 16));
+  }
+  return bytes;
+}
+
+TEST_F(DeviceCommands, TraceRecordsEveryByteWrittenAndReadWithTheBaudRateOfEachOpen) {
+  testing::SimProcess sim(DAVOZI_SIM_PATH, {"--log", runner_.Path("sim.log")});
+  ASSERT_FALSE(sim.path.empty());
+  RunResult r =
+      Cli({"read", "--port", sim.path, "--quiet", "--trace", "read.trace", "-o", "x.vxg"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string trace = runner_.Contents("read.trace");
+  EXPECT_TRUE(trace.starts_with("# serial trace: ")) << trace;
+  EXPECT_NE(trace.find(" open " + sim.path + " at 38400 Bd\n"), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" close " + sim.path + "\n"), std::string::npos);
+  // Every byte the device received, and what it answered.
+  const std::string written = TracedBytes(trace, "->");
+  EXPECT_EQ(written, runner_.Contents("sim.log"));
+  EXPECT_NE(TracedBytes(trace, "<-").find("DAVOZI"), std::string::npos);
+
+  // A device that never answers: both rates, each open in the trace.
+  testing::SimProcess silent(DAVOZI_SIM_PATH, {"--stop-after", "1"});
+  ASSERT_FALSE(silent.path.empty());
+  r = Cli({"check", "--port", silent.path, "--trace", "check.trace"});
+  EXPECT_EQ(r.exitCode, 1);
+  const std::string checked = runner_.Contents("check.trace");
+  const size_t first = checked.find(" open " + silent.path + " at 38400 Bd\n");
+  const size_t second = checked.find(" open " + silent.path + " at 115200 Bd\n");
+  EXPECT_NE(first, std::string::npos) << checked;
+  EXPECT_NE(second, std::string::npos) << checked;
+  EXPECT_LT(first, second);
+
+  // A trace that cannot be written is refused before the device is touched.
+  r = Cli({"check", "--port", silent.path, "--trace", runner_.Path("no/such/folder/t")});
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_NE(r.err.find("--trace"), std::string::npos) << r.err;
 }
 
 TEST_F(DeviceCommands, UpdateReportsItsOutcomeAndNoProgressWhenItNeverStarted) {

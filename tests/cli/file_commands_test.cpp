@@ -294,6 +294,79 @@ TEST_F(CliFileCommands, DiffListsWhatDiffersAndSaysSoInItsExitStatus) {
   EXPECT_EQ(Run({"diff", Path("a.vxg"), Path("none.vxg")}).exitCode, 1);
 }
 
+TEST_F(CliFileCommands, EveryReaderRefusesWhatIsNoConfigurationAndTouchesNothing) {
+  const std::string text =
+      "# Notes\n\nVextune configures the DAV-OZI; these lines are no configuration.\n";
+  const std::string odd = Path("odd.vxg");
+  // A text ends before the items it seems to announce; a configuration with
+  // bytes after its last item is none either.
+  const struct {
+    std::string bytes;
+    std::string error;
+  } files[] = {
+      {text + text + text, "Unexpected end of file in " + odd + "."},
+      {Bytes(CConfigData{}) + "\x01", odd + " is not a configuration file"},
+  };
+  for (const auto& [bytes, error] : files) {
+    Put("odd.vxg", bytes);
+    Put("good.vxg", Bytes(CConfigData{}));
+    const std::vector<std::vector<std::string>> commands = {
+        {"show", odd},
+        {"show", "--json", odd},
+        {"diff", Path("good.vxg"), odd},
+        {"convert", odd, Path("new.vxg")},
+        {"set", odd, "TxDelay=30"},
+        // The file is read before the port is looked at.
+        {"send", "--port", Path("no-such-port"), odd},
+    };
+    for (const auto& command : commands) {
+      SCOPED_TRACE(command[0] + " of " + std::to_string(bytes.size()) + " bytes");
+      const CliResult r = Run(command);
+      EXPECT_EQ(r.exitCode, 1) << r.err;
+      EXPECT_EQ(r.out.find("m_TxDelay"), std::string::npos);  // no listing
+      EXPECT_NE(r.err.find(error), std::string::npos) << r.err;
+      EXPECT_EQ(Contents("odd.vxg"), bytes);
+      EXPECT_FALSE(fs::exists(Path("new.vxg")));
+    }
+  }
+}
+
+TEST_F(CliFileCommands, RefusedValuesAreWarnedAboutParameterByParameter) {
+  const std::string bytes = testing::BuildConfigFile(
+      65587, CConfigData{}, {{"m_TxDelay", "300"}, {"m_AprsComment", "a\x07"}});
+  const std::string tx = ": m_TxDelay (T): the file holds 300, which is refused; it keeps 25.\n";
+  const std::string comment =
+      ": m_AprsComment (%AC): the file holds \"a\\x07\", which is refused; it keeps \"\".\n";
+  const std::vector<std::vector<std::string>> commands = {
+      {"show", Path("w.vxg")},
+      {"convert", Path("w.vxg"), Path("out.vxg")},
+      {"set", Path("w.vxg"), "Echo=0"},
+      {"send", "--port", Path("no-such-port"), Path("w.vxg")},
+  };
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command[0]);
+    Put("w.vxg", bytes);
+    const CliResult r = Run(command);
+    const std::string label = "Warning: " + Path("w.vxg");
+    EXPECT_NE(r.err.find(label + tx + label + comment), std::string::npos) << r.err;
+    // Only send fails, for want of a device; the others do their work.
+    EXPECT_EQ(r.exitCode, command[0] == "send" ? 1 : 0) << r.err;
+  }
+  // What was written is what the parameters kept: no warning the next time.
+  EXPECT_EQ(Run({"show", Path("out.vxg")}).err, "");
+  EXPECT_EQ(Load("w.vxg").m_TxDelay.value, 25);  // set wrote the file anew
+
+  Put("w.vxg", bytes);
+  const nlohmann::json doc = ShowJson("w.vxg");
+  ASSERT_EQ(doc["refusedValues"].size(), 2u);
+  EXPECT_EQ(doc["refusedValues"][0]["member"], "m_TxDelay");
+  EXPECT_EQ(doc["refusedValues"][0]["command"], "T");
+  EXPECT_EQ(doc["refusedValues"][0]["fileText"], "300");
+  EXPECT_EQ(doc["refusedValues"][0]["keptText"], "25");
+  EXPECT_EQ(doc["refusedValues"][1]["fileText"], "a\x07");
+  EXPECT_EQ(ShowJson("out.vxg")["refusedValues"].size(), 0u);
+}
+
 TEST_F(CliFileCommands, HelpAndUsageErrors) {
   const auto help = Run({"--help"});
   EXPECT_EQ(help.exitCode, 0);

@@ -29,6 +29,11 @@ class ConfigDocumentTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
+  static std::string BytesOf(const CConfigData& record) {
+    std::ostringstream bytes;
+    EXPECT_TRUE(WriteConfigFile(record, bytes));
+    return bytes.str();
+  }
   /// Writes `record` as a file of format `version`; returns its path.
   std::string WriteFile(const std::string& name, const CConfigData& record,
                         int32_t version = kConfigFormatVersion) {
@@ -104,6 +109,7 @@ TEST_F(ConfigDocumentTest, FailedLoadChangesNothing) {
   WriteBytes("header-only.vxg", bytes.substr(0, 12));
   WriteBytes("half.vxg", bytes.substr(0, bytes.size() / 2));
   WriteBytes("one-short.vxg", bytes.substr(0, bytes.size() - 1));
+  WriteBytes("one-more.vxg", bytes + "\n");
   fs::create_directory(Path("folder.vxg"));
   const std::vector<Case> cases = {
       {"missing", Path("missing.vxg"), "Error opening file."},
@@ -112,6 +118,9 @@ TEST_F(ConfigDocumentTest, FailedLoadChangesNothing) {
       {"header only", Path("header-only.vxg"), ""},
       {"half", Path("half.vxg"), ""},
       {"one byte short", Path("one-short.vxg"), ""},
+      {"one byte more", Path("one-more.vxg"),
+       Path("one-more.vxg") + " is not a configuration file: more bytes follow the last item "
+                              "that its format version (65587) holds."},
   };
   // A loaded, then edited document: nothing of it may move.
   const std::string good = WriteFile("good.vxg", Edited(30));
@@ -138,6 +147,33 @@ TEST_F(ConfigDocumentTest, FailedLoadChangesNothing) {
     EXPECT_TRUE(document.fileLoaded());
     EXPECT_EQ(document.currentFile(), good);
   }
+}
+
+TEST_F(ConfigDocumentTest, LoadListsTheValuesTheParametersRefused) {
+  std::string bytes = BytesOf(Edited(40));
+  // The T text "40" becomes "400", beyond its range.
+  const std::string tx = std::string(1, '\x02') + "40";
+  ASSERT_NE(bytes.find(tx), std::string::npos);
+  bytes.replace(bytes.find(tx), tx.size(), std::string(1, '\x03') + "400");
+  WriteBytes("refused.vxg", bytes);
+
+  EXPECT_EQ(Load(Path("refused.vxg")), LoadOutcome::Loaded);
+  ASSERT_EQ(prompt.shown().size(), 2u);
+  EXPECT_EQ(prompt.shown()[1].kind, Kind::Message);
+  EXPECT_EQ(prompt.shown()[1].icon, MessageIcon::Warning);
+  EXPECT_EQ(prompt.shown()[1].text,
+            Path("refused.vxg") +
+                " holds values that their parameters refuse:\nm_TxDelay (T): the file holds 400, "
+                "which is refused; it keeps 25");
+  // Loaded all the same, with the default in place of the refused value.
+  EXPECT_EQ(document.working().m_TxDelay.value, 25);
+  EXPECT_TRUE(document.fileLoaded());
+
+  // Texts are quoted, control characters spelt out.
+  RefusedFileValue comment{CConfigData::FindParam("m_AprsComment"), "a\tb\xB0", ""};
+  EXPECT_EQ(RefusedValuesMessage("x.vxg", {comment}),
+            "x.vxg holds values that their parameters refuse:\nm_AprsComment (%AC): the file "
+            "holds \"a\\x09b\xC2\xB0\", which is refused; it keeps \"\"");
 }
 
 TEST_F(ConfigDocumentTest, OlderFormatKeepsWhatItLacks) {

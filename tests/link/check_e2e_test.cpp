@@ -18,6 +18,7 @@
 
 #include "common/clock.h"
 #include "link/configuration_check.h"
+#include "link/device_context.h"
 #include "link/device_protocol.h"
 #include "link/posix_serial_port.h"
 #include "sim/davozi_simulator.h"
@@ -146,6 +147,29 @@ TEST(CheckEndToEnd, ALineThatNeverFallsSilentEndsTheCheck) {
     EXPECT_NE(errors.str().find(LineFaultText(kSerialNoSilence)), std::string::npos)
         << errors.str();
   }
+}
+
+// The desktop program's --trace: a device context made with a trace stream
+// records the check's every open and burst there.
+TEST(CheckEndToEnd, ADeviceContextWithATraceRecordsTheLine) {
+  DavoziSimulator device(DavoziSimulator::Options{});
+  std::string error;
+  const std::string path = device.Start(&error);
+  ASSERT_FALSE(path.empty()) << error;
+  std::ostringstream trace;
+  {
+    DeviceContext context(nullptr, &trace);
+    context.SelectPort(path);
+    const CheckResult r = RunConfigurationCheck(context.link(), context.state(), context.cancel());
+    EXPECT_EQ(r.outcome, CheckOutcome::Passed) << r.message.text;
+  }
+  device.Stop();
+  const std::string text = trace.str();
+  EXPECT_TRUE(text.starts_with("# serial trace: ")) << text;
+  EXPECT_NE(text.find(" open " + path + " at 38400 Bd\n"), std::string::npos) << text;
+  EXPECT_NE(text.find(" -> 1B 76 0D  |.v.|\n"), std::string::npos) << text;  // ESC v CR
+  EXPECT_NE(text.find("DAVOZI"), std::string::npos) << text;
+  EXPECT_NE(text.find(" close " + path + "\n"), std::string::npos) << text;
 }
 
 }  // namespace

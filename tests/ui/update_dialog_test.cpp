@@ -132,7 +132,16 @@ class UpdateDialogTest : public QObject {
     QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Completed);
     QCOMPARE(States(dialog), QStringLiteral("11111"));
     QCOMPARE(Child<QProgressBar>(dialog, "progressBar")->value(), 0);
-    QCOMPARE(prompt_.Texts(), std::vector<std::string>{std::string(update_message::kComplete)});
+    // What the run found, then the end.
+    QCOMPARE(prompt_.Texts().size(), size_t{2});
+    const std::string findings = prompt_.Texts()[0];
+    QVERIFY2(findings.starts_with("Flash chip: Atmel AT29C040A (maker 1F, device A4)\nChip "
+                                  "size: 512 KiB, sector size: 256 bytes\nImage: 2600 bytes in "
+                                  "11 blocks\n"),
+             findings.c_str());
+    QVERIFY2(findings.ends_with("\nUpdate file: 2024-05-17 12:30:00"), findings.c_str());
+    QCOMPARE(prompt_.shown()[0].icon, MessageIcon::Information);
+    QCOMPARE(prompt_.Texts()[1], std::string(update_message::kComplete));
     QCOMPARE(prompt_.shown()[0].caption, std::string(update_message::kCaption));
     QCOMPARE(device.device().CompletedUpdates(), 1);
     const std::vector<uint8_t> flash = device.device().FlashImage();
@@ -163,7 +172,8 @@ class UpdateDialogTest : public QObject {
     Click(dialog, "cancelUpdateButton");
     QTRY_VERIFY_WITH_TIMEOUT(dialog.lastOutcome().has_value(), kRunTimeoutMs);
     QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Cancelled);
-    QCOMPARE(prompt_.Texts(), std::vector<std::string>{std::string(update_message::kAborted)});
+    QCOMPARE(prompt_.Texts().size(), size_t{2});  // what the run found, then the abort
+    QCOMPARE(prompt_.Texts().back(), std::string(update_message::kAborted));
     QCOMPARE(States(dialog), QStringLiteral("11111"));
     QCOMPARE(device.device().CompletedUpdates(), 0);
 
@@ -194,13 +204,43 @@ class UpdateDialogTest : public QObject {
     QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Declined);
     QCOMPARE(prompt_.shown().size(), size_t{1});
     QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
-    QCOMPARE(prompt_.shown()[0].text, std::string(update_message::kNotNewerQuestion));
+    // The question shows what was found, both dates among it.
+    const std::string question = prompt_.shown()[0].text;
+    QVERIFY2(question.starts_with("Flash chip: Atmel AT29C040A"), question.c_str());
+    QVERIFY2(question.find("\nInstalled firmware: ") != std::string::npos, question.c_str());
+    QVERIFY2(question.ends_with("\nUpdate file: 2019-03-01 08:00:00\n\n" +
+                                std::string(update_message::kNotNewerQuestion)),
+             question.c_str());
     QCOMPARE(States(dialog), QStringLiteral("11111"));
     const std::string received = device.device().Received();
     const size_t command = received.find(bios::kUpdateCommand);
     QVERIFY(command != std::string::npos);
     QCOMPARE(received.substr(command + bios::kUpdateCommand.size()), std::string("\x06\x1b"));
     QCOMPARE(device.device().CompletedUpdates(), 0);
+  }
+
+  void aFileThatIsNoImageIsAskedAboutBeforeAnythingIsSent() {
+    SimulatedDavozi device(InBiosMode());
+    ui::ApplicationState state(nullptr);
+    state.device.SelectPort(device.path());
+    ui::CUpdateDlg dialog(state, prompt_);
+    dialog.show();
+    const std::string path = folder_.Path("notes.amb");
+    testing::WriteFile(path, "# Notes\n\nNot firmware at all, only a few lines of text.\n");
+    Browse(dialog, path);
+
+    prompt_.Clear();
+    prompt_.AnswerNo();
+    Run(dialog);
+    QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Declined);
+    QCOMPARE(prompt_.shown().size(), size_t{1});
+    QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
+    QCOMPARE(prompt_.shown()[0].text,
+             path +
+                 " does not look like a DAV-OZI update image\nIt holds only text, as no "
+                 "firmware does.\n\nSend it anyway?");
+    QCOMPARE(device.device().Received(), std::string());
+    QCOMPARE(States(dialog), QStringLiteral("11111"));
   }
 };
 

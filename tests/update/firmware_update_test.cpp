@@ -189,8 +189,14 @@ TEST(FirmwareUpdateTest, EveryFailureShowsItsMessageAndSendsTheAbortByteOnlyWher
        [](D& d) { d.identityBytes = 0; }},
       {"time stamp cut short", 512, msg::kFlashReadError, 0, 0, {k38},
        [](D& d) { d.identityBytes = 5; }},
-      {"unknown maker", 512, msg::kUnknownFlash, 1, 0, {k38}, [](D& d) { d.manufacturer = 0x7F; }},
-      {"boot-block chip", 512, msg::kUnknownFlash, 1, 0, {k38},
+      // An unknown chip names the codes read.
+      {"unknown maker", 512, "Error unknown flash type.\nFlash chip: maker code 7F, device code A4: "
+       "a maker the chip table does not know.", 1, 0, {k38}, [](D& d) { d.manufacturer = 0x7F; }},
+      {"unknown device", 512, "Error unknown flash type.\nFlash chip: maker code 1F, device code "
+       "99 (Atmel): a device the chip table does not know.", 1, 0, {k38},
+       [](D& d) { d.device = 0x99; }},
+      {"boot-block chip", 512, "Error unknown flash type.\nFlash chip: AMD Am29F002BT (maker code "
+       "01, device code B0), which the update cannot write.", 1, 0, {k38},
        [](D& d) { d.manufacturer = 0x01, d.device = 0xB0; }},
       {"file one byte too large", tooLarge, msg::kFileTooLarge, 1, 0, {k38},
        [](D& d) { d.manufacturer = 0xDA, d.device = 0x45; }},
@@ -256,11 +262,104 @@ TEST(FirmwareUpdateTest, TimeStampQuestionDecidesWhenTheFileIsNotNewer) {
     EXPECT_EQ(rig.prompt.messages, c.messages);
     EXPECT_EQ(rig.prompt.questions.size(), c.asked ? 1u : 0u);
     if (c.asked) {
-      EXPECT_EQ(rig.prompt.questions[0], msg::kNotNewerQuestion);
+      // Both dates, then the question itself.
+      const std::string& question = rig.prompt.questions[0];
+      EXPECT_EQ(question.find("Installed firmware: " + FormatPackedTime(c.flashTime) +
+                              "\nUpdate file: " + FormatPackedTime(c.fileTime) + "\n\n"),
+                0u)
+          << question;
+      EXPECT_TRUE(question.ends_with(msg::kNotNewerQuestion)) << question;
     }
     const bool declined = c.outcome == UpdateOutcome::Declined;
     EXPECT_EQ(rig.AbortBytes(), declined ? 1 : 0);
     EXPECT_EQ(rig.device.blocks.size(), declined ? 0u : 2u);
+    rig.ExpectCleanEnd();
+  }
+}
+
+TEST(FirmwareUpdateTest, SaysWhatItFoundBeforeItWrites) {
+  struct Case {
+    const char* name;
+    PackedTime fileTime;
+    std::vector<std::string> messages;
+    size_t questions;
+  };
+  const std::string findings =
+      "Flash chip: Atmel AT29C040A (maker 1F, device A4)\nChip size: 512 KiB, sector size: 256 "
+      "bytes\nImage: 600 bytes in 3 blocks\nInstalled firmware: 2020-01-01 00:00:00\nUpdate "
+      "file: ";
+  const Case cases[] = {
+      {"newer: a message",
+       kNewFile,
+       {findings + "2024-05-01 12:00:00", std::string(msg::kComplete)},
+       0},
+      {"older: inside the question",
+       PackTime(2019, 7, 4, 9, 15, 2),
+       {std::string(msg::kComplete)},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UpdateRig rig;
+    UpdateOptions options;
+    options.reportFindings = true;
+    SizedSource source(MakeImage(600, c.fileTime), 600);
+    EXPECT_EQ(RunFirmwareUpdate(rig.link, source, rig.cancel, rig.progress, rig.prompt, &rig.info,
+                                options),
+              UpdateOutcome::Completed);
+    EXPECT_EQ(rig.prompt.messages, c.messages);
+    ASSERT_EQ(rig.prompt.questions.size(), c.questions);
+    if (c.questions > 0) {
+      EXPECT_EQ(rig.prompt.questions[0],
+                findings + "2019-07-04 09:15:02\n\n" + std::string(msg::kNotNewerQuestion));
+    }
+    // and the image goes out as before.
+    EXPECT_EQ(rig.device.blocks.size(), 3u);
+  }
+}
+
+TEST(FirmwareUpdateTest, AFileThatIsNoImageIsRefusedAskedOrSentAsTheOptionsSay) {
+  std::string text(600, 'x');
+  const UpdateOutcome kDone = UpdateOutcome::Completed, kFailed = UpdateOutcome::Failed,
+                      kNo = UpdateOutcome::Declined;
+  struct Case {
+    const char* name;
+    ImageDoubtPolicy policy;
+    bool answer;
+    UpdateOutcome outcome;
+    size_t questions;
+  };
+  const Case cases[] = {
+      {"refused", ImageDoubtPolicy::Refuse, true, kFailed, 0},
+      {"asked, no", ImageDoubtPolicy::Ask, false, kNo, 1},
+      {"asked, yes", ImageDoubtPolicy::Ask, true, kDone, 2},  // then the time-stamp question
+      {"sent", ImageDoubtPolicy::Send, true, kDone, 1},
+  };
+  const std::string doubt =
+      "notes.txt does not look like a DAV-OZI update image\nIt holds only text, as no firmware "
+      "does.";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UpdateRig rig;
+    rig.prompt.answer = c.answer;
+    UpdateOptions options;
+    options.fileName = "notes.txt";
+    options.onDoubt = c.policy;
+    SizedSource source(text, text.size());
+    EXPECT_EQ(RunFirmwareUpdate(rig.link, source, rig.cancel, rig.progress, rig.prompt, &rig.info,
+                                options),
+              c.outcome);
+    ASSERT_EQ(rig.prompt.questions.size(), c.questions);
+    const bool sent = c.outcome == kDone;
+    if (c.policy == ImageDoubtPolicy::Refuse) {
+      EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{doubt});
+    }
+    if (c.policy == ImageDoubtPolicy::Ask) {
+      EXPECT_EQ(rig.prompt.questions[0], doubt + "\n\nSend it anyway?");
+    }
+    // Nothing at all goes out unless it is sent.
+    EXPECT_EQ(rig.opener.events().empty(), !sent);
+    EXPECT_EQ(rig.device.blocks.size(), sent ? 3u : 0u);
     rig.ExpectCleanEnd();
   }
 }

@@ -67,5 +67,18 @@ TEST(PackedTimeTest, FileIsNewerOnlyWhenItsCalendarTimeIsGreater) {
   }
 }
 
+TEST(PackedTimeTest, FormatsPlausibleTimesAsDatesAndOthersAsTheirValue) {
+  const struct {
+    PackedTime value;
+    const char* text;
+  } cases[] = {
+      {PackTime(2024, 5, 17, 12, 30, 4), "2024-05-17 12:30:04"},
+      {PackTime(1980, 1, 1, 0, 0, 0), "1980-01-01 00:00:00"},
+      {0xFFFFFFFF, "no valid date (0xFFFFFFFF)"},
+      {PackTime(2021, 2, 29, 0, 0, 0), "no valid date (0x525D0000)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatPackedTime(c.value), c.text) << c.text;
+}
+
 }  // namespace
 }  // namespace vextune

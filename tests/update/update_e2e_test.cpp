@@ -86,7 +86,10 @@ TEST(UpdateEndToEnd, RefusedUpdatesSendOneAbortByteAndNoBlock) {
   const std::string ackEsc = "\x06\x1b";
   const Case cases[] = {
       {"unsupported chip", [](O& o) { o.flashManufacturer = 0x01, o.flashDevice = 0xB0; }, 512,
-       UpdateOutcome::Failed, msg::kUnknownFlash, ackEsc},
+       UpdateOutcome::Failed,
+       "Error unknown flash type.\nFlash chip: AMD Am29F002BT (maker code 01, device code B0), "
+       "which the update cannot write.",
+       ackEsc},
       {"file too large", [](O& o) { o.flashManufacturer = 0xDA, o.flashDevice = 0x45; },
        262144 - 16384 - 128 + 1, UpdateOutcome::Failed, msg::kFileTooLarge, ackEsc},
       {"declined", [](O& o) { o.flashTime = PackTime(2030, 1, 1, 0, 0, 0); }, 512,

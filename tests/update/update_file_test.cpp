@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace vextune {
 namespace {
@@ -35,6 +36,51 @@ TEST(UpdateFileTest, ChecksSizeAndReadsTheTimeStampLeastSignificantFirst) {
       EXPECT_EQ(check.info->size, c.size);
     }
   }
+}
+
+std::vector<uint8_t> Image(std::string bytes, PackedTime stamp) {
+  for (size_t i = 0; i < 4; ++i) bytes[12 + i] = static_cast<char>(stamp >> (8 * i));
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST(UpdateFileTest, ImageDoubtTellsWhatIsPlainlyNoUpdateImage) {
+  const std::string binary = std::string("\x02\x00\x3f", 3) + std::string(253, '\x90');
+  const std::string text(256, 'a');
+  const std::string config = std::string("\x04VER \x33\x00\x01\x00", 9) + std::string(247, 1);
+  const PackedTime good = PackTime(2024, 5, 17, 12, 30, 0);
+  const std::string noDate = "Its time stamp (bytes 12 to 15: 0x";
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> image;
+    std::string doubt;  ///< the start of the reason; empty: looks like an image
+  };
+  const Case cases[] = {
+      {"binary with a date", Image(binary, good), ""},
+      {"first day of 1980", Image(binary, PackTime(1980, 1, 1, 0, 0, 0)), ""},
+      {"last second before 2038", Image(binary, PackTime(2037, 12, 31, 23, 59, 58)), ""},
+      {"29 February of a leap year", Image(binary, PackTime(2024, 2, 29, 0, 0, 0)), ""},
+      {"2038", Image(binary, PackTime(2038, 1, 1, 0, 0, 0)), noDate},
+      {"29 February of a common year", Image(binary, PackTime(2023, 2, 29, 0, 0, 0)), noDate},
+      {"31 April", Image(binary, PackTime(2023, 4, 31, 0, 0, 0)), noDate},
+      {"month 13", Image(binary, PackTime(2020, 13, 1, 0, 0, 0)), noDate},
+      {"day 0", Image(binary, PackTime(2020, 1, 0, 0, 0, 0)), noDate},
+      {"hour 24", Image(binary, PackTime(2020, 1, 1, 24, 0, 0)), noDate},
+      {"minute 60", Image(binary, PackTime(2020, 1, 1, 0, 60, 0)), noDate},
+      {"second 60", Image(binary, PackTime(2020, 1, 1, 0, 0, 0) | 30), noDate},
+      {"erased", Image(binary, 0xFFFFFFFF), noDate},
+      {"zero", Image(binary, 0), noDate},
+      {"text with a date", Image(text, good), "It holds only text"},
+      {"text with tabs and line ends", Image(text + "\t\r\n", good), "It holds only text"},
+      {"UTF-8 text", Image(text + "\xC2\xB0", good), "It holds only text"},
+      {"configuration with a date", Image(config, good), "It is a configuration file"},
+  };
+  for (const Case& c : cases) {
+    const std::string doubt = ImageDoubt(c.image);
+    EXPECT_EQ(doubt.substr(0, c.doubt.size()), c.doubt) << c.name << ": " << doubt;
+    EXPECT_EQ(doubt.empty(), c.doubt.empty()) << c.name << ": " << doubt;
+  }
+  EXPECT_EQ(NotAnUpdateImageMessage("x.amb", "Why."),
+            "x.amb does not look like a DAV-OZI update image\nWhy.");
 }
 
 TEST(UpdateFileTest, OpensARegularFileAndRefusesWhatIsNone) {
