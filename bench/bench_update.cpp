@@ -201,7 +201,7 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
     return false;
   }
   // The run works at the rate where the device answered: that is the line's.
-  const double lineMsPerByte = kBitsPerByte * 1000.0 / settings.baudRate;
+  const double lineMsPerByte = kBitsPerByte * 1000.0 / info.baudRate;
   const double perBlockMs = bios::kStepPauseMs + chip.sector * lineMsPerByte + lineMsPerByte;
   const double ceilingMs = perBlockMs * static_cast<double>(info.blocksSent);
   const double loopMs = phases.lastAckMs - phases.loopStartMs;
@@ -209,7 +209,7 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
   std::printf(
       "%-10s sector %5u  %4u blocks at %6u Bd | block loop %8.1f ms, ceiling %8.1f ms, "
       "share of ceiling %.3f | whole run %8.1f ms | CPU %.3f s = %.2f %% of wall\n",
-      chip.name, chip.sector, info.blocksSent, settings.baudRate, loopMs, ceilingMs,
+      chip.name, chip.sector, info.blocksSent, info.baudRate, loopMs, ceilingMs,
       ceilingMs / loopMs, wallMs, cpu, 100.0 * cpu / (wallMs / 1000.0));
 
   // Where the time beyond the ceiling went, per block on average and at worst.

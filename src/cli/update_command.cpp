@@ -59,7 +59,7 @@ int RunUpdate(const UpdateArgs& args) {
   const UpdateOutcome outcome =
       RunFirmwareUpdate(session.link(), *file, session.cancel(), session.progress(),
                         session.prompt(), &info, options);
-  report.baudRate = session.settings().baudRate;
+  report.baudRate = info.baudRate;
   report.message = session.prompt().lastMessage();
   if (outcome == UpdateOutcome::Completed) session.progress().Complete();
   if (info.openError != kSerialOk) {

@@ -136,7 +136,8 @@ void CUpdateDlg::OnSendUpdate() {
 
 void CUpdateDlg::OnRunFinished() {
   last_outcome_ = run_outcome_;
-  state_.device.settings().baudRate = run_settings_.baudRate;
+  // The next operation starts where this one found the device.
+  if (run_info_.baudRate != 0) state_.device.settings().baudRate = run_info_.baudRate;
   if (run_info_.openError == EACCES) {
     prompt_.ShowMessage("", PermissionHint(state_.device.SelectedPath()), MessageIcon::Information);
   }

@@ -28,7 +28,8 @@ class UpdateRun {
         progress_(progress),
         prompt_(prompt),
         info_(info),
-        options_(options) {}
+        options_(options),
+        line_(link.settings) {}
 
   UpdateOutcome Run();
 
@@ -46,7 +47,10 @@ class UpdateRun {
   UpdateStep Fail(std::string_view text, bool sendAbort = false);
   /// The end of a cancelled run: its message, and nothing more sent.
   UpdateStep Cancelled();
+  /// A message on the way (a warning, the findings).
   void Show(std::string_view text, MessageIcon icon);
+  /// The message the run ends with; the caller finds it in the info too.
+  void EndWith(std::string_view text, MessageIcon icon);
   void SendAbort() { Write(&bios::kAbort, 1); }
   void Write(const uint8_t* data, size_t n) {
     // A failed write needs no branch of its own: the reply read that follows
@@ -68,6 +72,9 @@ class UpdateRun {
   UserPrompt& prompt_;
   UpdateRunInfo& info_;
   const UpdateOptions& options_;
+  /// The port and rate of this run: the caller's settings are only read, and
+  /// the rate found goes back through the run's info.
+  LinkSettings line_;
   ComPortHandle port_;
   /// The whole image, read before the port opens.
   std::vector<uint8_t> image_;
@@ -213,16 +220,17 @@ UpdateStep UpdateRun::CheckFile() {
 }
 
 UpdateStep UpdateRun::ConnectBios() {
-  link_.settings.baudRate = line::kFirstBaudRate;
+  line_.baudRate = line::kFirstBaudRate;
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (attempt == 1) {
       // A cancel that cut the first attempt short does not go on to 115200.
       if (cancel_.IsSet()) return Cancelled();
       // Straight on at the fallback rate: this sequence has no reopen pause.
       CloseComPort(port_);
-      link_.settings.baudRate = line::kFallbackBaudRate;
+      line_.baudRate = line::kFallbackBaudRate;
     }
-    if (SerialCode code = OpenComPort(link_.ports, link_.settings, port_); code != kSerialOk) {
+    info_.baudRate = line_.baudRate;
+    if (SerialCode code = OpenComPort(link_.ports, line_, port_); code != kSerialOk) {
       info_.openError = code;
       return Fail(update_message::kOpenFailed);
     }
@@ -285,7 +293,7 @@ UpdateStep UpdateRun::SendBlock() {
 void UpdateRun::End() {
   DrainComPort(port_);
   if (!cancelled_ && !failed_ && !declined_) {
-    Show(update_message::kComplete, MessageIcon::Information);
+    EndWith(update_message::kComplete, MessageIcon::Information);
   }
   progress_.SetProgress(0);
   CloseComPort(port_);
@@ -295,19 +303,24 @@ UpdateStep UpdateRun::Fail(std::string_view text, bool sendAbort) {
   // A wait or write that a cancel cut short: the run was cancelled, not failed.
   if (cancel_.IsSet()) return Cancelled();
   if (sendAbort) SendAbort();
-  Show(text, MessageIcon::Error);
+  EndWith(text, MessageIcon::Error);
   failed_ = true;
   return UpdateStep::End;
 }
 
 UpdateStep UpdateRun::Cancelled() {
-  Show(update_message::kAborted, MessageIcon::Warning);
+  EndWith(update_message::kAborted, MessageIcon::Warning);
   cancelled_ = true;
   return UpdateStep::End;
 }
 
 void UpdateRun::Show(std::string_view text, MessageIcon icon) {
-  prompt_.ShowMessage(std::string(update_message::kCaption), std::string(text), icon);
+  ShowUserMessage(prompt_, UserMessage{std::string(update_message::kCaption), std::string(text), icon});
+}
+
+void UpdateRun::EndWith(std::string_view text, MessageIcon icon) {
+  info_.endMessage = UserMessage{std::string(update_message::kCaption), std::string(text), icon};
+  ShowUserMessage(prompt_, info_.endMessage);
 }
 
 bool UpdateRun::ReadExactly(uint8_t* buffer, size_t n) {
@@ -321,7 +334,7 @@ bool UpdateRun::ReadBlockAck(uint8_t* reply) {
   // sector takes far longer than a reply's time-out. So the time-out counts
   // from when the block has left: keep listening through its time on the
   // line, then give the reply its usual time.
-  const uint64_t lineMs = LineTimeMs(block_.size(), link_.settings.baudRate);
+  const uint64_t lineMs = LineTimeMs(block_.size(), line_.baudRate);
   const uint64_t giveUpMs = link_.clock.NowMs() + lineMs + kReadConstantMs + kReadPerByteMs;
   for (;;) {
     size_t received = 0;

@@ -95,6 +95,12 @@ struct UpdateRunInfo {
   uint32_t blocksSent = 0;
   /// The system's error code when opening the port failed, else 0.
   SerialCode openError = kSerialOk;
+  /// The rate of the line the run opened last (where the BIOS answered, when
+  /// it did); 0 before the port opened. The caller's settings stay as they were.
+  uint32_t baudRate = 0;
+  /// The message the run ended with (empty text when it ended without one:
+  /// declined at a question).
+  UserMessage endMessage;
 };
 
 /// What a run does with a file that does not look like an update image

@@ -110,7 +110,11 @@ TEST(FirmwareUpdateTest, SuccessfulRunsSendTheProtocolByteForByte) {
     EXPECT_EQ(testing::ToString(rig.device.blocks[1]).substr(c.size - 256),
               std::string(512 - c.size, '\0'));
     EXPECT_EQ(rig.OpenedRates(), c.opened);
-    EXPECT_EQ(rig.settings.baudRate, c.opened.back());
+    EXPECT_EQ(rig.info.baudRate, c.opened.back());
+    EXPECT_EQ(rig.settings.baudRate, 9600u) << "the caller's settings are only read";
+    EXPECT_EQ(rig.info.endMessage, (UserMessage{std::string(msg::kCaption),
+                                                std::string(msg::kComplete),
+                                                MessageIcon::Information}));
     EXPECT_EQ(rig.progress.positions, (std::vector<int>{50, 100, 0}));
     EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{std::string(msg::kComplete)});
     EXPECT_EQ(rig.info.blocksSent, 2u);

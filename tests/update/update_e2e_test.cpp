@@ -35,7 +35,7 @@ struct SimRun {
   UpdateOutcome Update(const std::string& image) {
     std::istringstream stream(image, std::ios::binary);
     StreamUpdateSource source(stream);
-    return RunFirmwareUpdate(link, source, cancel, progress, prompt);
+    return RunFirmwareUpdate(link, source, cancel, progress, prompt, &info);
   }
   /// What the device received after the update command. Every run ends with
   /// 150 ms of silence, time enough for the device to take the last byte.
@@ -55,6 +55,7 @@ struct SimRun {
   SystemClock clock;
   LinkSettings settings;
   DeviceLink link{opener, settings, clock};
+  UpdateRunInfo info;
   CancelFlag cancel;
   testing::RecordingPrompt prompt;
   testing::RecordingProgress progress;
@@ -69,7 +70,7 @@ TEST(UpdateEndToEnd, TheImageLandsInFlashPaddedToWholeBlocksAtEitherRate) {
     EXPECT_EQ(run.prompt.messages.back(), msg::kComplete);
     EXPECT_EQ(run.Flash(), testing::Padded(image, 256));
     EXPECT_EQ(run.device->CompletedUpdates(), 1);
-    EXPECT_EQ(run.settings.baudRate, baud);
+    EXPECT_EQ(run.info.baudRate, baud);
   }
 }
 
@@ -109,7 +110,8 @@ TEST(UpdateEndToEnd, RefusedUpdatesSendOneAbortByteAndNoBlock) {
                                        : std::vector<std::string>{std::string(c.message)});
     EXPECT_EQ(run.ReceivedAfterUpdateCommand(), c.received);
     EXPECT_EQ(run.device->CompletedUpdates(), 0);
-    EXPECT_EQ(run.settings.baudRate, 38400u) << "reopened at 115200";
+    EXPECT_EQ(run.info.baudRate, 38400u) << "reopened at 115200";
+    EXPECT_EQ(run.info.endMessage.text, c.message);
   }
 }
 
