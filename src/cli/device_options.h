@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/terminal_progress.h"
+#include "cli/interrupt_guard.h"
 #include "cli/terminal_prompt.h"
 #include "common/cancel_pipe.h"
 #include "common/clock.h"
@@ -12,7 +13,7 @@
 #include "link/configuration_check.h"
 #include "link/device_link.h"
 #include "link/device_state.h"
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 
 namespace CLI {
 class App;
@@ -60,7 +61,7 @@ class DeviceSession {
   void ReportCheckFailure(const CheckResult& result) const;
 
   Clock& clock() { return clock_; }
-  SerialPortOpener& ports() { return opener_; }
+  SerialPortOpener& ports() { return *opener_; }
   LinkSettings& settings() { return settings_; }
   DeviceLink& link() { return link_; }
   DeviceState& state() { return state_; }
@@ -70,21 +71,19 @@ class DeviceSession {
   TerminalProgress& progress() { return progress_; }
 
  private:
-  class SignalGuard;
-
   DeviceOptions options_;
   // The flag and its pipe first: the clock and the ports wait on them.
   CancelFlag cancel_;
   CancelPipe cancel_pipe_{cancel_};
   SystemClock clock_{&cancel_pipe_};
-  PosixSerialOpener opener_;
+  std::unique_ptr<SystemSerialOpener> opener_;
   LinkSettings settings_;
-  DeviceLink link_{opener_, settings_, clock_};
+  DeviceLink link_{*opener_, settings_, clock_};
   DeviceState state_;
   // The progress bar comes first: the prompt ends its line before a message.
   TerminalProgress progress_;
   TerminalPrompt prompt_;
-  std::unique_ptr<SignalGuard> signals_;
+  std::unique_ptr<InterruptGuard> signals_;
 };
 
 }  // namespace vextune::cli

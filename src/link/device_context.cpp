@@ -1,14 +1,14 @@
 #include "link/device_context.h"
 
 #include "common/cancel_pipe.h"
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 
 namespace vextune {
 
 DeviceContext::DeviceContext(std::ostream* serialErrors)
     : cancel_pipe_(std::make_unique<CancelPipe>(cancel_)),
       own_clock_(std::make_unique<SystemClock>(cancel_pipe_.get())),
-      own_ports_(std::make_unique<PosixSerialOpener>(serialErrors, cancel_pipe_.get())),
+      own_ports_(MakeSystemSerialOpener(serialErrors, cancel_pipe_.get())),
       clock_(*own_clock_),
       ports_(*own_ports_) {}
 

@@ -23,7 +23,7 @@ class CancelPipe;
 /// to the members.
 class DeviceContext {
  public:
-  /// The real clock and the termios opener, which also writes low-level serial
+  /// The real clock and the system's serial opener, which also writes low-level serial
   /// failures to `serialErrors` (nullptr: nowhere). A cancel wakes their
   /// waits at once.
   explicit DeviceContext(std::ostream* serialErrors);

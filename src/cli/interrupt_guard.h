@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+
+#include "common/operation.h"
+#include "link/system_serial_port.h"
+
+namespace vextune::cli {
+
+/// Routes the user's interrupt (Ctrl-C; on POSIX systems also SIGTERM) to a
+/// cancel flag while it lives. The first interrupt sets the flag, so that the
+/// running operation ends through its abort path; a second one gives up the
+/// ports' exclusive use and ends the program at once with status 130 (128 +
+/// the signal number on POSIX systems). POSIX: sigaction
+/// (posix_interrupt_guard.cpp); Windows: SetConsoleCtrlHandler
+/// (win32_interrupt_guard.cpp). One at a time.
+class InterruptGuard {
+ public:
+  virtual ~InterruptGuard() = default;
+};
+
+/// Installs the guard for `flag` and the ports of `ports` (neither owned; both
+/// outlive the guard).
+std::unique_ptr<InterruptGuard> GuardInterrupts(CancelFlag& flag, const SystemSerialOpener& ports);
+
+/// Waits until `inputFd` has input to read (true) or `cancel`'s flag is set
+/// (false), so that an interrupt that comes just before a read of the
+/// terminal is not missed. Where the system cannot wait for both (Windows
+/// consoles), it returns false for a set flag and otherwise true at once: a
+/// Ctrl-C in the console then ends the read itself.
+bool WaitForInputOrCancel(int inputFd, CancelPipe& cancel);
+
+}  // namespace vextune::cli
