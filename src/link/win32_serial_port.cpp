@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 
@@ -19,18 +20,20 @@ constexpr const char* kSetSettingsFailed = "\n\rFailed to set port settings.\n";
 
 constexpr DWORD kInputQueueBytes = 2048;
 constexpr DWORD kOutputQueueBytes = 1024;
-/// How long beyond its own time-outs a read may wait for the driver to end it
-/// before it is cancelled here: a driver that ignores COMMTIMEOUTS must not
-/// hang the program.
+/// How long a read of what the driver holds may take before it is cancelled
+/// here: a driver that ignores COMMTIMEOUTS must not hang the program.
 constexpr uint64_t kDriverSlackMs = 500;
+/// How often a read looks for new bytes while it waits for them.
+constexpr DWORD kPollMs = 5;
 /// What the last words after a cancel (OnCancel::SendWithoutWaiting) may
 /// take beyond their time on the line.
 constexpr uint64_t kLastWordsMarginMs = 100;
 
-uint64_t MonotonicMs() {
+/// Milliseconds on a monotonic clock, with sub-millisecond precision so that
+/// rounding never shortens a time-out.
+double MonotonicMs() {
   using namespace std::chrono;
-  return static_cast<uint64_t>(
-      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
 class Win32SerialPort final : public SerialPort {
@@ -55,19 +58,43 @@ class Win32SerialPort final : public SerialPort {
     *received = 0;
     if (fault_ != kSerialOk) return fault_;
     if (Cancelled()) return kSerialCancelled;
-    if (n == 0) return kSerialOk;
-    const uint64_t start = MonotonicMs();
-    // The driver applies the time-outs (COMMTIMEOUTS) and ends the read with
-    // the bytes that came; the wait here only adds the cancel and a bound.
-    const uint64_t bound = start + kReadConstantMs + uint64_t{kReadPerByteMs} * n + kDriverSlackMs;
-    const Transfer t = Run(
-        [&](OVERLAPPED* ov, DWORD* done) {
-          return ReadFile(handle_, buffer, static_cast<DWORD>(n), done, ov);
-        },
-        bound, cancel_event_);
-    *received = t.bytes;
-    if (t.code != kSerialOk) return t.code;
-    return t.bytes == n ? kSerialOk : kSerialTimeout;
+    // The port's COMMTIMEOUTS make every ReadFile return at once with what
+    // the driver holds; the time-out rule is applied here, as on POSIX
+    // systems, between waits that a cancel ends at once. Drivers differ too
+    // much in how they apply interval and total time-outs together.
+    const double start = MonotonicMs();
+    double lastByte = 0;
+    size_t got = 0;
+    while (got < n) {
+      const Transfer t = Run(
+          [&](OVERLAPPED* ov, DWORD* done) {
+            return ReadFile(handle_, buffer + got, static_cast<DWORD>(n - got), done, ov);
+          },
+          static_cast<uint64_t>(MonotonicMs()) + kDriverSlackMs, nullptr);
+      got += t.bytes;
+      if (t.code != kSerialOk && t.code != kSerialTimeout) {
+        *received = got;
+        return t.code;
+      }
+      const double now = MonotonicMs();
+      if (t.bytes > 0) {
+        lastByte = now;
+        continue;
+      }
+      const double limit = ReadGiveUpMs(start, n, got, lastByte);
+      if (now >= limit) break;
+      const DWORD wait = static_cast<DWORD>(std::min(limit - now, double{kPollMs})) + 1;
+      if (cancel_event_ && WaitForSingleObject(cancel_event_, wait) == WAIT_OBJECT_0) {
+        if (cancel_->ConfirmWake()) {
+          *received = got;
+          return kSerialCancelled;
+        }
+      } else if (!cancel_event_) {
+        Sleep(wait);
+      }
+    }
+    *received = got;
+    return got == n ? kSerialOk : kSerialTimeout;
   }
 
   SerialCode Write(const uint8_t* data, size_t n, OnCancel onCancel) override {
@@ -75,7 +102,7 @@ class Win32SerialPort final : public SerialPort {
     const bool cancelled = Cancelled();
     if (cancelled && onCancel == OnCancel::Refuse) return kSerialCancelled;
     if (n == 0) return kSerialOk;
-    const uint64_t now = MonotonicMs();
+    const auto now = static_cast<uint64_t>(MonotonicMs());
     // After a cancel nothing waits long: what the driver does not take in the
     // bytes' own time on the line is dropped.
     const uint64_t bound = cancelled ? now + LineTimeMs(n, baud_rate_) + kLastWordsMarginMs
@@ -94,7 +121,7 @@ class Win32SerialPort final : public SerialPort {
     return t.bytes == n ? kSerialOk : kSerialTimeout;
   }
 
-  uint64_t NowMs() override { return MonotonicMs(); }
+  uint64_t NowMs() override { return static_cast<uint64_t>(MonotonicMs()); }
 
   void MarkFailed(SerialCode code) override {
     if (fault_ != kSerialOk) return;
@@ -128,7 +155,7 @@ class Win32SerialPort final : public SerialPort {
       return t;
     }
     for (;;) {
-      const uint64_t now = MonotonicMs();
+      const auto now = static_cast<uint64_t>(MonotonicMs());
       const DWORD wait = now >= boundMs ? 0 : static_cast<DWORD>(boundMs - now);
       HANDLE handles[2] = {io_event_, cancelEvent};
       const DWORD woke = WaitForMultipleObjects(cancelEvent ? 2 : 1, handles, FALSE, wait);
@@ -218,10 +245,13 @@ SerialCode Win32SerialOpener::Open(const std::string& path, uint32_t baudRate,
   dcb.fAbortOnError = FALSE;
   if (!SetCommState(handle, &dcb)) return failClosing(kSetSettingsFailed);
 
+  // Reads return at once with the bytes the driver holds (the read time-outs
+  // are applied by Read); writes have no time-out of the driver's (Write
+  // bounds its wait).
   COMMTIMEOUTS timeouts{};
-  timeouts.ReadIntervalTimeout = kReadIntervalMs;
-  timeouts.ReadTotalTimeoutMultiplier = kReadPerByteMs;
-  timeouts.ReadTotalTimeoutConstant = kReadConstantMs;
+  timeouts.ReadIntervalTimeout = MAXDWORD;
+  timeouts.ReadTotalTimeoutMultiplier = 0;
+  timeouts.ReadTotalTimeoutConstant = 0;
   timeouts.WriteTotalTimeoutMultiplier = 0;
   timeouts.WriteTotalTimeoutConstant = 0;
   if (!SetCommTimeouts(handle, &timeouts)) return failClosing(nullptr);

@@ -70,12 +70,15 @@ expect_status() {
   got=$(cat "$run/$name.status")
   [[ $got == "$want" ]] || fail "$name: exit status $got, expected $want: $(cat "$run/$name.err")"
 }
-# Both runs say the same once the port's name is the same.
+# Both runs say the same once the port's name is the same and the clock
+# readings of the progress lines are left out.
 same_output() {
   local a=$1 b=$2 stream
+  local times='s/[0-9]+:[0-9]{2} (elapsed|left)/TIME \1/g'
   for stream in out err; do
-    if ! diff <(sed -e 's/COM5/PORT/g' "$run/$a.$stream") \
-              <(sed -e "s#$line#PORT#g" "$run/$b.$stream") >"$run/$a-$b.$stream.diff"; then
+    if ! diff <(sed -E -e 's/(\\\\\.\\)?COM5/PORT/g' -e "$times" "$run/$a.$stream") \
+              <(sed -E -e "s#$line#PORT#g" -e "$times" "$run/$b.$stream") \
+              >"$run/$a-$b.$stream.diff"; then
       fail "$a and $b differ on std$stream: $(cat "$run/$a-$b.$stream.diff")"
     fi
   done
@@ -86,7 +89,7 @@ start_sim
 win win_check check --port COM5
 lin lin_check check --port "$line"
 expect_status win_check 0
-grep -q 'Firmware' "$run/win_check.out" "$run/win_check.err" ||
+grep -q 'V\.' "$run/win_check.out" ||
   fail "check printed no firmware version: $(cat "$run/win_check.out" "$run/win_check.err")"
 same_output win_check lin_check
 
