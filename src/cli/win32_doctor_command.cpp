@@ -65,10 +65,15 @@ int RunDoctorCommand(const DoctorOptions& options) {
                 << " is in BIOS mode: it takes a firmware update; switch BIOS off to configure "
                    "it.\n";
       return kExitOk;
-    default:
+    default: {
+      // The device's version text starts with a blank (" V.1.4b").
+      const size_t first = state.firmwareText.find_first_not_of(' ');
+      const std::string firmware =
+          first == std::string::npos ? std::string() : state.firmwareText.substr(first);
       std::cout << "DAV-OZI on " << port << " at " << settings.baudRate << " Bd, firmware "
-                << state.firmwareText << ".\n";
+                << firmware << ".\n";
       return kExitOk;
+    }
   }
 }
 

@@ -20,9 +20,10 @@ class Win32SerialOpener final : public SystemSerialOpener {
 
   /// 8N1 at `baudRate` (one of CorrectBaudRate's rates, else
   /// ERROR_INVALID_PARAMETER), binary, no flow control; queues of 2048 and
-  /// 1024 bytes; the read time-outs of serial_port.h as COMMTIMEOUTS; pending
-  /// input purged. Returns GetLastError() of the failing step
-  /// (ERROR_ACCESS_DENIED when another program holds the port).
+  /// 1024 bytes; COMMTIMEOUTS that make a read return at once (the port's
+  /// Read applies the time-outs of serial_port.h itself); pending input
+  /// purged. Returns GetLastError() of the failing step (ERROR_ACCESS_DENIED
+  /// when another program holds the port).
   SerialCode Open(const std::string& path, uint32_t baudRate,
                   std::unique_ptr<SerialPort>* port) override;
 

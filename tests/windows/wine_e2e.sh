@@ -2,7 +2,7 @@
 # vextune-cli.exe under Wine against davozi-sim on a pseudo-terminal mapped to
 # COM5, in a Wine prefix of its own: check, read, set, send (verified) and
 # update give the same results as the Linux vextune-cli against the same
-# simulator.
+# simulator, and Ctrl-C aborts a check as it does there.
 #   wine_e2e.sh VEXTUNE_CLI_EXE DAVOZI_SIM LINUX_VEXTUNE_CLI WORK_DIR
 set -euo pipefail
 
@@ -112,6 +112,37 @@ expect_status lin_readback 0
 lin send_diff diff changed.vxg readback.vxg
 expect_status send_diff 0
 stop_sim
+
+# Ctrl-C: with the device locked up after its first byte, an interrupt that
+# comes while the check waits for an answer ends it as aborted, not as
+# unanswered. Wine turns SIGINT into the console's Ctrl-C event.
+for build in win lin; do
+  rm -f "$run/$build-interrupt.log"
+  start_sim --stop-after 1 --log "$run/$build-interrupt.log"
+  if [[ $build == win ]]; then
+    (cd "$run" && exec "$wine" "$cli_exe" check --port COM5) \
+      >"$run/win_interrupt.out" 2>"$run/win_interrupt.err" &
+  else
+    (cd "$run" && exec "$linux_cli" check --port "$line") \
+      >"$run/lin_interrupt.out" 2>"$run/lin_interrupt.err" &
+  fi
+  pid=$!
+  # The program is in its probe once the device has seen a byte.
+  for _ in $(seq 300); do
+    [[ -s "$run/$build-interrupt.log" ]] && break
+    sleep 0.1
+  done
+  kill -INT "$pid"
+  status=0
+  wait "$pid" || status=$?
+  echo "$status" >"$run/${build}_interrupt.status"
+  sed -i 's/\r$//' "$run/${build}_interrupt.out" "$run/${build}_interrupt.err"
+  stop_sim
+done
+expect_status win_interrupt "$(cat "$run/lin_interrupt.status")"
+grep -q 'Aborted' "$run/win_interrupt.err" "$run/win_interrupt.out" ||
+  fail "Ctrl-C did not abort the check: $(cat "$run/win_interrupt.err")"
+same_output win_interrupt lin_interrupt
 
 # Firmware update in BIOS mode: the flash holds the image, padded to its
 # 256-byte sectors, from either build.
