@@ -23,11 +23,4 @@ class InterruptGuard {
 /// outlive the guard).
 std::unique_ptr<InterruptGuard> GuardInterrupts(CancelFlag& flag, const SystemSerialOpener& ports);
 
-/// Waits until `inputFd` has input to read (true) or `cancel`'s flag is set
-/// (false), so that an interrupt that comes just before a read of the
-/// terminal is not missed. Where the system cannot wait for both (Windows
-/// consoles), it returns false for a set flag and otherwise true at once: a
-/// Ctrl-C in the console then ends the read itself.
-bool WaitForInputOrCancel(int inputFd, CancelPipe& cancel);
-
 }  // namespace vextune::cli

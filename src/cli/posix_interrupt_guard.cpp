@@ -1,4 +1,3 @@
-#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -6,7 +5,6 @@
 #include <atomic>
 
 #include "cli/interrupt_guard.h"
-#include "common/cancel_pipe.h"
 
 namespace vextune::cli {
 
@@ -94,17 +92,6 @@ class SignalGuard final : public InterruptGuard {
 std::unique_ptr<InterruptGuard> GuardInterrupts(CancelFlag& flag,
                                                 const SystemSerialOpener& ports) {
   return std::make_unique<SignalGuard>(flag, ports);
-}
-
-bool WaitForInputOrCancel(int inputFd, CancelPipe& cancel) {
-  for (;;) {
-    if (cancel.Cancelled()) return false;
-    if (inputFd < 0 || cancel.fd() < 0) return true;
-    pollfd fds[2] = {{inputFd, POLLIN, 0}, {cancel.fd(), POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) continue;  // a signal: look at the flag again
-    if (fds[1].revents != 0 && cancel.ConfirmWake()) return false;
-    if (fds[0].revents != 0) return true;
-  }
 }
 
 }  // namespace vextune::cli

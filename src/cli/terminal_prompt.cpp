@@ -3,7 +3,6 @@
 #include <istream>
 #include <ostream>
 
-#include "cli/interrupt_guard.h"
 #include "common/cancel_pipe.h"
 
 namespace vextune::cli {
@@ -40,7 +39,7 @@ bool TerminalPrompt::WaitForInput() {
   if (!cancel_) return true;
   // A signal alone may come just before the read begins and would then be
   // missed by it: wait for the answer and the cancel together.
-  return WaitForInputOrCancel(input_fd_, *cancel_);
+  return cancel_->WaitForInput(input_fd_);
 }
 
 void TerminalPrompt::ShowMessage(const std::string& /*caption*/, const std::string& text,

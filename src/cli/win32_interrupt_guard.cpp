@@ -3,7 +3,6 @@
 #include <atomic>
 
 #include "cli/interrupt_guard.h"
-#include "common/cancel_pipe.h"
 
 namespace vextune::cli {
 
@@ -64,10 +63,6 @@ class ConsoleGuard final : public InterruptGuard {
 std::unique_ptr<InterruptGuard> GuardInterrupts(CancelFlag& flag,
                                                 const SystemSerialOpener& /*ports*/) {
   return std::make_unique<ConsoleGuard>(flag);
-}
-
-bool WaitForInputOrCancel(int /*inputFd*/, CancelPipe& cancel) {
-  return !cancel.Cancelled();
 }
 
 }  // namespace vextune::cli

@@ -31,6 +31,12 @@ class CancelPipe final : public CancelWaker {
   /// is set (it stays so for the waits that follow); otherwise swallows the
   /// wake-up of a flag that was cleared since and returns false.
   bool ConfirmWake();
+  /// Waits until `inputFd` has input to read (true) or the flag is set
+  /// (false), so that a cancel that comes just before a read of the terminal
+  /// is not missed. Where the system cannot wait for both (Windows consoles)
+  /// it returns false for a set flag and otherwise true at once: a Ctrl-C in
+  /// the console then ends the read itself.
+  bool WaitForInput(int inputFd);
   /// Makes fd() readable or event() signalled; async-signal-safe.
   void Wake() noexcept override;
 

@@ -25,6 +25,10 @@ bool CancelPipe::ConfirmWake() {
   return true;
 }
 
+bool CancelPipe::WaitForInput(int /*inputFd*/) {
+  return !Cancelled();
+}
+
 void CancelPipe::Wake() noexcept {
   // Called from the console control handler's thread; SetEvent is made for it.
   if (event_) SetEvent(event_);
