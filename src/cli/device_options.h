@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "cli/terminal_progress.h"
 #include "cli/interrupt_guard.h"
+#include "cli/terminal_progress.h"
 #include "cli/terminal_prompt.h"
 #include "common/cancel_pipe.h"
 #include "common/clock.h"

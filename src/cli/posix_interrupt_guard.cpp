@@ -89,8 +89,7 @@ class SignalGuard final : public InterruptGuard {
 
 }  // namespace
 
-std::unique_ptr<InterruptGuard> GuardInterrupts(CancelFlag& flag,
-                                                const SystemSerialOpener& ports) {
+std::unique_ptr<InterruptGuard> GuardInterrupts(CancelFlag& flag, const SystemSerialOpener& ports) {
   return std::make_unique<SignalGuard>(flag, ports);
 }
 

@@ -1,10 +1,10 @@
-#include "link/port_discovery.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "link/port_discovery.h"
 
 namespace vextune {
 

@@ -107,11 +107,10 @@ class Win32SerialPort final : public SerialPort {
     // bytes' own time on the line is dropped.
     const uint64_t bound = cancelled ? now + LineTimeMs(n, baud_rate_) + kLastWordsMarginMs
                                      : now + WriteTimeLimitMs(n, baud_rate_);
-    const Transfer t = Run(
-        [&](OVERLAPPED* ov, DWORD* done) {
-          return WriteFile(handle_, data, static_cast<DWORD>(n), done, ov);
-        },
-        bound, cancelled ? nullptr : cancel_event_);
+    const Transfer t =
+        Run([&](OVERLAPPED* ov,
+                DWORD* done) { return WriteFile(handle_, data, static_cast<DWORD>(n), done, ov); },
+            bound, cancelled ? nullptr : cancel_event_);
     if (t.code == kSerialTimeout) {
       if (cancelled) return kSerialCancelled;
       MarkFailed(kSerialWriteTimeout);
@@ -210,8 +209,8 @@ SerialCode Win32SerialOpener::Open(const std::string& path, uint32_t baudRate,
 
   // No sharing: a second program (or a second open here) gets
   // ERROR_ACCESS_DENIED.
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return fail(kOpenFailed, GetLastError());
   auto failClosing = [&](const char* text) {
     const DWORD error = GetLastError();
@@ -277,8 +276,9 @@ std::string DevicePathForPort(const std::string& portName) {
 }
 
 std::string PermissionHint(const std::string& path) {
-  return path + " is held by another program, or your user may not use it: close the other "
-                "program (a terminal, another configuration tool) and try again.";
+  return path +
+         " is held by another program, or your user may not use it: close the other "
+         "program (a terminal, another configuration tool) and try again.";
 }
 
 }  // namespace vextune

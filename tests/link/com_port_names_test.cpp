@@ -10,11 +10,24 @@ TEST(ComPortNumber, AcceptsComAndDigitsOnly) {
     const char* value;
     std::optional<unsigned> number;
   } cases[] = {
-      {"COM5", 5u},          {"com12", 12u},     {"CoM7", 7u},      {"COM0", 0u},
-      {"COM007", 7u},        {"COM256", 256u},   {"COM4294967295", 4294967295u},
-      {"COM4294967296", {}}, {"COM", {}},        {"CO", {}},        {"", {}},
-      {"LPT1", {}},          {"COM1A", {}},      {"COM 1", {}},     {"COM-1", {}},
-      {"XCOM1", {}},         {"\\\\.\\COM3", {}}, {"COM1\n", {}},
+      {"COM5", 5u},
+      {"com12", 12u},
+      {"CoM7", 7u},
+      {"COM0", 0u},
+      {"COM007", 7u},
+      {"COM256", 256u},
+      {"COM4294967295", 4294967295u},
+      {"COM4294967296", {}},
+      {"COM", {}},
+      {"CO", {}},
+      {"", {}},
+      {"LPT1", {}},
+      {"COM1A", {}},
+      {"COM 1", {}},
+      {"COM-1", {}},
+      {"XCOM1", {}},
+      {"\\\\.\\COM3", {}},
+      {"COM1\n", {}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ComPortNumber(c.value), c.number) << c.value;
@@ -29,8 +42,7 @@ TEST(WindowsDevicePath, PrefixesBareNamesOnly) {
 }
 
 /// A present device of the class "Ports" as the system describes it.
-PortsClassEntry Entry(std::optional<std::string> portName,
-                      std::optional<std::string> description) {
+PortsClassEntry Entry(std::optional<std::string> portName, std::optional<std::string> description) {
   return {std::move(portName), std::move(description)};
 }
 

@@ -1,13 +1,13 @@
-#include <windows.h>
+#include "link/win32_serial_port.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <sstream>
 
 #include "common/cancel_pipe.h"
 #include "common/system_error_text.h"
 #include "link/com_port.h"
-#include "link/win32_serial_port.h"
 
 namespace vextune {
 namespace {
@@ -39,8 +39,7 @@ TEST(Win32SerialPort, FailedOpensReturnTheSystemErrorAndNoPort) {
     std::ostringstream errors;
     Win32SerialOpener opener(&errors);
     std::unique_ptr<SerialPort> port;
-    EXPECT_EQ(opener.Open(c.port.empty() ? "" : DevicePathForPort(c.port), c.baud, &port),
-              c.code)
+    EXPECT_EQ(opener.Open(c.port.empty() ? "" : DevicePathForPort(c.port), c.baud, &port), c.code)
         << c.name;
     EXPECT_EQ(port, nullptr) << c.name;
     EXPECT_EQ(errors.str(), c.text) << c.name;
