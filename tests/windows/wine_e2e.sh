@@ -2,7 +2,8 @@
 # vextune-cli.exe under Wine against davozi-sim on a pseudo-terminal mapped to
 # COM5, in a Wine prefix of its own: check, read, set, send (verified) and
 # update give the same results as the Linux vextune-cli against the same
-# simulator, and Ctrl-C aborts a check as it does there.
+# simulator, and Ctrl-C aborts a check as it does there; doctor finds the
+# device.
 #   wine_e2e.sh VEXTUNE_CLI_EXE DAVOZI_SIM LINUX_VEXTUNE_CLI WORK_DIR
 set -euo pipefail
 
@@ -92,6 +93,11 @@ expect_status win_check 0
 grep -q 'V\.' "$run/win_check.out" ||
   fail "check printed no firmware version: $(cat "$run/win_check.out" "$run/win_check.err")"
 same_output win_check lin_check
+
+win win_doctor doctor --port COM5
+expect_status win_doctor 0
+grep -q "^DAV-OZI on COM5 at 38400 Bd, firmware V\." "$run/win_doctor.out" ||
+  fail "doctor did not find the DAV-OZI: $(cat "$run/win_doctor.out")"
 
 win win_read read --port COM5 -o win.vxg
 lin lin_read read --port "$line" -o lin.vxg
