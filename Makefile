@@ -4,10 +4,12 @@
 BUILD_DIR   ?= build
 ASAN_DIR    ?= build-asan
 FUZZ_DIR    ?= build-fuzz
+WINDOWS_DIR ?= build-windows
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test package asan fuzz bench clean
+.PHONY: all deps configure build run test package asan fuzz bench clean \
+        windows test-windows package-windows
 
 all: build
 
@@ -61,9 +63,33 @@ fuzz:
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	@cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
 
+# Windows: the core, vextune-cli.exe and the unit tests cross-built with
+# MinGW-w64 into $(WINDOWS_DIR). test-windows runs the tests under Wine and
+# vextune-cli.exe against the Linux simulator (which it builds in $(BUILD_DIR)
+# without the desktop program if that is not configured yet).
+WINDOWS_CMAKE = cmake -S . -B $(WINDOWS_DIR) -G Ninja -DVEXTUNE_GUI=OFF \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+
+windows:
+	@scripts/install-deps.sh --windows
+	@$(WINDOWS_CMAKE)
+	@cmake --build $(WINDOWS_DIR) -j $(JOBS)
+
+test-windows: windows
+	@scripts/install-deps.sh
+	@[ -f $(BUILD_DIR)/CMakeCache.txt ] || cmake -S . -B $(BUILD_DIR) -G Ninja -DVEXTUNE_GUI=OFF
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target davozi-sim vextune-cli
+	@$(WINDOWS_CMAKE) -DVEXTUNE_DAVOZI_SIM=$(abspath $(BUILD_DIR))/sim/davozi-sim \
+	  -DVEXTUNE_LINUX_CLI=$(abspath $(BUILD_DIR))/src/cli/vextune-cli
+	@cd $(WINDOWS_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# A zip of vextune-cli.exe, the README and the licence texts, in $(WINDOWS_DIR).
+package-windows: windows
+	@cmake --build $(WINDOWS_DIR) --target package-windows
+
 bench: build
 	@cmake --build $(BUILD_DIR) --target benchmarks
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)

@@ -14,10 +14,17 @@ packages=(
 # dpkg-dev and file: make package computes the .deb's dependencies; groff-base,
 # appstream and zsh: the tests check the manual pages, the AppStream metadata
 # and the zsh completion with them.
-# The fuzz targets need clang with its libFuzzer runtime.
-if [[ "${1:-}" == "--fuzz" ]]; then
-  packages+=(clang libclang-rt-dev)
-fi
+# The fuzz targets need clang with its libFuzzer runtime (--fuzz).
+# The Windows build (--windows): the MinGW-w64 cross compiler with POSIX
+# threads (for std::thread), GoogleTest's sources to build it for Windows, and
+# Wine to run the Windows programs and tests.
+for option in "$@"; do
+  case "$option" in
+    --fuzz) packages+=(clang libclang-rt-dev) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
+    *) echo "install-deps.sh: unknown option $option (known: --fuzz, --windows)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

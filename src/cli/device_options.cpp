@@ -1,56 +1,22 @@
 #include "cli/device_options.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
+#include "cli/interrupt_guard.h"
+#include "common/system_error_text.h"
 #include "link/port_discovery.h"
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 
 namespace vextune::cli {
 
 namespace {
-
-/// What a signal reaches: the running session's flag and ports.
-struct SignalTarget {
-  CancelFlag& flag;
-  const DeviceContext& ports;
-  std::atomic<int> signals{0};
-};
-
-// A signal handler can reach nothing but a static; it holds only the address
-// of the running session's target, set and cleared by SignalGuard.
-std::atomic<SignalTarget*> g_signal_target{nullptr};
-
-extern "C" void CancelOnSignal(int signal) {
-  SignalTarget* target = g_signal_target.load();
-  if (target && target->signals.fetch_add(1) == 0) {
-    target->flag.Set();  // wakes the waits: the operation ends through its abort path
-    return;
-  }
-  // A second signal: the user does not want to wait for anything. The port is
-  // left to the kernel, but its exclusive use must not outlive the program.
-  if (target) target->ports.ReleaseExclusiveUse();
-  _exit(128 + signal);
-}
-
-/// Signals that end the program at once (a closed terminal, a crash): they
-/// keep their usual end, but the port's exclusive use goes first.
-constexpr std::array<int, 7> kFatalSignals = {SIGHUP, SIGQUIT, SIGABRT, SIGSEGV,
-                                              SIGBUS, SIGFPE,  SIGILL};
-
-extern "C" void ReleaseOnFatalSignal(int signal) {
-  if (SignalTarget* target = g_signal_target.load()) target->ports.ReleaseExclusiveUse();
-  raise(signal);  // the handler reset itself: the usual end follows
-}
 
 std::string ListDevices(const std::vector<SerialDevice>& devices) {
   if (devices.empty()) return "  (no serial ports found)\n";
@@ -63,50 +29,6 @@ std::string ListDevices(const std::vector<SerialDevice>& devices) {
 }
 
 }  // namespace
-
-/// Routes SIGINT and SIGTERM to the cancel flag while a session lives; a
-/// second one ends the program at once. Without SA_RESTART, so that a read of
-/// the terminal (a question) is interrupted too. The fatal signals release the
-/// port's exclusive use before they end the program.
-class DeviceSession::SignalGuard {
- public:
-  SignalGuard(CancelFlag& flag, const DeviceContext& ports) : target_{flag, ports} {
-    g_signal_target.store(&target_);
-    struct sigaction action {};
-    action.sa_handler = CancelOnSignal;
-    sigemptyset(&action.sa_mask);
-    // Either signal waits while the other's handler runs: one count for both.
-    sigaddset(&action.sa_mask, SIGINT);
-    sigaddset(&action.sa_mask, SIGTERM);
-    action.sa_flags = 0;
-    sigaction(SIGINT, &action, &old_int_);
-    sigaction(SIGTERM, &action, &old_term_);
-
-    struct sigaction fatal {};
-    fatal.sa_handler = ReleaseOnFatalSignal;
-    sigemptyset(&fatal.sa_mask);
-    fatal.sa_flags = SA_RESETHAND | SA_NODEFER;
-    for (size_t i = 0; i < kFatalSignals.size(); ++i) {
-      sigaction(kFatalSignals[i], &fatal, &old_fatal_[i]);
-    }
-  }
-  ~SignalGuard() {
-    sigaction(SIGINT, &old_int_, nullptr);
-    sigaction(SIGTERM, &old_term_, nullptr);
-    for (size_t i = 0; i < kFatalSignals.size(); ++i) {
-      sigaction(kFatalSignals[i], &old_fatal_[i], nullptr);
-    }
-    g_signal_target.store(nullptr);
-  }
-  SignalGuard(const SignalGuard&) = delete;
-  SignalGuard& operator=(const SignalGuard&) = delete;
-
- private:
-  SignalTarget target_;
-  struct sigaction old_int_ {};
-  struct sigaction old_term_ {};
-  std::array<struct sigaction, kFatalSignals.size()> old_fatal_{};
-};
 
 void AddPortOption(CLI::App& command, DeviceOptions& options) {
   command
@@ -142,7 +64,7 @@ DeviceSession::DeviceSession(const DeviceOptions& options)
       progress_(std::cerr, isatty(STDERR_FILENO) == 1, options.quiet),
       prompt_(std::cin, std::cerr, isatty(STDIN_FILENO) == 1, options.yes, &progress_,
               device_.cancelPipe(), STDIN_FILENO),
-      signals_(std::make_unique<SignalGuard>(device_.cancel(), device_)) {}
+      signals_(GuardInterrupts(device_.cancel(), device_)) {}
 
 DeviceSession::~DeviceSession() = default;
 
@@ -192,7 +114,7 @@ void DeviceSession::ReportCheckFailure(const CheckResult& result) const {
   switch (result.outcome) {
     case CheckOutcome::OpenFailed:
       std::cerr << result.message.text << '\n'
-                << path << ": " << std::strerror(static_cast<int>(result.openError)) << '\n';
+                << path << ": " << SystemErrorText(result.openError) << '\n';
       HintIfNoAccess(result.openError);
       break;
     case CheckOutcome::LinkConnected:

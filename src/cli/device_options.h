@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/interrupt_guard.h"
 #include "cli/terminal_progress.h"
 #include "cli/terminal_prompt.h"
 #include "common/clock.h"
@@ -73,7 +74,6 @@ class DeviceSession {
   TerminalProgress& progress() { return progress_; }
 
  private:
-  class SignalGuard;
   /// The open trace file with --trace, else nullptr.
   std::ostream* OpenTraceIfAsked();
 
@@ -85,7 +85,7 @@ class DeviceSession {
   // The progress bar comes first: the prompt ends its line before a message.
   TerminalProgress progress_;
   TerminalPrompt prompt_;
-  std::unique_ptr<SignalGuard> signals_;
+  std::unique_ptr<InterruptGuard> signals_;
 };
 
 }  // namespace vextune::cli

@@ -1,10 +1,9 @@
 #include "cli/terminal_prompt.h"
 
-#include <poll.h>
-
 #include <istream>
 #include <ostream>
 
+#include "common/cancel_pipe.h"
 #include "common/text_util.h"
 
 namespace vextune::cli {
@@ -24,14 +23,7 @@ bool TerminalPrompt::WaitForInput() {
   if (!cancel_) return true;
   // A signal alone may come just before the read begins and would then be
   // missed by it: wait for the answer and the cancel together.
-  for (;;) {
-    if (cancel_->Cancelled()) return false;
-    if (input_fd_ < 0 || cancel_->fd() < 0) return true;
-    pollfd fds[2] = {{input_fd_, POLLIN, 0}, {cancel_->fd(), POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) continue;  // a signal: look at the flag again
-    if (fds[1].revents != 0 && cancel_->ConfirmWake()) return false;
-    if (fds[0].revents != 0) return true;
-  }
+  return cancel_->WaitForInput(input_fd_);
 }
 
 void TerminalPrompt::ShowMessage(const std::string& /*caption*/, const std::string& text,

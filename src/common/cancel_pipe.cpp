@@ -1,6 +1,7 @@
 #include "common/cancel_pipe.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,6 +34,17 @@ bool CancelPipe::ConfirmWake() {
   if (!flag_.IsSet()) return false;
   Wake();
   return true;
+}
+
+bool CancelPipe::WaitForInput(int inputFd) {
+  for (;;) {
+    if (Cancelled()) return false;
+    if (inputFd < 0 || read_fd_ < 0) return true;
+    pollfd fds[2] = {{inputFd, POLLIN, 0}, {read_fd_, POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0) continue;  // a signal: look at the flag again
+    if (fds[1].revents != 0 && ConfirmWake()) return false;
+    if (fds[0].revents != 0) return true;
+  }
 }
 
 void CancelPipe::Wake() noexcept {

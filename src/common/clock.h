@@ -23,7 +23,8 @@ class Clock {
 
 class CancelPipe;
 
-/// The real clock: CLOCK_MONOTONIC, ppoll and localtime_r.
+/// The real clock: a monotonic clock, a pause that a cancel ends, and the
+/// local time (clock.cpp on POSIX systems, win32_clock.cpp on Windows).
 class SystemClock final : public Clock {
  public:
   /// With `cancel`, pauses end as soon as its flag is set (not owned).

@@ -15,11 +15,6 @@ uint32_t CorrectBaudRate(uint32_t baudRate) {
   }
 }
 
-std::string DevicePathForPort(const std::string& portName) {
-  if (portName.find('/') != std::string::npos) return portName;
-  return "/dev/" + portName;
-}
-
 SerialCode OpenComPort(SerialPortOpener& opener, LinkSettings& settings, ComPortHandle& handle) {
   settings.baudRate = CorrectBaudRate(settings.baudRate);
   handle.reset();

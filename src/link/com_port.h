@@ -11,7 +11,7 @@ namespace vextune {
 /// Which port to use and at which rate. The rate is set by each caller before
 /// it opens the port (38400 first, 115200 as the fallback).
 struct LinkSettings {
-  std::string portName;  ///< "/dev/ttyACM0"; a bare name gets "/dev/" in front
+  std::string portName;  ///< "/dev/ttyACM0" or "COM5"; see DevicePathForPort
   uint32_t baudRate = 38400;
 };
 
@@ -20,7 +20,8 @@ using ComPortHandle = std::unique_ptr<SerialPort>;
 
 /// Baud rates the port accepts; any other becomes 38400.
 uint32_t CorrectBaudRate(uint32_t baudRate);
-/// "/dev/" + name for a bare name, the name itself for a path.
+/// The path to open for a port name. POSIX: "/dev/" + name for a bare name,
+/// the name itself for a path. Windows: WindowsDevicePath.
 std::string DevicePathForPort(const std::string& portName);
 
 /// Opens settings.portName at settings.baudRate, after correcting the rate

@@ -1,14 +1,14 @@
 #include "link/device_context.h"
 
 #include "common/cancel_pipe.h"
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 
 namespace vextune {
 
 DeviceContext::DeviceContext(std::ostream* serialErrors, std::ostream* trace)
     : cancel_pipe_(std::make_unique<CancelPipe>(cancel_)),
       own_clock_(std::make_unique<SystemClock>(cancel_pipe_.get())),
-      line_ports_(std::make_unique<PosixSerialOpener>(serialErrors, cancel_pipe_.get())),
+      line_ports_(MakeSystemSerialOpener(serialErrors, cancel_pipe_.get())),
       trace_(trace ? std::make_unique<SerialTrace>(*own_clock_, *trace) : nullptr),
       traced_ports_(trace_ ? std::make_unique<TracingPortOpener>(*line_ports_, *trace_) : nullptr),
       clock_(*own_clock_),

@@ -15,7 +15,7 @@
 namespace vextune {
 
 class CancelPipe;
-class PosixSerialOpener;
+class SystemSerialOpener;
 
 /// Everything a program needs to reach the DAV-OZI: the clock that paces the
 /// protocol, who opens serial ports, which port at which rate, what is known of
@@ -25,7 +25,7 @@ class PosixSerialOpener;
 /// to the members.
 class DeviceContext {
  public:
-  /// The real clock and the termios opener, which also writes low-level serial
+  /// The real clock and the system's serial opener, which also writes low-level serial
   /// failures to `serialErrors` (nullptr: nowhere). A cancel wakes their
   /// waits at once. With `trace` (not owned), every byte that crosses the
   /// line is recorded there (SerialTrace).
@@ -71,7 +71,7 @@ class DeviceContext {
   // Set only by the first constructor; the references below point at them.
   std::unique_ptr<CancelPipe> cancel_pipe_;
   std::unique_ptr<Clock> own_clock_;
-  std::unique_ptr<PosixSerialOpener> line_ports_;
+  std::unique_ptr<SystemSerialOpener> line_ports_;
   std::unique_ptr<SerialTrace> trace_;
   /// The tracing opener around line_ports_; null without a trace.
   std::unique_ptr<SerialPortOpener> traced_ports_;

@@ -7,17 +7,22 @@ namespace vextune {
 
 /// One serial device of the system's device list.
 struct SerialDevice {
-  std::string path;         ///< "/dev/ttyACM0"
+  std::string path;         ///< "/dev/ttyACM0", "COM5"
   std::string description;  ///< "Olvane Ambrel", or the driver's name
 };
 
-/// Serial devices under `sysfsRoot`/class/tty that have real hardware behind
-/// them (a `device` link), with `devRoot`/<name> as their path, in natural
-/// order of the name. USB devices are described by their manufacturer and
-/// product strings (and the interface's name where it has one), others by
+/// The serial devices of the system's device list: on Linux those of /sys
+/// (below), on Windows the COM ports of the setup class "Ports" with their
+/// device descriptions. An unavailable list gives an empty one.
+std::vector<SerialDevice> EnumerateSerialDevices();
+
+/// Linux: serial devices under `sysfsRoot`/class/tty that have real hardware
+/// behind them (a `device` link), with `devRoot`/<name> as their path, in
+/// natural order of the name. USB devices are described by their manufacturer
+/// and product strings (and the interface's name where it has one), others by
 /// their driver's name. UARTs the driver reports as absent are left out.
 /// A missing or unreadable tree gives an empty list.
-std::vector<SerialDevice> EnumerateSerialDevices(const std::string& sysfsRoot = "/sys",
+std::vector<SerialDevice> EnumerateSerialDevices(const std::string& sysfsRoot,
                                                  const std::string& devRoot = "/dev");
 
 /// What discovery found, for whoever picks the port.

@@ -298,6 +298,18 @@ SerialCode PosixSerialOpener::Open(const std::string& path, uint32_t baudRate,
   return kSerialOk;
 }
 
+std::unique_ptr<SystemSerialOpener> MakeSystemSerialOpener(std::ostream* errors,
+                                                           CancelPipe* cancel) {
+  return std::make_unique<PosixSerialOpener>(errors, cancel);
+}
+
+std::string DevicePathForPort(const std::string& portName) {
+  if (portName.find('/') != std::string::npos) return portName;
+  return "/dev/" + portName;
+}
+
+// Which group owns `path` (typically "dialout"), and that joining it needs a
+// new login.
 std::string PermissionHint(const std::string& path) {
   struct stat st {};
   if (stat(path.c_str(), &st) == 0) {

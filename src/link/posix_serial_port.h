@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/serial_port.h"
+#include "link/system_serial_port.h"
 
 namespace vextune {
 
@@ -15,7 +16,7 @@ class OpenPortSlots;
 /// Opens termios serial lines (USB CDC-ACM, USB serial adapters, UARTs,
 /// pseudo-terminals). Each port is held exclusively: an advisory lock on the
 /// device, which also keeps out other processes of root, and TIOCEXCL.
-class PosixSerialOpener final : public SerialPortOpener {
+class PosixSerialOpener final : public SystemSerialOpener {
  public:
   /// Low-level failures are also written to `errors` (nullptr: nowhere).
   /// With `cancel`, the ports' waits end as soon as its flag is set, and
@@ -38,7 +39,7 @@ class PosixSerialOpener final : public SerialPortOpener {
   /// still open, for a program that is about to end without closing them
   /// (_exit after a second Ctrl-C): a terminal whose far end stays open would
   /// otherwise stay locked for every later open. Async-signal-safe.
-  void ReleaseExclusiveUse() const noexcept;
+  void ReleaseExclusiveUse() const noexcept override;
 
  private:
   std::ostream* errors_;
@@ -47,9 +48,5 @@ class PosixSerialOpener final : public SerialPortOpener {
   /// outlive the opener.
   std::shared_ptr<OpenPortSlots> open_ports_;
 };
-
-/// One line for the user after an open failed with EACCES: which group owns
-/// `path` (typically "dialout") and that joining it needs a new login.
-std::string PermissionHint(const std::string& path);
 
 }  // namespace vextune

@@ -12,7 +12,7 @@
 #include <cerrno>
 
 #include "common/version.h"
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 #include "ui/about_dlg.h"
 #include "ui/application_state.h"
 #include "ui/background_operation.h"

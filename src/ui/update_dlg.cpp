@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <cerrno>
 
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 #include "ui/application_state.h"
 #include "ui/background_operation.h"
 #include "ui/widget_support.h"

@@ -1,0 +1,7 @@
+# CLI11 for the Windows build: its headers as copied by cmake/windows.cmake.
+if(NOT TARGET CLI11::CLI11)
+  add_library(CLI11::CLI11 INTERFACE IMPORTED)
+  set_target_properties(CLI11::CLI11 PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${VEXTUNE_THIRD_PARTY_INCLUDE})
+endif()
+set(CLI11_FOUND TRUE)
