@@ -27,7 +27,7 @@ const char* Change(const std::optional<bool>& differs) {
 int RunBackups() {
   const UserDataFolder dataFolder = DataFolderFromEnvironment();
   if (!dataFolder.known()) {
-    std::cerr << "No folder for backups: neither XDG_DATA_HOME nor HOME is set.\n";
+    std::cerr << kNoBackupFolderText << '\n';
     return kExitFailed;
   }
   SystemClock clock;  // only needed to keep backups, which listing does not

@@ -60,6 +60,11 @@ UserDataFolder UserDataFolder::FromEnvironment(const Lookup& lookup) {
   if (const char* home = lookup("HOME"); home != nullptr && home[0] == '/') {
     return UserDataFolder(std::filesystem::path(home) / ".local" / "share");
   }
+  // Windows keeps a user's program data there; no POSIX system sets it.
+  if (const char* local = lookup("LOCALAPPDATA");
+      local != nullptr && std::filesystem::path(local).is_absolute()) {
+    return UserDataFolder(local);
+  }
   return UserDataFolder(std::filesystem::path());
 }
 
@@ -130,7 +135,7 @@ std::optional<std::filesystem::path> BackupStore::Keep(const CConfigData& record
     if (error != nullptr) *error = std::move(why);
     return std::nullopt;
   };
-  if (folder_.empty()) return fail("No folder for backups: neither XDG_DATA_HOME nor HOME is set.");
+  if (folder_.empty()) return fail(kNoBackupFolderText);
   std::error_code ec;
   std::filesystem::create_directories(folder_, ec);
   if (ec || !std::filesystem::is_directory(folder_, ec)) {

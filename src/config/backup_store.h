@@ -15,13 +15,18 @@ namespace vextune {
 
 /// Where the program keeps the user's data, found once from the environment
 /// and passed to whoever needs it.
+/// Why there is no backup folder.
+inline constexpr const char* kNoBackupFolderText =
+    "No folder for backups: none of XDG_DATA_HOME, HOME and LOCALAPPDATA is set.";
+
 class UserDataFolder {
  public:
   /// Looks up a variable of the environment; nullptr when it is not set.
   using Lookup = std::function<const char*(const char*)>;
 
   /// $XDG_DATA_HOME, or $HOME/.local/share when that is unset or not an
-  /// absolute path; an empty path when neither gives one.
+  /// absolute path, or else %LOCALAPPDATA% (Windows); an empty path when none
+  /// gives one.
   static UserDataFolder FromEnvironment(const Lookup& lookup);
 
   explicit UserDataFolder(std::filesystem::path dataHome) : data_home_(std::move(dataHome)) {}

@@ -80,22 +80,25 @@ TEST(BackupName, OtherFileNamesAreNotBackups) {
   }
 }
 
-TEST(UserDataFolder, FromXdgDataHomeElseHome) {
+TEST(UserDataFolder, FromXdgDataHomeElseHomeElseLocalAppData) {
   struct Case {
     const char* xdg;
     const char* home;
+    const char* local;
     const char* backups;  ///< "" when none
   };
   const Case cases[] = {
-      {"/data", "/home/u", "/data/vextune/backups"},
-      {nullptr, "/home/u", "/home/u/.local/share/vextune/backups"},
-      {"", "/home/u", "/home/u/.local/share/vextune/backups"},
-      {"relative/dir", "/home/u", "/home/u/.local/share/vextune/backups"},
-      {nullptr, nullptr, ""},
-      {nullptr, "relative", ""},
+      {"/data", "/home/u", "/local", "/data/vextune/backups"},
+      {nullptr, "/home/u", "/local", "/home/u/.local/share/vextune/backups"},
+      {"", "/home/u", nullptr, "/home/u/.local/share/vextune/backups"},
+      {"relative/dir", "/home/u", nullptr, "/home/u/.local/share/vextune/backups"},
+      {nullptr, nullptr, "/local", "/local/vextune/backups"},
+      {nullptr, "relative", "relative", ""},
+      {nullptr, nullptr, nullptr, ""},
   };
   for (const Case& c : cases) {
-    const std::map<std::string, const char*> env = {{"XDG_DATA_HOME", c.xdg}, {"HOME", c.home}};
+    const std::map<std::string, const char*> env = {
+        {"XDG_DATA_HOME", c.xdg}, {"HOME", c.home}, {"LOCALAPPDATA", c.local}};
     const UserDataFolder folder =
         UserDataFolder::FromEnvironment([&](const char* name) { return env.at(name); });
     EXPECT_EQ(folder.BackupFolder().string(), c.backups);
