@@ -73,6 +73,12 @@ class UserPrompt {
                            MessageIcon icon) = 0;
   /// A question with Yes and No buttons; true for Yes.
   virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+  /// A question whose Yes may do harm (sending a file that does not look
+  /// like firmware): where a prompt has a default answer, it is No, so that
+  /// Enter alone does not say Yes. Elsewhere the same as AskYesNo.
+  virtual bool AskYesNoDefaultNo(const std::string& caption, const std::string& text) {
+    return AskYesNo(caption, text);
+  }
 };
 
 }  // namespace vextune

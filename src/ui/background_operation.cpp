@@ -22,6 +22,12 @@ class BackgroundOperation::CrossThreadPrompt final : public UserPrompt {
     return answer;
   }
 
+  bool AskYesNoDefaultNo(const std::string& caption, const std::string& text) override {
+    bool answer = false;
+    OnUiThread([&] { answer = prompt_.AskYesNoDefaultNo(caption, text); });
+    return answer;
+  }
+
  private:
   template <typename F>
   void OnUiThread(F&& f) {

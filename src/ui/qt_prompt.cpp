@@ -51,9 +51,17 @@ void QtPrompt::ShowMessage(const std::string& caption, const std::string& text, 
 }
 
 bool QtPrompt::AskYesNo(const std::string& caption, const std::string& text) {
+  return Ask(caption, text, true);
+}
+
+bool QtPrompt::AskYesNoDefaultNo(const std::string& caption, const std::string& text) {
+  return Ask(caption, text, false);
+}
+
+bool QtPrompt::Ask(const std::string& caption, const std::string& text, bool defaultYes) {
   QMessageBox box(QMessageBox::Question, Caption(caption), QString::fromStdString(text),
                   QMessageBox::Yes | QMessageBox::No, Parent());
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 

@@ -21,11 +21,13 @@ class QtPrompt final : public DialogPrompt {
 
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& caption, const std::string& text) override;
+  bool AskYesNoDefaultNo(const std::string& caption, const std::string& text) override;
   std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
 
  private:
   QString Caption(const std::string& caption) const;
+  bool Ask(const std::string& caption, const std::string& text, bool defaultYes);
   QWidget* Parent() const;
 
   QString application_name_;

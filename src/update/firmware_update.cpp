@@ -204,8 +204,8 @@ UpdateStep UpdateRun::CheckFile() {
       case ImageDoubtPolicy::Refuse:
         return Fail(message);
       case ImageDoubtPolicy::Ask:
-        if (!prompt_.AskYesNo(std::string(update_message::kCaption),
-                              message + "\n\nSend it anyway?")) {
+        if (!prompt_.AskYesNoDefaultNo(std::string(update_message::kCaption),
+                                       message + "\n\nSend it anyway?")) {
           if (cancel_.IsSet()) return Cancelled();
           declined_ = true;
           return UpdateStep::End;
