@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_util.h"
 #include "fuzz_support.h"
 #include "sim/parameter_store.h"
 #include "transfer/read_steps.h"
@@ -29,14 +30,6 @@ bool ReadReply(const ReadStep& step, std::string_view reply, CConfigData& record
   return taken;
 }
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
-
 void CheckStep(const ReadStep& step, std::string_view reply) {
   testing::FakeClock clock;
   const CConfigData defaults;
@@ -55,7 +48,7 @@ void CheckStep(const ReadStep& step, std::string_view reply) {
   // The device's own wording of what was taken reads back to the same.
   sim::ParameterStore store(10466, "", clock);
   if (!store.PowerOn(&record, nullptr)) fuzzing::Fail("store power-on");
-  const std::optional<std::string> told = store.Query(Upper(step.query));
+  const std::optional<std::string> told = store.Query(ToUpperAscii(step.query));
   if (!told) fuzzing::Fail(std::string("the device cannot tell ") + step.query);
   if (step.pattern == ReplyPattern::Labelled && told->find(step.label) == std::string::npos) {
     fuzzing::Fail(std::string("the device's own reply lacks its label: ") + *told);
