@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <cerrno>
 
+#include "common/user_message.h"
 #include "common/version.h"
 #include "link/system_serial_port.h"
 #include "ui/about_dlg.h"
@@ -191,14 +192,14 @@ void CMainSelectionDlg::OnCheckFinished() {
     return;
   }
   const std::string path = state_.device.SelectedPath();
-  std::string message = check_result_.message.text;
-  if (message.empty()) {
+  UserMessage message = check_result_.message;
+  if (message.text.empty()) {
     // The check has no text of its own for a line that cannot be written.
-    message = "Writing to " + path + " failed.";
+    message = UserMessage{"", "Writing to " + path + " failed.", MessageIcon::Error};
   } else if (check_result_.openError == EACCES) {
-    message += "\n\n" + PermissionHint(path);
+    message.text += "\n\n" + PermissionHint(path);
   }
-  prompt_.ShowMessage("", message, MessageIcon::Error);
+  ShowUserMessage(prompt_, message);
 }
 
 void CMainSelectionDlg::OpenConfigurationDialog() {
