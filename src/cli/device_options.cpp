@@ -103,7 +103,7 @@ bool DeviceSession::SelectPort() {
 
 void DeviceSession::HintIfNoAccess(SerialCode code) const {
   const std::string path = DevicePathForPort(device_.settings().portName);
-  bool denied = code == EACCES;
+  bool denied = IsAccessDenied(code);
   if (!denied && code == kSerialOk)
     denied = access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
   if (denied) std::cerr << PermissionHint(path) << '\n';

@@ -308,6 +308,10 @@ std::string DevicePathForPort(const std::string& portName) {
   return "/dev/" + portName;
 }
 
+bool IsAccessDenied(SerialCode code) {
+  return code == EACCES;
+}
+
 // Which group owns `path` (typically "dialout"), and that joining it needs a
 // new login.
 std::string PermissionHint(const std::string& path) {

@@ -31,4 +31,8 @@ std::unique_ptr<SystemSerialOpener> MakeSystemSerialOpener(std::ostream* errors,
 /// ERROR_ACCESS_DENIED): what to do about it for `path`.
 std::string PermissionHint(const std::string& path);
 
+/// True when an open failed for want of access: EACCES on POSIX systems,
+/// ERROR_ACCESS_DENIED on Windows.
+bool IsAccessDenied(SerialCode code);
+
 }  // namespace vextune

@@ -275,6 +275,10 @@ std::string DevicePathForPort(const std::string& portName) {
   return WindowsDevicePath(portName);
 }
 
+bool IsAccessDenied(SerialCode code) {
+  return code == ERROR_ACCESS_DENIED;
+}
+
 std::string PermissionHint(const std::string& path) {
   return path +
          " is held by another program, or your user may not use it: close the other "

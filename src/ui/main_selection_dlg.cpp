@@ -196,7 +196,7 @@ void CMainSelectionDlg::OnCheckFinished() {
   if (message.text.empty()) {
     // The check has no text of its own for a line that cannot be written.
     message = UserMessage{"", "Writing to " + path + " failed.", MessageIcon::Error};
-  } else if (check_result_.openError == EACCES) {
+  } else if (IsAccessDenied(check_result_.openError)) {
     message.text += "\n\n" + PermissionHint(path);
   }
   ShowUserMessage(prompt_, message);

@@ -138,7 +138,7 @@ void CUpdateDlg::OnRunFinished() {
   last_outcome_ = run_outcome_;
   // The next operation starts where this one found the device.
   if (run_info_.baudRate != 0) state_.device.settings().baudRate = run_info_.baudRate;
-  if (run_info_.openError == EACCES) {
+  if (IsAccessDenied(run_info_.openError)) {
     prompt_.ShowMessage("", PermissionHint(state_.device.SelectedPath()), MessageIcon::Information);
   }
   unsetCursor();
