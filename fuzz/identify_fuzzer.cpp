@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
            "the stored version does not read back from its text");
     Expect(result.channels >= 0 && result.channels <= 10, "passed with a bad channel count");
   } else {
-    Expect(!result.message.empty() || result.outcome == CheckOutcome::EnterHostFailed ||
+    Expect(!result.message.text.empty() || result.outcome == CheckOutcome::EnterHostFailed ||
                result.outcome == CheckOutcome::LeaveHostFailed,
            "a failed check without a message");
   }
