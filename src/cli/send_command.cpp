@@ -73,14 +73,14 @@ int RunSend(const SendArgs& args) {
     report.firmware = session.state().firmwareText;
     return FinishReport(args.json, report, exitCode);
   };
-  if (!session.SelectPort()) {
-    report.message = kNoPortChosen;
-    return FinishReport(args.json, report, kExitFailed);
+  switch (StartTransfer(session, report, &baudRate)) {
+    case TransferStart::NoPort:
+      return FinishReport(args.json, report, kExitFailed);
+    case TransferStart::CheckFailed:
+      return finish(kExitFailed);
+    case TransferStart::Ready:
+      break;
   }
-  report.port = DevicePathForPort(session.settings().portName);
-  const std::optional<uint32_t> found = CheckBeforeTransfer(session, &report.message);
-  if (!found) return finish(kExitFailed);
-  baudRate = *found;
 
   TransferProgress progress(session.progress(), args.device.quiet);
   LinkSettings settings = session.settings();

@@ -31,15 +31,22 @@ void TransferProgress::SetBusy(bool busy) {
   bar_.SetBusy(busy);
 }
 
-std::optional<uint32_t> CheckBeforeTransfer(DeviceSession& session, std::string* failure) {
+TransferStart StartTransfer(DeviceSession& session, DeviceReport& report, uint32_t* baudRate) {
+  if (!session.SelectPort()) {
+    report.message = kNoPortChosen;
+    return TransferStart::NoPort;
+  }
+  report.port = DevicePathForPort(session.settings().portName);
   const CheckResult result =
       RunConfigurationCheck(session.link(), session.state(), session.cancel());
-  if (result.passed()) return result.baudRate;
+  if (result.passed()) {
+    *baudRate = result.baudRate;
+    return TransferStart::Ready;
+  }
   session.ReportCheckFailure(result);
-  const std::string port = DevicePathForPort(session.settings().portName);
-  if (result.outcome == CheckOutcome::NoAnswer) std::cerr << NoAnswerLine(port, 0) << '\n';
-  if (failure != nullptr) *failure = CheckFailureText(result, port);
-  return std::nullopt;
+  if (result.outcome == CheckOutcome::NoAnswer) std::cerr << NoAnswerLine(report.port, 0) << '\n';
+  report.message = CheckFailureText(result, report.port);
+  return TransferStart::CheckFailed;
 }
 
 UserDataFolder DataFolderFromEnvironment() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/device_options.h"
+#include "cli/device_report.h"
 #include "cli/terminal_progress.h"
 #include "common/operation.h"
 #include "config/backup_store.h"
@@ -32,12 +33,19 @@ class TransferProgress final : public ProgressListener {
   bool quiet_;
 };
 
-/// Runs the configuration check that precedes every transfer: it stores the
-/// firmware version the transfers need and refuses a device with a connected
-/// link. Returns the rate the device answered at, which the transfer takes.
-/// Prints why it failed on stderr; nothing then, with the reason in
-/// `*failure` when given.
-std::optional<uint32_t> CheckBeforeTransfer(DeviceSession& session, std::string* failure = nullptr);
+/// How the start of a read or a send went.
+enum class TransferStart {
+  NoPort,       ///< no port given and none found; the report holds only why
+  CheckFailed,  ///< the configuration check refused; the report holds the port and why
+  Ready,        ///< the port is chosen and the check passed
+};
+
+/// Chooses the port and runs the configuration check that precedes every
+/// transfer: it stores the firmware version the transfers need and refuses a
+/// device with a connected link. Fills the report's port, and its message when
+/// the start fails (printed on stderr too). When Ready, `*baudRate` is the rate
+/// the device answered at, which the transfer takes.
+TransferStart StartTransfer(DeviceSession& session, DeviceReport& report, uint32_t* baudRate);
 
 /// The user's data folder, from this process's environment.
 UserDataFolder DataFolderFromEnvironment();
