@@ -3,12 +3,24 @@
 
 BUILD_DIR   ?= build
 ASAN_DIR    ?= build-asan
+TSAN_DIR    ?= build-tsan
 FUZZ_DIR    ?= build-fuzz
 WINDOWS_DIR ?= build-windows
+# The Linux davozi-sim and vextune-cli that test-windows runs against the
+# Windows build: a folder of their own, so that BUILD_DIR keeps the desktop program.
+WINDOWS_HELPERS_DIR ?= build-windows-helpers
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# For a test without a TIMEOUT of its own; every test has one from its labels
+# (cmake/test_timeouts.cmake), so a hung test fails within minutes.
+TEST_TIMEOUT ?= 900
+CTEST = ctest --output-on-failure -j $(JOBS) --timeout $(TEST_TIMEOUT)
 
-.PHONY: all deps configure build run test package asan fuzz bench clean \
+# Programs the sanitizer builds run while building (test discovery, the icon
+# renderer, the manual pages) see the same leak suppressions as the tests.
+SANITIZER_BUILD_ENV = LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
+
+.PHONY: all deps configure build run test package asan tsan fuzz bench bench-smoke clean \
         windows test-windows package-windows
 
 all: build
@@ -16,8 +28,10 @@ all: build
 deps:
 	@scripts/install-deps.sh
 
+# The desktop program is switched on explicitly: a folder that an older
+# test-windows configured without it gets it back.
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DVEXTUNE_GUI=ON
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -41,18 +55,31 @@ run: build
 	fi
 
 test: build
-	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -LE fuzz
+	@cd $(BUILD_DIR) && $(CTEST) -LE fuzz
 
 # A Debian package (.deb) of the programs, manual pages, completions, udev rule
 # and desktop files, in $(BUILD_DIR); its dependencies computed by dpkg-shlibdeps.
 package: build
 	@cmake --build $(BUILD_DIR) --target package
 
-# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The whole suite, the desktop program's tests included (offscreen), under
+# AddressSanitizer and UndefinedBehaviorSanitizer; leaks inside Qt and
+# fontconfig are suppressed (tests/sanitizers/lsan.supp).
 asan: deps
-	@cmake -S . -B $(ASAN_DIR) -G Ninja -DVEXTUNE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DVEXTUNE_GUI=OFF
-	@cmake --build $(ASAN_DIR) -j $(JOBS)
-	@cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS) -LE fuzz
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DVEXTUNE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
+	  -DVEXTUNE_GUI=ON -DVEXTUNE_TIMEOUT_FACTOR=4
+	@$(SANITIZER_BUILD_ENV) cmake --build $(ASAN_DIR) -j $(JOBS)
+	@cd $(ASAN_DIR) && $(CTEST) -LE fuzz
+
+# The tests labelled "tsan" under ThreadSanitizer: the worker thread, the
+# questions across threads, the dialogs that run a transfer, and the core's
+# transfer and update tests. Qt is not built with ThreadSanitizer; see
+# tests/sanitizers/tsan.supp for what that means.
+tsan: deps
+	@cmake -S . -B $(TSAN_DIR) -G Ninja -DVEXTUNE_TSAN=ON -DCMAKE_BUILD_TYPE=Debug \
+	  -DVEXTUNE_GUI=ON -DVEXTUNE_TIMEOUT_FACTOR=5
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target tsan_tests
+	@cd $(TSAN_DIR) && $(CTEST) -L tsan
 
 # libFuzzer targets under ASan and UBSan, each for FUZZ_SECONDS.
 fuzz:
@@ -61,12 +88,12 @@ fuzz:
 	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
-	@cd $(FUZZ_DIR) && ctest --output-on-failure -L fuzz
+	@cd $(FUZZ_DIR) && ctest --output-on-failure --timeout $(TEST_TIMEOUT) -L fuzz
 
 # Windows: the core, vextune-cli.exe and the unit tests cross-built with
 # MinGW-w64 into $(WINDOWS_DIR). test-windows runs the tests under Wine and
-# vextune-cli.exe against the Linux simulator (which it builds in $(BUILD_DIR)
-# without the desktop program if that is not configured yet).
+# vextune-cli.exe against the Linux simulator, compared with the Linux
+# vextune-cli; those two are built in $(WINDOWS_HELPERS_DIR).
 WINDOWS_CMAKE = cmake -S . -B $(WINDOWS_DIR) -G Ninja -DVEXTUNE_GUI=OFF \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
@@ -77,19 +104,28 @@ windows:
 
 test-windows: windows
 	@scripts/install-deps.sh
-	@[ -f $(BUILD_DIR)/CMakeCache.txt ] || cmake -S . -B $(BUILD_DIR) -G Ninja -DVEXTUNE_GUI=OFF
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target davozi-sim vextune-cli
-	@$(WINDOWS_CMAKE) -DVEXTUNE_DAVOZI_SIM=$(abspath $(BUILD_DIR))/sim/davozi-sim \
-	  -DVEXTUNE_LINUX_CLI=$(abspath $(BUILD_DIR))/src/cli/vextune-cli
-	@cd $(WINDOWS_DIR) && ctest --output-on-failure -j $(JOBS)
+	@cmake -S . -B $(WINDOWS_HELPERS_DIR) -G Ninja -DVEXTUNE_GUI=OFF -DVEXTUNE_BUILD_TESTS=OFF
+	@cmake --build $(WINDOWS_HELPERS_DIR) -j $(JOBS) --target davozi-sim vextune-cli
+	@$(WINDOWS_CMAKE) -DVEXTUNE_DAVOZI_SIM=$(abspath $(WINDOWS_HELPERS_DIR))/sim/davozi-sim \
+	  -DVEXTUNE_LINUX_CLI=$(abspath $(WINDOWS_HELPERS_DIR))/src/cli/vextune-cli
+	@cd $(WINDOWS_DIR) && $(CTEST)
 
 # A zip of vextune-cli.exe, the README and the licence texts, in $(WINDOWS_DIR).
 package-windows: windows
 	@cmake --build $(WINDOWS_DIR) --target package-windows
 
+# Every benchmark; fails when one of them fails its own run. bench-smoke runs
+# each once in its short mode (VEXTUNE_BENCH_SMOKE=1: one repetition, a small
+# image), to see that they still work; its figures mean nothing.
 bench: build
 	@cmake --build $(BUILD_DIR) --target benchmarks
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@failed=; for b in $(BUILD_DIR)/bench/bench_*; do \
+	  if [ -x "$$b" ]; then "$$b" || failed="$$failed $$(basename $$b)"; fi; \
+	done; \
+	if [ -n "$$failed" ]; then echo "Benchmarks that failed:$$failed" >&2; exit 1; fi
+
+bench-smoke:
+	@VEXTUNE_BENCH_SMOKE=1 $(MAKE) --no-print-directory bench
 
 clean:
-	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WINDOWS_HELPERS_DIR)

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_smoke.h"
 #include "common/clock.h"
 #include "link/posix_serial_port.h"
 #include "link/serial_trace.h"
@@ -139,22 +140,36 @@ class YesPrompt final : public UserPrompt {
   std::string messages;
 };
 
-/// Notes when the block loop starts and when the last block was acknowledged.
-class PhaseClock final : public ProgressListener {
+/// The real clock, noting when each of the update's pauses began: the block
+/// loop starts with the pause before the first block.
+class PauseClock final : public Clock {
  public:
-  explicit PhaseClock(const UpdateRunInfo& info) : info_(info) {}
-  void DispatchPendingEvents() override {
-    // Rewinding takes no time; the first block's pause comes right after it.
-    if (info_.step == UpdateStep::Rewind) loopStartMs = MonotonicMs();
+  uint64_t NowMs() override { return inner_.NowMs(); }
+  void SleepMs(uint32_t ms) override {
+    pauseStarts.push_back(MonotonicMs());
+    inner_.SleepMs(ms);
   }
+  std::tm LocalTime() override { return inner_.LocalTime(); }
+  /// When the last pause before `ms` began; `ms` itself when none did.
+  double LastPauseBefore(double ms) const {
+    double start = ms;
+    for (double at : pauseStarts)
+      if (at <= ms) start = at;
+    return start;
+  }
+  std::vector<double> pauseStarts;
+
+ private:
+  SystemClock inner_;
+};
+
+/// Notes when the last block was acknowledged.
+class AckClock final : public ProgressListener {
+ public:
   void SetProgress(int position) override {
     if (position > 0) lastAckMs = MonotonicMs();
   }
-  double loopStartMs = 0;
   double lastAckMs = 0;
-
- private:
-  const UpdateRunInfo& info_;
 };
 
 struct ChipCase {
@@ -177,7 +192,7 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
 
   std::istringstream stream(image, std::ios::binary);
   StreamUpdateSource source(stream);
-  SystemClock clock;
+  PauseClock clock;
   PosixSerialOpener posix;
   TimedOpener timed(posix, chip.sector);
   // With --trace, every byte is traced on its way, as the programs' --trace does.
@@ -189,7 +204,7 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
   CancelFlag cancel;
   YesPrompt prompt;
   UpdateRunInfo info;
-  PhaseClock phases(info);
+  AckClock phases;
 
   const uint64_t startMs = clock.NowMs();
   const double cpuStart = CpuSeconds();
@@ -204,7 +219,11 @@ bool Measure(const std::string& simPath, const ChipCase& chip, uint32_t baud, si
   const double lineMsPerByte = kBitsPerByte * 1000.0 / info.baudRate;
   const double perBlockMs = bios::kStepPauseMs + chip.sector * lineMsPerByte + lineMsPerByte;
   const double ceilingMs = perBlockMs * static_cast<double>(info.blocksSent);
-  const double loopMs = phases.lastAckMs - phases.loopStartMs;
+  if (timed.writes.empty()) {
+    std::cerr << chip.name << ": the update completed without sending a block\n";
+    return false;
+  }
+  const double loopMs = phases.lastAckMs - clock.LastPauseBefore(timed.writes.front());
 
   std::printf(
       "%-10s sector %5u  %4u blocks at %6u Bd | block loop %8.1f ms, ceiling %8.1f ms, "
@@ -244,7 +263,7 @@ int main(int argc, char** argv) {
   CLI::App app{"Times a firmware update against the paced simulator"};
   std::string simPath = DAVOZI_SIM_PATH;
   uint32_t baud = 38400;
-  size_t imageSize = 200 * 1024;
+  size_t imageSize = vextune::bench::SmokeRun() ? 4 * 1024 : 200 * 1024;
   app.add_option("--sim", simPath, "The davozi-sim program");
   app.add_option("--baud", baud, "The simulator's line rate")
       ->check(CLI::IsMember({38400, 115200}));

@@ -2,51 +2,62 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace vextune {
 namespace {
 
-struct ChipCase {
+struct Chip {
   uint8_t manufacturer;
   uint8_t device;
-  const char* maker;
-  const char* chip;
-  uint32_t sector;
-  uint32_t size;
+  FlashChipRecord record;
   int code;
 };
 
-const ChipCase kChipCases[] = {
-    {0x01, 0xA4, "AMD", "Am29F040", 65536, 524288, 0},
-    {0x01, 0x20, "AMD", "Am29F010", 16384, 131072, -2},
-    {0x01, 0xB0, "AMD", "Am29F002BT", 65536, 262144, -3},
-    {0x01, 0x34, "AMD", "Am29F002BB", 65536, 262144, -3},
-    {0x01, 0xDA, "AMD", "Am29LV800T", 65536, 1048576, 0},
-    {0x01, 0x5B, "AMD", "Am29LV800B", 65536, 1048576, -3},
-    {0x04, 0xDA, "Fujitsu", "MBM29LV800T", 65536, 1048576, 0},
-    {0x04, 0x5B, "Fujitsu", "MBM29LV800B", 65536, 1048576, -3},
-    {0x1F, 0x5D, "Atmel", "AT29C512", 128, 65535, -2},
-    {0x1F, 0xD5, "Atmel", "AT29C010", 128, 131072, -2},
-    {0x1F, 0xDA, "Atmel", "AT29C020", 256, 262144, 0},
-    {0x1F, 0x5B, "Atmel", "AT29C040", 512, 524288, 0},
-    {0x1F, 0xA4, "Atmel", "AT29C040A", 256, 524288, 0},
-    {0x20, 0xB0, "SGS", "M29F002BT", 65536, 262144, -3},
-    {0x20, 0x34, "SGS", "M29F002BB", 65536, 262144, -3},
-    {0x20, 0xE2, "SGS", "M29F040B", 65536, 524288, 0},
-    {0xBF, 0xB4, "SST", "SST39SF512", 4096, 65536, -2},
-    {0xBF, 0xB5, "SST", "SST39SF010", 4096, 131072, -2},
-    {0xBF, 0xB6, "SST", "SST39SF020", 4096, 262144, 0},
-    {0xDA, 0x45, "Winbond", "W29C020", 128, 262144, 0},
-    {0xDA, 0x46, "Winbond", "W29C040", 256, 524288, 0},
-    // Known makers with a device the table lacks (one the other makers have).
-    {0x04, 0xA4, "Fujitsu", "UNKNOWN", 0, 0, -1},
-    {0xDA, 0xDA, "Winbond", "UNKNOWN", 0, 0, -1},
-    // Makers the table lacks.
-    {0x7F, 0xA4, "INVALID", "INVALID", 0, 0, -1},
-    {0xFF, 0xFF, "INVALID", "INVALID", 0, 0, -1},
-};
+/// Every chip the lookup knows, found by asking for every pair of codes.
+std::vector<Chip> EveryKnownChip() {
+  std::vector<Chip> chips;
+  for (int maker = 0; maker < 256; ++maker) {
+    for (int device = 0; device < 256; ++device) {
+      Chip chip{static_cast<uint8_t>(maker), static_cast<uint8_t>(device), {}, 0};
+      chip.code = IdentifyFlashChip(chip.manufacturer, chip.device, chip.record);
+      if (chip.code != kFlashUnknown) chips.push_back(chip);
+    }
+  }
+  return chips;
+}
 
-TEST(FlashChipTest, IdentifiesEveryRowOfTheTable) {
-  for (const ChipCase& c : kChipCases) {
+TEST(FlashChipTest, IdentifiesKnownAndUnknownCodes) {
+  struct Case {
+    uint8_t manufacturer;
+    uint8_t device;
+    const char* maker;
+    const char* chip;
+    uint32_t sector;
+    uint32_t size;
+    int code;
+  };
+  const Case cases[] = {
+      {0x01, 0xA4, "AMD", "Am29F040", 65536, 524288, kFlashUpdatable},
+      {0x1F, 0xA4, "Atmel", "AT29C040A", 256, 524288, kFlashUpdatable},
+      {0xDA, 0x46, "Winbond", "W29C040", 256, 524288, kFlashUpdatable},
+      // The device's own table is one byte short of 64 KiB here.
+      {0x1F, 0x5D, "Atmel", "AT29C512", 128, 65535, kFlashTooSmall},
+      {0xBF, 0xB5, "SST", "SST39SF010", 4096, 131072, kFlashTooSmall},
+      {0x20, 0xB0, "SGS", "M29F002BT", 65536, 262144, kFlashUnsupported},
+      {0x04, 0x5B, "Fujitsu", "MBM29LV800B", 65536, 1048576, kFlashUnsupported},
+      // Known makers with a device the table lacks (one the other makers have).
+      {0x04, 0xA4, "Fujitsu", "UNKNOWN", 0, 0, kFlashUnknown},
+      {0xDA, 0xDA, "Winbond", "UNKNOWN", 0, 0, kFlashUnknown},
+      // Makers the table lacks.
+      {0x7F, 0xA4, "INVALID", "INVALID", 0, 0, kFlashUnknown},
+      {0xFF, 0xFF, "INVALID", "INVALID", 0, 0, kFlashUnknown},
+  };
+  for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << std::hex << int{c.manufacturer} << ":" << int{c.device});
     // A leftover from an earlier lookup must not survive.
     FlashChipRecord record{"stale", "stale", 1, 2};
@@ -56,6 +67,39 @@ TEST(FlashChipTest, IdentifiesEveryRowOfTheTable) {
     EXPECT_EQ(record.sectorSize, c.sector);
     EXPECT_EQ(record.chipSize, c.size);
   }
+}
+
+TEST(FlashChipTest, EveryChipOfTheTableIsConsistent) {
+  const std::vector<Chip> chips = EveryKnownChip();
+  EXPECT_EQ(chips.size(), 21u);
+  std::map<uint8_t, std::string> makers;
+  std::set<std::string> names;
+  uint32_t largest = 0;
+  for (const Chip& c : chips) {
+    SCOPED_TRACE(c.record.chipName);
+    EXPECT_TRUE(c.code == kFlashUpdatable || c.code == kFlashTooSmall ||
+                c.code == kFlashUnsupported);
+    EXPECT_TRUE(names.insert(c.record.chipName).second) << "named twice";
+    EXPECT_NE(c.record.chipName, "UNKNOWN");
+    EXPECT_NE(c.record.manufacturerName, "INVALID");
+    // One maker, one name: an unknown device of that maker is reported with it.
+    const auto maker = makers.emplace(c.manufacturer, c.record.manufacturerName).first;
+    EXPECT_EQ(maker->second, c.record.manufacturerName);
+    // A sector is one transfer block: a power of two no larger than the chip.
+    EXPECT_GT(c.record.sectorSize, 0u);
+    EXPECT_EQ(c.record.sectorSize & (c.record.sectorSize - 1), 0u);
+    EXPECT_LE(c.record.sectorSize, c.record.chipSize);
+    // The chips of 128 KiB and less are the ones too small for an image.
+    EXPECT_EQ(c.code == kFlashTooSmall, c.record.chipSize <= 131072u);
+    const ImageLimitsResult limits = ImageLimits(c.record, 0);
+    if (c.code == kFlashUpdatable) {
+      EXPECT_GT(limits.maxImageSize, 0u);
+      EXPECT_FALSE(ImageLimits(c.record, limits.maxImageSize).tooLarge);
+      EXPECT_TRUE(ImageLimits(c.record, uint64_t{limits.maxImageSize} + 1).tooLarge);
+      largest = std::max(largest, limits.maxImageSize);
+    }
+  }
+  EXPECT_EQ(LargestImageSize(), largest);
 }
 
 TEST(FlashChipTest, ImageLimitsFollowSectorAndChipSize) {

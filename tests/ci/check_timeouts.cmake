@@ -1,0 +1,47 @@
+# Fails unless every test of the build in BUILD_DIR has a TIMEOUT of its own
+# of at most MAX_SECONDS: a test without one would wait for ctest's default of
+# 25 minutes, or none at all when run by hand.
+#   cmake -DCTEST=... -DBUILD_DIR=... -DMAX_SECONDS=... -P check_timeouts.cmake
+execute_process(COMMAND ${CTEST} --show-only=json-v1
+                WORKING_DIRECTORY ${BUILD_DIR}
+                OUTPUT_VARIABLE json RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "ctest --show-only failed: ${errors}")
+endif()
+
+string(JSON count LENGTH "${json}" tests)
+if(count EQUAL 0)
+  message(FATAL_ERROR "ctest lists no tests in ${BUILD_DIR}")
+endif()
+set(missing)
+set(too_long)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  string(JSON name GET "${json}" tests ${i} name)
+  set(timeout "")
+  string(JSON properties ERROR_VARIABLE no_properties GET "${json}" tests ${i} properties)
+  if(NOT no_properties)
+    string(JSON nprops LENGTH "${properties}")
+    if(nprops GREATER 0)
+      math(EXPR plast "${nprops} - 1")
+      foreach(j RANGE ${plast})
+        string(JSON pname GET "${properties}" ${j} name)
+        if(pname STREQUAL "TIMEOUT")
+          string(JSON timeout GET "${properties}" ${j} value)
+        endif()
+      endforeach()
+    endif()
+  endif()
+  if(timeout STREQUAL "")
+    list(APPEND missing ${name})
+  elseif(timeout GREATER MAX_SECONDS)
+    list(APPEND too_long "${name} (${timeout} s)")
+  endif()
+endforeach()
+if(missing OR too_long)
+  list(JOIN missing "\n  " missing_text)
+  list(JOIN too_long "\n  " too_long_text)
+  message(FATAL_ERROR "Tests without a TIMEOUT:\n  ${missing_text}\n"
+                      "Tests whose TIMEOUT exceeds ${MAX_SECONDS} s:\n  ${too_long_text}")
+endif()
+message(STATUS "${count} tests, each with a TIMEOUT of at most ${MAX_SECONDS} s")
