@@ -8,6 +8,9 @@ namespace vextune {
 
 /// What a file dialog is asked to show.
 struct FileDialogRequest {
+  /// What the dialog does ("Load configuration"); empty: the application's
+  /// name.
+  std::string title;
   /// Filter entries, one per line pair of description and pattern:
   /// {"VXG Files (*.vxg)", "VXN Files (*.vxn)"}; the first one is preselected.
   std::vector<std::string> filters;

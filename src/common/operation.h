@@ -48,8 +48,6 @@ class ProgressListener {
   /// The operation's position: the step number of a configuration transfer
   /// (0 to 58), the percentage of an update (0 to 100).
   virtual void SetProgress(int position) = 0;
-  /// Called between steps, so that a GUI can repaint and take a Cancel click.
-  virtual void DispatchPendingEvents() {}
   /// True while the operation works (the GUI shows the wait cursor).
   virtual void SetBusy(bool /*busy*/) {}
 };

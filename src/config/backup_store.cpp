@@ -77,6 +77,14 @@ bool BackupName::OlderThan(const BackupName& other) const {
   return Key(*this) < Key(other);
 }
 
+std::string BackupTimeText(const BackupName& name) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", name.time.tm_year + 1900,
+                name.time.tm_mon + 1, name.time.tm_mday, name.time.tm_hour, name.time.tm_min,
+                name.time.tm_sec);
+  return name.sequence > 0 ? std::string(text) + " #" + std::to_string(name.sequence + 1) : text;
+}
+
 std::string BackupFileName(const std::tm& time, int sequence, const std::string& firmwareText) {
   char stamp[64];
   std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d%02d%02d", time.tm_year + 1900,

@@ -50,6 +50,10 @@ struct BackupName {
   bool OlderThan(const BackupName& other) const;
 };
 
+/// When a backup was read, as the user reads it: "2026-12-08 16:52:57", with
+/// " #2" and on for the further backups within the same second.
+std::string BackupTimeText(const BackupName& name);
+
 /// The file name of a backup: "2026-12-08_165257_V.1.4b.vxg", with ".N" after
 /// the time for the Nth further backup in the same second. The firmware text
 /// keeps letters, digits, '.' and '-' (others become '-', leading blanks go)

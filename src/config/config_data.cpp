@@ -1,6 +1,7 @@
 #include "config/config_data.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "common/text_util.h"
 
@@ -48,6 +49,15 @@ bool CConfigData::IsEqual(const CConfigData& other, bool includeSyncClock) const
   return Differences(other, includeSyncClock).empty();
 }
 
+const ParamInfo& CConfigData::InfoOf(CConfigParam CConfigData::*member) {
+  const auto& params = Params();
+  const auto* info = std::find_if(params.begin(), params.end(),
+                                  [member](const ParamInfo& i) { return i.member == member; });
+  // Every member of the record has its row: anything else is a programming error.
+  if (info == params.end()) throw std::invalid_argument("not a parameter of the record");
+  return *info;
+}
+
 const ParamInfo* CConfigData::FindParam(std::string_view name) {
   auto matches = [](std::string_view memberName, std::string_view wanted, bool ignoreCase) {
     if (ignoreCase) return ToUpperAscii(memberName) == ToUpperAscii(wanted);
@@ -89,13 +99,18 @@ bool CConfigData::SetNumberText(CConfigParam& p, std::string_view text) {
   return false;
 }
 
+bool IsControlCharacter(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+
+bool HasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), IsControlCharacter);
+}
+
 int CConfigData::CheckText(const CConfigParam& p, std::string_view text) {
   if (p.validator == nullptr) return -1;
-  const bool control = std::any_of(text.begin(), text.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F;
-  });
-  if (control) return kTextHasControlCharacter;
+  if (HasControlCharacter(text)) return kTextHasControlCharacter;
   if (text.size() > kMaxTextLength) return kTextTooLong;
   return p.validator(text);
 }

@@ -20,6 +20,11 @@ inline constexpr size_t kMaxTextLength = 255;
 inline constexpr int kTextHasControlCharacter = 100;  ///< a byte below 0x20, or 0x7F
 inline constexpr int kTextTooLong = 101;              ///< more than kMaxTextLength bytes
 
+/// The bytes no text parameter takes: below 0x20, and 0x7F. They would end or
+/// steer the device's command line.
+bool IsControlCharacter(char c);
+bool HasControlCharacter(std::string_view text);
+
 /// One device parameter. Numeric parameters use value and text (the decimal
 /// digits of the value, leading zeros possible) with min, max, def and
 /// zeroAllowed; text parameters use text, defText and validator.
@@ -54,6 +59,9 @@ struct ParamInfo {
   bool zeroAllowed = false;  ///< numeric parameters: 0 accepted below min
   const char* defText = "";  ///< text parameters: default text
   Validator validator = nullptr;
+  /// The first firmware version that knows the parameter; 0: every one.
+  /// ParamAvailable (config/firmware.h) compares against it.
+  uint32_t since = 0;
 
   bool IsText() const { return kind == ParamKind::Text; }
 };
@@ -113,6 +121,8 @@ class CConfigData {
   /// "m_TxDelay" or "TxDelay"; an exact match first, then one that ignores
   /// ASCII case. nullptr when there is no such parameter.
   static const ParamInfo* FindParam(std::string_view name);
+  /// The table entry of `member`, which must be one of the 77 parameters.
+  static const ParamInfo& InfoOf(CConfigParam CConfigData::*member);
   CConfigParam& Get(const ParamInfo& info) { return this->*info.member; }
   const CConfigParam& Get(const ParamInfo& info) const { return this->*info.member; }
 
@@ -197,11 +207,26 @@ class CConfigData {
 };
 
 // ---- Validators: 0 acceptable, nonzero refused ----
-int CheckCallsign(std::string_view text);  ///< codes 0 to 5
+/// The callsign rule's limits: at most kCallsignLength characters before an
+/// optional "-" and an SSID of at most two characters up to kSsidMax.
+inline constexpr size_t kCallsignLength = 6;
+inline constexpr int32_t kSsidMax = 15;
+/// What CheckCallsign answers, by its codes.
+enum class CallsignCheck {
+  Ok = 0,
+  TwoDashes = 1,      ///< more than one "-"
+  LeadingDash = 2,    ///< starts with "-"
+  TooLong = 3,        ///< more than kCallsignLength characters before the SSID
+  SsidTooLong = 4,    ///< an SSID of more than two characters
+  SsidNotNumber = 5,  ///< an SSID that is not a number up to kSsidMax
+};
+int CheckCallsign(std::string_view text);  ///< a CallsignCheck code
 int CheckSsid(std::string_view text);
 int CheckPosition(std::string_view text);
-int CheckText80(std::string_view text);
-int CheckText72(std::string_view text);
+int CheckText80(std::string_view text);  ///< at most kText80Length characters
+int CheckText72(std::string_view text);  ///< at most kText72Length characters
+inline constexpr size_t kText80Length = 80;
+inline constexpr size_t kText72Length = 72;
 int CheckPrMode(std::string_view text);
 int CheckCrossMode(std::string_view text);
 

@@ -1,51 +1,59 @@
 // The words beside the parameter table: for every parameter the dialog label
 // it appears under, its unit, a one-line description and the meanings of its
-// values, taken from the settings dialogs' labels, lists and tooltips. The
-// command line's params, show --long and set messages read it; it holds no
-// limits, so nothing here can disagree with the checks.
+// values. The settings dialogs take their labels, units and lists from here
+// (the list entries from config/param_tables.h), as do the command line's
+// params, show --long and set messages; it holds no limits, so nothing here
+// can disagree with the checks.
 #include "config/param_help.h"
 
 #include "config/param_rules.h"
+#include "config/param_tables.h"
 
 namespace vextune {
 namespace {
 
 using D = SettingsDialog;
 
+// A dialog list's entries as the meanings of the values they store: the
+// entry's index, or, after `off` at 0, the index + 1.
+template <size_t N>
+constexpr std::array<ParamChoice, N> ByIndex(const std::array<std::string_view, N>& entries) {
+  std::array<ParamChoice, N> choices{};
+  for (size_t i = 0; i < N; ++i) choices[i] = {static_cast<int32_t>(i), entries[i].data()};
+  return choices;
+}
+template <size_t N>
+constexpr std::array<ParamChoice, N + 1> OffThenByIndex(
+    const std::array<std::string_view, N>& entries) {
+  std::array<ParamChoice, N + 1> choices{};
+  choices[0] = {0, "off"};
+  for (size_t i = 0; i < N; ++i) choices[i + 1] = {static_cast<int32_t>(i + 1), entries[i].data()};
+  return choices;
+}
+
 constexpr ParamChoice kBeaconModes[] = {
     {0, "off"}, {1, "on with the GPS position"}, {2, "on with the fixed position"}};
 constexpr ParamChoice kAltitudes[] = {
     {0, "off"}, {1, "uncompressed"}, {2, "compressed + uncompressed"}, {3, "compressed"}};
 // The alias list of current firmware (1.2 and newer).
-constexpr ParamChoice kDigiAliases[] = {
-    {0, "off"}, {1, "RELAY"}, {2, "WIDE/WIDEn-N"}, {3, "RELAY/ WIDE/ WIDEn-N/ GATE"}};
+constexpr auto kDigiAliases = OffThenByIndex(kDigiAliasEntries);
 constexpr ParamChoice kNever[] = {{0, "never"}};
 constexpr ParamChoice kOff[] = {{0, "off"}};
-constexpr ParamChoice kCrossModes[] = {{0, "off"},      {1, "300 Bd"},  {2, "R300 Bd"},
-                                       {3, "R600 Bd"},  {4, "1200 Bd"}, {5, "9600 Bd"},
-                                       {6, "19200 Bd"}, {7, "HF DUAL"}};
+constexpr auto kCrossModes = OffThenByIndex(kCrossModeEntries);
 constexpr ParamChoice kHfToggles[] = {{0, "off"}, {1, "only if in HF-PR-Mode"}, {2, "always"}};
-constexpr ParamChoice kNmeaOutputs[] = {{0, "off"},
-                                        {1, "APRS datagrams"},
-                                        {2, "PR datagrams"},
-                                        {3, "GPS-data (loopback)"},
-                                        {4, "APRS + GPS (loopback)"}};
+constexpr auto kNmeaOutputs = OffThenByIndex(kNmeaOutEntries);
 // The older form has no 4.
-constexpr std::span<const ParamChoice> kNmeaOutputsOld{kNmeaOutputs, 4};
+constexpr std::span<const ParamChoice> kNmeaOutputsOld{kNmeaOutputs.data(), 4};
 constexpr ParamChoice kAutomatic[] = {{0, "automatic, speed dependent (see AprsAutoSpeed)"}};
 constexpr ParamChoice kSymbolTables[] = {{0, "primary table"}, {1, "alternate table"}};
-constexpr ParamChoice kTimestamps[] = {
-    {0, "OFF"}, {1, "Status outputs"}, {2, "Status + Monitor outputs"}};
+constexpr auto kTimestamps = ByIndex(kTimestampEntries);
 constexpr ParamChoice kUnlimited[] = {{0, "unlimited"}};
 constexpr ParamChoice kPrModes[] = {{0, "300 Bd"},  {1, "R 300 Bd"}, {2, "R 600 Bd"},
                                     {3, "1200 Bd"}, {4, "9600 Bd"},  {5, "19200 Bd"}};
 constexpr ParamChoice kConnectModes[] = {
     {0, "off"}, {1, "on"}, {2, "on and disconnect on receipt of \"//Q\""}};
-constexpr ParamChoice kFlowControls[] = {{0, "Flow-Control off, XON/XOFF off"},
-                                         {1, "Flow-Control on, XON/XOFF off"},
-                                         {2, "Flow-Control off, XON/XOFF on"},
-                                         {3, "Flow-Control on, XON/XOFF on"}};
-constexpr ParamChoice kAutoSpeeds[] = {{0, "slow"}, {1, "medium"}, {2, "fast"}};
+constexpr auto kFlowControls = ByIndex(kFlowControlEntries);
+constexpr auto kAutoSpeeds = ByIndex(kAutoSpeedEntries);
 
 constexpr ParamHelp H(const char* member, D dialog, const char* label, const char* unit,
                       const char* description, std::span<const ParamChoice> choices = {}) {
@@ -195,6 +203,14 @@ const std::array<ParamHelp, kParamCount>& ParamHelpTable() {
 const ParamHelp& HelpFor(const ParamInfo& info) {
   const auto& params = CConfigData::Params();
   return kHelp[static_cast<size_t>(&info - params.data())];
+}
+
+const char* DialogLabel(CConfigParam CConfigData::*member) {
+  return HelpFor(CConfigData::InfoOf(member)).label;
+}
+
+const char* DialogUnit(CConfigParam CConfigData::*member) {
+  return HelpFor(CConfigData::InfoOf(member)).unit;
 }
 
 std::string ShortName(const ParamInfo& info) {

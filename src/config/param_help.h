@@ -40,6 +40,11 @@ const std::array<ParamHelp, kParamCount>& ParamHelpTable();
 /// The help entry of `info`, which must be an entry of CConfigData::Params().
 const ParamHelp& HelpFor(const ParamInfo& info);
 
+/// The label or group box title under which `member` appears in its dialog,
+/// and the unit beside its field: the dialogs read their captions from here.
+const char* DialogLabel(CConfigParam CConfigData::*member);
+const char* DialogUnit(CConfigParam CConfigData::*member);
+
 /// The name the command line shows and takes: the member name without "m_".
 std::string ShortName(const ParamInfo& info);
 

@@ -1,6 +1,22 @@
 #include "config/param_rules.h"
 
+#include "config/param_tables.h"
+
 namespace vextune {
+namespace {
+
+template <size_t N>
+std::string OneOf(const std::array<std::string_view, N>& words) {
+  std::string text = "one of ";
+  for (size_t i = 0; i < N; ++i) text += (i == 0 ? "" : ", ") + std::string(words[i]);
+  return text;
+}
+
+std::string AtMost(size_t length) {
+  return "at most " + std::to_string(length) + " characters";
+}
+
+}  // namespace
 
 std::string DescribeAccepted(const ParamInfo& info) {
   if (info.kind == ParamKind::Flag) return "0 or 1";
@@ -10,18 +26,19 @@ std::string DescribeAccepted(const ParamInfo& info) {
   }
   const Validator v = info.validator;
   if (v == CheckCallsign) {
-    return "a callsign of at most 6 characters, optionally followed by \"-\" and an SSID up to "
-           "15, or nothing";
+    return "a callsign of " + AtMost(kCallsignLength) +
+           ", optionally followed by \"-\" and an SSID up to " + std::to_string(kSsidMax) +
+           ", or nothing";
   }
-  if (v == CheckSsid) return "two digits from 00 to 15";
+  if (v == CheckSsid) return "two digits from 00 to " + std::to_string(kSsidMax);
   if (v == CheckPosition) {
     return "a position like 1234.56N 01234.56E (latitude ddmm.mm N/S, longitude dddmm.mm E/W), "
            "\"NONE\" or nothing";
   }
-  if (v == CheckText80) return "at most 80 characters";
-  if (v == CheckText72) return "at most 72 characters";
-  if (v == CheckPrMode) return "one of 300, R300, R600, 1200, 9600, 19200";
-  if (v == CheckCrossMode) return "one of NONE, 300, R300, R600, 1200, 9600, 19200, HF DUAL";
+  if (v == CheckText80) return AtMost(kText80Length);
+  if (v == CheckText72) return AtMost(kText72Length);
+  if (v == CheckPrMode) return OneOf(kPrModeWords);
+  if (v == CheckCrossMode) return OneOf(kCrossModeWords);
   return "any text";
 }
 
@@ -29,18 +46,18 @@ std::string DescribeRefusal(const ParamInfo& info, int code) {
   if (code == kTextHasControlCharacter) return "holds a control character";
   if (code == kTextTooLong) return "longer than " + std::to_string(kMaxTextLength) + " characters";
   if (info.validator == CheckCallsign) {
-    switch (code) {
-      case 1:
+    switch (static_cast<CallsignCheck>(code)) {
+      case CallsignCheck::TwoDashes:
         return "more than one \"-\"";
-      case 2:
+      case CallsignCheck::LeadingDash:
         return "starts with \"-\"";
-      case 3:
-        return "callsign longer than 6 characters";
-      case 4:
+      case CallsignCheck::TooLong:
+        return "callsign longer than " + std::to_string(kCallsignLength) + " characters";
+      case CallsignCheck::SsidTooLong:
         return "SSID longer than 2 characters";
-      case 5:
-        return "SSID not a number up to 15";
-      default:
+      case CallsignCheck::SsidNotNumber:
+        return "SSID not a number up to " + std::to_string(kSsidMax);
+      case CallsignCheck::Ok:
         break;
     }
   }

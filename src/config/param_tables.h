@@ -18,6 +18,26 @@ inline constexpr std::array<std::string_view, 6> kPrModeWords = {"300",  "R300",
 inline constexpr std::array<std::string_view, 8> kCrossModeWords = {
     "NONE", "300", "R300", "R600", "1200", "9600", "19200", "HF DUAL"};
 
+/// The entries of the dialogs' lists that the parameter help names too; a
+/// parameter stores the entry's index, or index + 1 where 0 means off.
+/// Z flow control and K time stamp, by value.
+inline constexpr std::array<std::string_view, 4> kFlowControlEntries = {
+    "Flow-Control off, XON/XOFF off", "Flow-Control on, XON/XOFF off",
+    "Flow-Control off, XON/XOFF on", "Flow-Control on, XON/XOFF on"};
+inline constexpr std::array<std::string_view, 3> kTimestampEntries = {"OFF", "Status outputs",
+                                                                      "Status + Monitor outputs"};
+/// %AL speed of the automatic beacon interval, by value.
+inline constexpr std::array<std::string_view, 3> kAutoSpeedEntries = {"slow", "medium", "fast"};
+/// %AN output on the GPS port, by value - 1; the last one from 1.1J on.
+inline constexpr std::array<std::string_view, 4> kNmeaOutEntries = {
+    "APRS datagrams", "PR datagrams", "GPS-data (loopback)", "APRS + GPS (loopback)"};
+/// %AG cross-mode digipeating, by value - 1; the last one from 1.3E on.
+inline constexpr std::array<std::string_view, 7> kCrossModeEntries = {
+    "300 Bd", "R300 Bd", "R600 Bd", "1200 Bd", "9600 Bd", "19200 Bd", "HF DUAL"};
+/// %AD digipeating aliases of current firmware (1.2 and newer), by value - 1.
+inline constexpr std::array<std::string_view, 3> kDigiAliasEntries = {"RELAY", "WIDE/WIDEn-N",
+                                                                      "RELAY/ WIDE/ WIDEn-N/ GATE"};
+
 /// Position of `word` in `words` (exact, case-sensitive), nothing if absent.
 template <size_t N>
 std::optional<int32_t> WordIndex(const std::array<std::string_view, N>& words,

@@ -32,17 +32,17 @@ bool MatchesPositionForm(std::string_view text) {
 }  // namespace
 
 int CheckText80(std::string_view text) {
-  return text.size() <= 80 ? 0 : 1;
+  return text.size() <= kText80Length ? 0 : 1;
 }
 
 int CheckText72(std::string_view text) {
-  return text.size() <= 72 ? 0 : 1;
+  return text.size() <= kText72Length ? 0 : 1;
 }
 
 int CheckSsid(std::string_view text) {
   // Only the two leading digits count; what follows them is not examined.
   const std::string_view digits = LeadingDigits(text);
-  return digits.size() == 2 && DigitsToNumber(digits) <= 15 ? 0 : 1;
+  return digits.size() == 2 && DigitsToNumber(digits) <= kSsidMax ? 0 : 1;
 }
 
 int CheckPrMode(std::string_view text) {
@@ -69,19 +69,21 @@ int CheckPosition(std::string_view text) {
 }
 
 int CheckCallsign(std::string_view text) {
-  if (std::count(text.begin(), text.end(), '-') >= 2) return 1;
-  if (!text.empty() && text.front() == '-') return 2;
+  const auto code = [](CallsignCheck c) { return static_cast<int>(c); };
+  if (std::count(text.begin(), text.end(), '-') >= 2) return code(CallsignCheck::TwoDashes);
+  if (!text.empty() && text.front() == '-') return code(CallsignCheck::LeadingDash);
   const size_t dash = text.find('-');
   const bool hasSsid = dash != std::string_view::npos;
   const std::string_view base = text.substr(0, dash);
   const std::string_view ssid = hasSsid ? text.substr(dash + 1) : std::string_view{};
-  if (base.size() > 6) return 3;
-  if (!hasSsid) return 0;
-  if (ssid.size() > 2) return 4;
-  if (ssid.size() == 2 && !IsDigit(ssid[1])) return 5;
+  if (base.size() > kCallsignLength) return code(CallsignCheck::TooLong);
+  if (!hasSsid) return code(CallsignCheck::Ok);
+  if (ssid.size() > 2) return code(CallsignCheck::SsidTooLong);
+  if (ssid.size() == 2 && !IsDigit(ssid[1])) return code(CallsignCheck::SsidNotNumber);
   // An SSID that begins with a letter is not examined further.
-  if (!ssid.empty() && IsDigit(ssid[0]) && DigitsToNumber(ssid) > 15) return 5;
-  return 0;
+  if (!ssid.empty() && IsDigit(ssid[0]) && DigitsToNumber(ssid) > kSsidMax)
+    return code(CallsignCheck::SsidNotNumber);
+  return code(CallsignCheck::Ok);
 }
 
 }  // namespace vextune

@@ -1,31 +1,38 @@
 #include "editor/aprs_choice_lists.h"
 
-#include "link/device_state.h"
+#include "config/firmware.h"
+#include "config/param_tables.h"
 
 namespace vextune {
+namespace {
+
+// The first `count` entries of `entries` (all of them by default).
+template <size_t N>
+std::vector<std::string> Entries(const std::array<std::string_view, N>& entries, size_t count = N) {
+  return {entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(count)};
+}
+
+}  // namespace
 
 std::vector<std::string> AprsChoiceEntries(AprsChoiceList list, int32_t firmwareVersion) {
-  const auto reaches = [firmwareVersion](uint32_t threshold) {
-    return FirmwareReaches(firmwareVersion, threshold);
+  const auto offers = [firmwareVersion](FirmwareFeature feature) {
+    return FeatureAvailable(feature, firmwareVersion);
   };
   switch (list) {
     case AprsChoiceList::AutoSpeed:
-      return {"slow", "medium", "fast"};
+      return Entries(kAutoSpeedEntries);
     case AprsChoiceList::DigiAlias:
-      if (reaches(firmware::k1_2)) return {"RELAY", "WIDE/WIDEn-N", "RELAY/ WIDE/ WIDEn-N/ GATE"};
-      if (reaches(firmware::k1_1J)) return {"RELAY", "WIDE", "RELAY WIDE / GATE"};
+      if (offers(FirmwareFeature::DigiAliasWideN)) return Entries(kDigiAliasEntries);
+      // The aliases of older firmware; the parameter help names the current ones only.
+      if (offers(FirmwareFeature::DigiAliasGate)) return {"RELAY", "WIDE", "RELAY WIDE / GATE"};
       return {"RELAY", "WIDE", "RELAY WIDE"};
-    case AprsChoiceList::NmeaOut: {
-      std::vector<std::string> entries = {"APRS datagrams", "PR datagrams", "GPS-data (loopback)"};
-      if (reaches(firmware::k1_1J)) entries.emplace_back("APRS + GPS (loopback)");
-      return entries;
-    }
-    case AprsChoiceList::CrossMode: {
-      std::vector<std::string> entries = {"300 Bd",  "R300 Bd", "R600 Bd",
-                                          "1200 Bd", "9600 Bd", "19200 Bd"};
-      if (reaches(firmware::k1_3E)) entries.emplace_back("HF DUAL");
-      return entries;
-    }
+    case AprsChoiceList::NmeaOut:
+      // The newest entry is the last.
+      return Entries(kNmeaOutEntries,
+                     kNmeaOutEntries.size() - (offers(FirmwareFeature::NmeaAprsAndGps) ? 0 : 1));
+    case AprsChoiceList::CrossMode:
+      return Entries(kCrossModeEntries,
+                     kCrossModeEntries.size() - (offers(FirmwareFeature::CrossModeHfDual) ? 0 : 1));
     case AprsChoiceList::Altitude:
       return {"uncompressed (1)", "compressed + uncompressed (2)", "compressed (3)"};
   }

@@ -12,13 +12,8 @@ namespace vextune {
 enum class AprsChoiceList { AutoSpeed, DigiAlias, NmeaOut, CrossMode, Altitude };
 
 /// The entries of `list` in order, as the device with firmware version
-/// `firmwareVersion` understands them. Versions compare unsigned, so -1
-/// (no device) offers every entry.
+/// `firmwareVersion` understands them (FeatureAvailable); -1 (no device)
+/// offers every entry.
 std::vector<std::string> AprsChoiceEntries(AprsChoiceList list, int32_t firmwareVersion);
-
-/// True when `firmwareVersion` is at least `threshold`, compared unsigned.
-inline bool FirmwareReaches(int32_t firmwareVersion, uint32_t threshold) {
-  return static_cast<uint32_t>(firmwareVersion) >= threshold;
-}
 
 }  // namespace vextune

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/text_util.h"
+#include "editor/callsign_filter.h"
 
 namespace vextune {
 namespace {
@@ -27,18 +28,7 @@ int Insertion(std::string_view remembered, std::string_view text, int caret,
 }  // namespace
 
 FieldEdit FilterAprsCallsignEdit(std::string_view remembered, std::string_view text, int caret) {
-  std::string_view inserted;
-  const int start = Insertion(remembered, text, caret, inserted);
-  if (inserted.empty()) return AcceptEdit(std::string(text), caret);
-
-  const bool allowed = std::all_of(inserted.begin(), inserted.end(),
-                                   [](char c) { return IsAsciiLetterOrDigit(c) || c == '-'; });
-  const auto dashes = std::count(inserted.begin(), inserted.end(), '-');
-  const bool rememberedDash = remembered.find('-') != std::string_view::npos;
-  const bool refused = !allowed || dashes > 1 || (rememberedDash && dashes > 0) ||
-                       (start == 0 && inserted.front() == '-');
-  if (refused) return RefuseEdit(std::string(remembered), start);
-  return AcceptEdit(std::string(text), caret);
+  return FilterCallsignEdit(remembered, text, caret);
 }
 
 FieldEdit FilterIntervalEdit(std::string_view remembered, std::string_view text, int caret,

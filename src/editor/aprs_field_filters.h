@@ -14,9 +14,8 @@ namespace vextune {
 /// returned text when the edit is accepted, and sets the field's text and
 /// caret or selection from the result when it is refused (`beep`).
 
-/// The callsign field: ASCII letters, digits and one "-" that does not come
-/// first. The characters inserted are the ones that end at the caret, as
-/// many as the text grew.
+/// The callsign field: the filter of the own callsign (FilterCallsignEdit),
+/// ASCII letters, digits and one "-" that does not come first.
 FieldEdit FilterAprsCallsignEdit(std::string_view remembered, std::string_view text, int caret);
 
 /// The two interval fields (TX interval, 4 digits; frequency beacon, 5

@@ -2,25 +2,17 @@
 
 #include "common/text_util.h"
 #include "config/config_data.h"
+#include "config/firmware.h"
 #include "editor/aprs_choice_lists.h"
 #include "editor/aprs_position.h"
-#include "link/device_state.h"
+#include "editor/field_rules.h"
+#include "editor/field_texts.h"
+#include "editor/settings_message.h"
 
 namespace vextune {
 namespace {
 
-constexpr int32_t kFreqBeaconMin = 60;
-constexpr int32_t kFreqBeaconMax = 30000;
-constexpr int32_t kStatusEveryMax = 20;
-constexpr size_t kOldCommentMax = 40;
-constexpr int32_t kValidMin = 10;
-constexpr int32_t kValidMax = 3600;
-constexpr int32_t kTxIntervalMin = 10;
-constexpr int32_t kTxIntervalMax = 7200;
-
-int32_t DecimalValue(std::string_view text) {
-  return DigitsToNumber(LeadingDigits(TrimSpace(text)));
-}
+using D = CConfigData;
 
 std::string Quoted(std::string_view text, char quote = '"') {
   return quote + std::string(text) + quote;
@@ -70,17 +62,16 @@ std::optional<AprsFinding> CheckFreqBeacon(const AprsDialogControls& c, AprsSett
     v.freqBeacon = "0";
     return std::nullopt;
   }
+  const std::string enter =
+      "Enter a TX Interval between " + RangeText(&D::m_AprsFreqBeacon) + " seconds!";
   if (c.freqBeaconText.empty()) {
-    return Exclamation(kCaption,
-                       "APRS Frequency beacon: Enter a TX Interval between 60...30000 seconds!",
-                       AprsField::FreqBeaconInterval);
+    return Exclamation(kCaption, "APRS Frequency beacon: " + enter, AprsField::FreqBeaconInterval);
   }
-  const int32_t value = DecimalValue(c.freqBeaconText);
-  if (value != 0 && (value < kFreqBeaconMin || value > kFreqBeaconMax)) {
-    return Exclamation(kCaption,
-                       "APRS Frequency beacon:  " + Quoted(c.freqBeaconText) +
-                           "  is out of range!\nEnter a TX Interval between 60...30000 seconds!",
-                       AprsField::FreqBeaconInterval);
+  if (!RecordRangeOf(&D::m_AprsFreqBeacon).Takes(ReadFieldNumber(c.freqBeaconText))) {
+    return Exclamation(
+        kCaption,
+        "APRS Frequency beacon:  " + Quoted(c.freqBeaconText) + "  is out of range!\n" + enter,
+        AprsField::FreqBeaconInterval);
   }
   v.freqBeacon = c.freqBeaconText;
   return std::nullopt;
@@ -97,7 +88,10 @@ std::optional<AprsFinding> CheckPosition(const AprsDialogControls& c, AprsSettin
     finding.selectionLength = 1;
     return finding;
   };
-  if (ConvertCheck(PositionAxis::Latitude, c.latitude) != 0) {
+  // A text out of the field's shape would join into a position the record
+  // refuses; it is reported as one that does not convert.
+  if (ConvertCheck(PositionAxis::Latitude, c.latitude) != 0 ||
+      !FitsLayout(PositionAxis::Latitude, c.latitude)) {
     return refuse("Latitude Error",
                   "Unable to convert this value:\n\t" +
                       Quoted(c.latitude + ' ' + c.latitudeHemisphere, '\'') +
@@ -105,7 +99,8 @@ std::optional<AprsFinding> CheckPosition(const AprsDialogControls& c, AprsSettin
                       "59.99 N/S)!",
                   AprsField::Latitude);
   }
-  if (ConvertCheck(PositionAxis::Longitude, c.longitude) != 0) {
+  if (ConvertCheck(PositionAxis::Longitude, c.longitude) != 0 ||
+      !FitsLayout(PositionAxis::Longitude, c.longitude)) {
     return refuse("Longitude Error",
                   "Unable to convert this value:\n\t" +
                       Quoted(c.longitude + ' ' + c.longitudeHemisphere, '\'') +
@@ -149,15 +144,14 @@ std::optional<AprsFinding> CheckTxInterval(const AprsDialogControls& c, AprsSett
     v.txInterval = "0";
     return std::nullopt;
   }
+  const std::string enter =
+      "Enter a TX Interval between " + RangeText(&D::m_AprsInterval) + " seconds!";
   if (c.txIntervalText.empty()) {
-    return Exclamation(kCaption, "TX Interval: Enter a TX Interval between 10...7200 seconds!",
-                       AprsField::TxInterval);
+    return Exclamation(kCaption, "TX Interval: " + enter, AprsField::TxInterval);
   }
-  const int32_t value = DecimalValue(c.txIntervalText);
-  if (value != 0 && (value < kTxIntervalMin || value > kTxIntervalMax)) {
+  if (!RecordRangeOf(&D::m_AprsInterval).Takes(ReadFieldNumber(c.txIntervalText))) {
     return Exclamation(kCaption,
-                       "TX Interval:  " + Quoted(c.txIntervalText) +
-                           "  is out of range!\nEnter a TX Interval between 10...7200 seconds!",
+                       "TX Interval:  " + Quoted(c.txIntervalText) + "  is out of range!\n" + enter,
                        AprsField::TxInterval);
   }
   v.txInterval = c.txIntervalText;
@@ -165,27 +159,27 @@ std::optional<AprsFinding> CheckTxInterval(const AprsDialogControls& c, AprsSett
 }
 
 std::optional<AprsFinding> CheckCallsignField(std::string_view callsign) {
-  const std::string quoted = Quoted(callsign);
-  std::string message;
-  switch (CheckCallsign(callsign)) {
-    case 0:
-      return std::nullopt;
-    case 1:
-    case 2:
-      message = "Incorrect Callsign: " + quoted + " ";
-      break;
-    case 3:
-      message = "Callsign too long: " + quoted + " \nMax. 6 chars allowed.";
-      break;
-    case 4:
-    case 5:
-      message = "Incorrect SSID: " + quoted + " \nOnly numbers between 0...15 allowed.";
-      break;
-    default:
-      message = "APRS Callsign Error";
-      break;
+  constexpr const char* kCaption = "APRS Callsign Error";
+  // The record's own rule: CheckCallsign's codes, a control character apart.
+  const int code = RecordTextCheck(&D::m_AprsCall, callsign);
+  if (code == 0) return std::nullopt;
+  return Exclamation(kCaption, CallsignRefusalText(code, callsign, kCaption), AprsField::Callsign);
+}
+
+// The comment and the report text as the record takes them: no tab or line
+// break, at most its length.
+std::optional<AprsFinding> CheckFreeTexts(const AprsDialogControls& c) {
+  const std::string limit = std::to_string(kText80Length);
+  const std::string rule = " characters, without tabs or line breaks!";
+  if (RecordTextCheck(&D::m_AprsComment, c.comment) != 0) {
+    return Exclamation("APRS Comment Error", "APRS Comment: Enter at most " + limit + rule,
+                       AprsField::Comment);
   }
-  return Exclamation("APRS Callsign Error", message, AprsField::Callsign);
+  if (RecordTextCheck(&D::m_AprsStatusText, c.statusText) != 0) {
+    return Exclamation("APRS Status Report Error",
+                       "APRS Report Text: Enter at most " + limit + rule, AprsField::StatusText);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -206,26 +200,30 @@ AprsOkOutcome CheckAprsSettings(const AprsDialogControls& c, AprsSettingsValues 
   if (c.autoSpeedIndex >= 0) v.autoSpeed = c.autoSpeedIndex;
   v.hfToggle = !c.hfToggleSwitch ? 0 : c.hfOnlyInHfPrMode ? 1 : 2;
 
-  const int32_t statusEvery = DecimalValue(c.statusEveryText);
-  if (statusEvery > kStatusEveryMax) {
-    return refused(
-        Plain("APRS status Every: Only values between 0...20 allowed! ", AprsField::StatusEvery));
+  const int32_t statusEvery = ReadFieldNumber(c.statusEveryText);
+  if (!RecordRangeOf(&D::m_AprsStatusEvery).Takes(statusEvery)) {
+    return refused(Plain(
+        "APRS status Every: Only values between " + RangeText(&D::m_AprsStatusEvery) + " allowed! ",
+        AprsField::StatusEvery));
   }
   v.statusEvery = statusEvery;
 
-  if (!FirmwareReaches(firmwareVersion, firmware::k1_0Q) && c.comment.size() > kOldCommentMax) {
-    AprsFinding finding =
-        Plain("APRS Comment: Comment too long (max. 40 chars)! ", AprsField::Comment);
+  if (!FeatureAvailable(FirmwareFeature::LongComment, firmwareVersion) &&
+      c.comment.size() > kShortCommentLength) {
+    AprsFinding finding = Plain(
+        "APRS Comment: Comment too long (max. " + std::to_string(kShortCommentLength) + " chars)! ",
+        AprsField::Comment);
     finding.selection = AprsSelection::Range;
-    finding.selectionStart = static_cast<int>(kOldCommentMax);
-    finding.selectionLength = static_cast<int>(c.comment.size() - kOldCommentMax);
+    finding.selectionStart = static_cast<int>(kShortCommentLength);
+    finding.selectionLength = static_cast<int>(c.comment.size() - kShortCommentLength);
     return refused(finding);
   }
+  if (auto finding = CheckFreeTexts(c)) return refused(*finding);
 
-  const int32_t valid = DecimalValue(c.valid);
-  if (valid < kValidMin || valid > kValidMax) {
-    return refused(
-        Exclamation("APRS Valid Error", "Enter a value between 10...3600 sec.", AprsField::Valid));
+  if (!RecordRangeOf(&D::m_AprsValid).Takes(ReadFieldNumber(c.valid))) {
+    return refused(Exclamation("APRS Valid Error",
+                               "Enter a value between " + RangeText(&D::m_AprsValid) + " sec.",
+                               AprsField::Valid));
   }
 
   v.digipeating = ListChoice(c.digipeatingOn, c.digiAliasIndex, v.digipeating);

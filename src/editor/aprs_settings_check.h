@@ -54,6 +54,7 @@ enum class AprsField {
   FreqBeaconInterval,
   StatusEvery,
   Comment,
+  StatusText,
   Valid,
   Latitude,
   Longitude,

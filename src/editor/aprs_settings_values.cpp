@@ -5,71 +5,66 @@
 #include "config/config_data.h"
 #include "config/paired_params.h"
 #include "config/param_tables.h"
+#include "editor/record_mapping.h"
 
 namespace vextune {
 
 // The dialog's path entries are the record's path callsigns, in their order.
 static_assert(kAprsPathEntries == static_cast<int>(kPathCallsignCount));
 
+namespace {
+
+using D = CConfigData;
+using V = AprsSettingsValues;
+using Member = CConfigParam CConfigData::*;
+
+constexpr std::pair<bool V::*, Member> kFlags[] = {
+    {&V::alternateTable, &D::m_AprsAltTable},    {&V::trackOnly, &D::m_AprsTrackOnly},
+    {&V::hfToggleSwitch, &D::m_AprsHfToggleOld}, {&V::compressed, &D::m_AprsCompressed},
+    {&V::timestamp, &D::m_AprsTimestamp},        {&V::unprotoCross, &D::m_AprsUnprotoCross},
+};
+// The beacon mode as a number, not its text: a text kept with leading zeros
+// ("02") would match none of the three beacon buttons.
+constexpr std::pair<std::string V::*, Member> kDigits[] = {{&V::beaconMode, &D::m_AprsBeacon}};
+constexpr std::pair<std::string V::*, Member> kNumberTexts[] = {
+    {&V::symbol, &D::m_AprsSymbol},
+    {&V::txInterval, &D::m_AprsInterval},
+    {&V::valid, &D::m_AprsValid},
+    {&V::freqBeacon, &D::m_AprsFreqBeacon},
+};
+constexpr std::pair<int32_t V::*, Member> kValues[] = {
+    {&V::autoSpeed, &D::m_AprsAutoSpeed}, {&V::statusEvery, &D::m_AprsStatusEvery},
+    {&V::hfToggle, &D::m_AprsHfToggle},   {&V::altitude, &D::m_AprsAltitude},
+    {&V::digipeating, &D::m_AprsDigi},    {&V::crossMode, &D::m_AprsCrossMode},
+};
+constexpr std::pair<std::string V::*, Member> kTexts[] = {
+    {&V::callsign, &D::m_AprsCall},
+    {&V::position, &D::m_AprsPosition},
+    {&V::comment, &D::m_AprsComment},
+    {&V::statusText, &D::m_AprsStatusText},
+};
+
+// The path and the NMEA output are apart: the path is nine parameters, and
+// the older %AN form follows the NMEA output.
+constexpr RecordMapping<V> kMapping{kFlags, kDigits, kNumberTexts, kValues, kTexts};
+
+}  // namespace
+
 AprsSettingsValues AprsValuesFromRecord(const CConfigData& r) {
   AprsSettingsValues v;
-  v.callsign = r.m_AprsCall.text;
+  ReadMapped(kMapping, r, v);
   for (int i = 0; i < kAprsPathEntries; ++i) v.path[i] = (r.*kPathCallsigns[i].callsign).text;
-  v.alternateTable = r.m_AprsAltTable.value == 1;
-  v.symbol = r.m_AprsSymbol.text;
-  v.txInterval = r.m_AprsInterval.text;
-  v.autoSpeed = r.m_AprsAutoSpeed.value;
-  // The number, not its text: a text kept with leading zeros ("02") would
-  // match none of the three beacon buttons.
-  v.beaconMode = std::to_string(r.m_AprsBeacon.value);
-  v.position = r.m_AprsPosition.text;
-  v.trackOnly = r.m_AprsTrackOnly.value == 1;
-  v.comment = r.m_AprsComment.text;
-  v.statusText = r.m_AprsStatusText.text;
-  v.statusEvery = r.m_AprsStatusEvery.value;
-  v.hfToggleSwitch = r.m_AprsHfToggleOld.value == 1;
-  v.hfToggle = r.m_AprsHfToggle.value;
-  v.altitude = r.m_AprsAltitude.value;
-  v.compressed = r.m_AprsCompressed.value == 1;
-  v.timestamp = r.m_AprsTimestamp.value == 1;
-  v.valid = r.m_AprsValid.text;
   v.nmeaOut = r.m_NmeaOut.value;
-  v.digipeating = r.m_AprsDigi.value;
-  v.crossMode = r.m_AprsCrossMode.value;
-  v.unprotoCross = r.m_AprsUnprotoCross.value == 1;
-  v.freqBeacon = r.m_AprsFreqBeacon.text;
   return v;
 }
 
 void TakeBackAprsValues(const AprsSettingsValues& v, CConfigData& r) {
-  CConfigData::SetNumber(r.m_AprsTimestamp, v.timestamp ? 1 : 0);
-  CConfigData::SetNumber(r.m_AprsCompressed, v.compressed ? 1 : 0);
-  CConfigData::SetNumber(r.m_AprsAltTable, v.alternateTable ? 1 : 0);
-  CConfigData::SetNumber(r.m_AprsTrackOnly, v.trackOnly ? 1 : 0);
-  CConfigData::SetNumber(r.m_AprsHfToggleOld, v.hfToggleSwitch ? 1 : 0);
-  CConfigData::SetNumber(r.m_AprsHfToggle, v.hfToggle);
-  CConfigData::SetNumber(r.m_AprsDigi, v.digipeating);
-  CConfigData::SetNumber(r.m_AprsStatusEvery, v.statusEvery);
-  CConfigData::SetNumber(r.m_AprsUnprotoCross, v.unprotoCross ? 1 : 0);
+  TakeBackMapped(kMapping, v, r);
   // Older firmware knows no "APRS + GPS (loopback)"; it gets plain loopback.
   CConfigData::SetNumber(r.m_NmeaOut, v.nmeaOut);
   FollowPartner(r, &CConfigData::m_NmeaOut, PairSource::Edit);
-  CConfigData::SetNumber(r.m_AprsCrossMode, v.crossMode);
-  CConfigData::SetNumber(r.m_AprsAltitude, v.altitude);
-  CConfigData::SetNumber(r.m_AprsAutoSpeed, v.autoSpeed);
-
-  CConfigData::SetNumberText(r.m_AprsBeacon, v.beaconMode);
-  CConfigData::SetNumberText(r.m_AprsInterval, v.txInterval);
-  CConfigData::SetNumberText(r.m_AprsSymbol, v.symbol);
-  CConfigData::SetNumberText(r.m_AprsValid, v.valid);
-  CConfigData::SetNumberText(r.m_AprsFreqBeacon, v.freqBeacon);
-
-  CConfigData::SetText(r.m_AprsComment, v.comment);
-  CConfigData::SetText(r.m_AprsPosition, v.position);
   for (int i = 0; i < kAprsPathEntries; ++i)
     CConfigData::SetText(r.*kPathCallsigns[i].callsign, v.path[i]);
-  CConfigData::SetText(r.m_AprsStatusText, v.statusText);
-  CConfigData::SetText(r.m_AprsCall, v.callsign);
 }
 
 }  // namespace vextune

@@ -13,7 +13,15 @@ bool IsCallsignCharacter(char c) {
 
 FieldEdit FilterCallsignEdit(std::string_view remembered, std::string_view edited, int caret) {
   const int inserted_count = static_cast<int>(edited.size()) - static_cast<int>(remembered.size());
-  if (inserted_count <= 0) return AcceptEdit(std::string(edited), caret);
+  if (inserted_count <= 0) {
+    // A selection replaced by as many characters or fewer: what came in must
+    // still be callsign characters (a pasted tab would reach the record).
+    const int from = ChangeStart(remembered, edited, caret);
+    const std::string_view replaced = edited.substr(from, std::max(0, caret - from));
+    if (!std::all_of(replaced.begin(), replaced.end(), IsCallsignCharacter))
+      return RefuseEdit(std::string(remembered), from);
+    return AcceptEdit(std::string(edited), caret);
+  }
 
   // The inserted characters end at the caret; a caret too close to the start
   // to hold them all (no user edit does that) shortens the run.

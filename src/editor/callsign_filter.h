@@ -10,7 +10,9 @@ namespace vextune {
 /// user makes. `remembered` is the field's last accepted text, `edited` its
 /// text after the change, `caret` the end of the selection after the change.
 ///
-/// A change that does not lengthen the text stands. Otherwise the inserted
+/// A change that does not lengthen the text stands, unless the characters it
+/// brought in (a selection replaced, see ChangeStart) are not all ASCII
+/// letters, digits or "-". Otherwise the inserted
 /// characters are the ones ending at the caret; the change is refused when one
 /// of them is not an ASCII letter, digit or "-", when they hold more than one
 /// "-", when they hold a "-" and `remembered` already has one, or when they

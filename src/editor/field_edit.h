@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vextune {
 
@@ -17,6 +18,13 @@ struct FieldEdit {
   int selectionLength = 0;
   bool beep = false;
 };
+
+/// Where the characters that a change brought in start: the first place at
+/// which `edited` differs from `remembered`, at most `caret`. The run from
+/// there to the caret is what came in, also when a selection was replaced by
+/// as many characters as it held, which a count of how much the text grew
+/// misses.
+int ChangeStart(std::string_view remembered, std::string_view edited, int caret);
 
 /// The change stands: `text` is shown with the caret where the user left it.
 FieldEdit AcceptEdit(std::string text, int caret);

@@ -5,59 +5,55 @@
 #include "common/text_codec.h"
 #include "common/text_util.h"
 #include "config/config_data.h"
+#include "editor/field_rules.h"
+#include "editor/field_texts.h"
 
 namespace vextune {
 namespace {
 
-// One range check of OK: the field, its accepted range and its message.
+// One range check of OK: the field, the parameter whose range it checks, the
+// name its message and caption begin with, and what follows the range.
 struct RangeCheck {
   GeneralField field;
   std::string GeneralSettingsValues::*text;
-  int32_t min;
-  int32_t max;
-  const char* message;
-  const char* caption;
+  CConfigParam CConfigData::*param;
+  const char* name;
+  const char* ending = "!";
 };
 
 // In the order OK runs them. The digit-only fields hold no sign, so a lower
 // bound of 0 never fails.
 const std::array<RangeCheck, 6> kRangeChecks = {{
-    {GeneralField::TxDelay, &GeneralSettingsValues::txDelay, 0, 127,
-     "TX-Delay: Enter a value between 0...127!", "TX-Delay Error"},
-    {GeneralField::Channel, &GeneralSettingsValues::channel, 0, 10,
-     "Switch channel: Enter a value between 0...10!", "Switch channel Error"},
-    {GeneralField::LevelAfsk, &GeneralSettingsValues::levelAfsk, 30, 3000,
-     "XA: Enter a value between 30...3000!", "XA Error"},
-    {GeneralField::LevelFsk, &GeneralSettingsValues::levelFsk, 30, 3000,
-     "XF: Enter a value between 30...3000!", "XF Error"},
-    {GeneralField::LevelRobust, &GeneralSettingsValues::levelRobust, 30, 3000,
-     "XR: Enter a value between 30...3000!", "XR Error"},
-    {GeneralField::CenterFreq, &GeneralSettingsValues::centerFreq, 1000, 3000,
-     "Audio Center Freq.: Enter a value between 1000...3000 Hz", "Audio Center Freq. Error"},
+    {GeneralField::TxDelay, &GeneralSettingsValues::txDelay, &CConfigData::m_TxDelay, "TX-Delay"},
+    {GeneralField::Channel, &GeneralSettingsValues::channel, &CConfigData::m_Channel,
+     "Switch channel"},
+    {GeneralField::LevelAfsk, &GeneralSettingsValues::levelAfsk, &CConfigData::m_LevelAfsk, "XA"},
+    {GeneralField::LevelFsk, &GeneralSettingsValues::levelFsk, &CConfigData::m_LevelFsk, "XF"},
+    {GeneralField::LevelRobust, &GeneralSettingsValues::levelRobust, &CConfigData::m_LevelRobust,
+     "XR"},
+    {GeneralField::CenterFreq, &GeneralSettingsValues::centerFreq, &CConfigData::m_CenterFreq,
+     "Audio Center Freq.", " Hz"},
 }};
 
 SettingsMessage Exclamation(std::string caption, std::string text) {
   return SettingsMessage{std::move(caption), std::move(text), MessageIcon::Warning};
 }
 
+SettingsMessage RangeMessage(const RangeCheck& check) {
+  const std::string name = check.name;
+  return Exclamation(name + " Error", name + ": " + EnterValueBetween(check.param, check.ending));
+}
+
 }  // namespace
 
+std::string ConnectTextRefusedMessage() {
+  return "Connect Text: Enter at most " + std::to_string(kText72Length) +
+         " characters, without tabs or line breaks!";
+}
+
 SettingsMessage CallsignMessage(int code, std::string_view callsign) {
-  const std::string quoted = "\"" + Cp1252ToUtf8(callsign) + "\" ";
-  switch (code) {
-    case 1:
-    case 2:
-      return Exclamation("Callsign Error", "Incorrect Callsign: " + quoted);
-    case 3:
-      return Exclamation("Callsign Error",
-                         "Callsign too long: " + quoted + "\nMax. 6 chars allowed.");
-    case 4:
-    case 5:
-      return Exclamation("Callsign Error",
-                         "Incorrect SSID: " + quoted + "\nOnly numbers between 0...15 allowed.");
-    default:
-      return Exclamation("Callsign Error", "Callsign Error");
-  }
+  constexpr const char* kCaption = "Callsign Error";
+  return Exclamation(kCaption, CallsignRefusalText(code, Cp1252ToUtf8(callsign), kCaption));
 }
 
 GeneralSettingsOk CheckGeneralSettingsOk(const GeneralSettingsEntries& entries) {
@@ -68,14 +64,16 @@ GeneralSettingsOk CheckGeneralSettingsOk(const GeneralSettingsEntries& entries) 
   values.prMode = known_mode ? entries.checkedPrMode : kDefaultPrModeIndex;
   values.callsign = ToUpperAscii(values.callsign);
 
-  if (const int code = CheckCallsign(values.callsign); code != 0) {
+  // The record's own rule: CheckCallsign's codes, and a control character as
+  // a code of its own.
+  if (const int code = RecordTextCheck(&CConfigData::m_Callsign, values.callsign); code != 0) {
     ok.findings.push_back({GeneralField::Callsign, CallsignMessage(code, values.callsign)});
     return ok;
   }
   for (const RangeCheck& check : kRangeChecks) {
     const int32_t number = ReadFieldNumber(values.*check.text);
-    if (number < check.min || number > check.max) {
-      ok.findings.push_back({check.field, Exclamation(check.caption, check.message)});
+    if (!RecordRangeOf(check.param).Takes(number)) {
+      ok.findings.push_back({check.field, RangeMessage(check)});
       return ok;
     }
   }
@@ -83,6 +81,11 @@ GeneralSettingsOk CheckGeneralSettingsOk(const GeneralSettingsEntries& entries) 
     ok.findings.push_back({GeneralField::ConnectText,
                            Exclamation("Connect Text Error",
                                        "Please enter a connect text or switch connect text OFF!")});
+    return ok;
+  }
+  if (RecordTextCheck(&CConfigData::m_ConnectText, values.connectText) != 0) {
+    ok.findings.push_back({GeneralField::ConnectText,
+                           Exclamation("Connect Text Error", ConnectTextRefusedMessage())});
     return ok;
   }
   if (!entries.connectTextOn)

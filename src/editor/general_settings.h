@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/config_data.h"
 #include "config/param_tables.h"
 #include "editor/settings_message.h"
 
@@ -50,7 +51,8 @@ inline constexpr int kTxDelay = 3;
 inline constexpr int kChannel = 2;
 inline constexpr int kCenterFreq = 4;
 inline constexpr int kLevel = 4;
-inline constexpr int kConnectText = 72;
+/// The record's limit of the U text.
+inline constexpr int kConnectText = static_cast<int>(kText72Length);
 }  // namespace general_limits
 
 /// The centre frequency the dialog shows when it opens with an empty one.
@@ -101,8 +103,12 @@ struct GeneralSettingsOk {
 /// Runs the checks of the general dialog's OK button in their order:
 /// callsign, TX delay, switch channel, the AFSK, FSK and Robust PR levels, the
 /// audio centre frequency (also when its field is disabled) and the connect
-/// text (blank while switched on).
+/// text (blank while switched on, or one the record would refuse).
 GeneralSettingsOk CheckGeneralSettingsOk(const GeneralSettingsEntries& entries);
+
+/// The message when the connect text holds what the record cannot take (a tab
+/// or line break, too many characters).
+std::string ConnectTextRefusedMessage();
 
 /// The message for a nonzero CheckCallsign code, naming `callsign` (Windows-1252).
 SettingsMessage CallsignMessage(int code, std::string_view callsign);

@@ -14,7 +14,8 @@ GeneralSettingsValues GeneralSettingsFromRecord(const CConfigData& record);
 
 /// Takes the values of a general dialog that ended with OK back into
 /// `record`: the four M flags, the U mode and the %B index with SetNumber; S,
-/// T, %XA, %XF, %XR and %F with SetNumberText; the I callsign, the U text and
+/// T, %XA, %XF, %XR and %F with SetNumberText (an empty field as 0, as the
+/// dialog read it); the I callsign, the U text and
 /// the %B text (derived from the index; an unknown index leaves it alone)
 /// with SetText. Nothing else in the record changes.
 void TakeBackGeneralSettings(const GeneralSettingsValues& values, CConfigData& record);

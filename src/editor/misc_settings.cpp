@@ -2,19 +2,22 @@
 
 #include <algorithm>
 
+#include "editor/field_rules.h"
+#include "editor/field_texts.h"
+
 namespace vextune {
 
 const std::array<MiscFieldRule, kMiscFieldCount>& MiscFieldRules() {
   static const std::array<MiscFieldRule, kMiscFieldCount> kRules = {{
-      {MiscField::Frack, 5, 1, 15000, "Frack: Enter a value between 1...15000!"},
-      {MiscField::Retry, 3, 0, 127, "Retry: Enter a value between 0...127!"},
-      {MiscField::MaxFrame, 1, 1, 7, "MaxFrame: Enter a value between 1...7!"},
-      {MiscField::Persistence, 3, 0, 255, "Persistence: Enter a value between 0...255!"},
-      {MiscField::SlotTime, 3, 0, 127, "Slottime: Enter a value between 0...127!"},
-      {MiscField::Channels, 2, 0, 10, "# of Channels: Enter a value between 0...10!"},
-      {MiscField::IPoll, 3, 1, 256, "Ipoll: Enter a value between 1...256!"},
-      {MiscField::Timer2, 6, 0, 100000, "Timer2: Enter a value between 0...100000!"},
-      {MiscField::Timer3, 6, 0, 100000, "Timer3: Enter a value between 0...100000!"},
+      {MiscField::Frack, 5, &CConfigData::m_Frack, "Frack"},
+      {MiscField::Retry, 3, &CConfigData::m_Retry, "Retry"},
+      {MiscField::MaxFrame, 1, &CConfigData::m_MaxFrame, "MaxFrame"},
+      {MiscField::Persistence, 3, &CConfigData::m_Persistence, "Persistence"},
+      {MiscField::SlotTime, 3, &CConfigData::m_SlotTime, "Slottime"},
+      {MiscField::Channels, 2, &CConfigData::m_Channels, "# of Channels"},
+      {MiscField::IPoll, 3, &CConfigData::m_IPoll, "Ipoll"},
+      {MiscField::Timer2, 6, &CConfigData::m_Timer2, "Timer2"},
+      {MiscField::Timer3, 6, &CConfigData::m_Timer3, "Timer3"},
   }};
   return kRules;
 }
@@ -33,15 +36,16 @@ MiscFieldChecks::MiscFieldChecks(const std::array<std::string, kMiscFieldCount>&
 
 std::vector<MiscFieldFinding> MiscFieldChecks::CheckField(MiscField field, std::string_view text) {
   const MiscFieldRule& rule = MiscFieldRules()[Index(field)];
-  const int32_t number = ReadFieldNumber(text);
-  if (number >= rule.min && number <= rule.max) {
+  if (RecordRangeOf(rule.param).Takes(ReadFieldNumber(text))) {
     accepted_[Index(field)] = std::string(text);
     valid_[Index(field)] = true;
     return {};
   }
   valid_[Index(field)] = false;
-  return {MiscFieldFinding{field, accepted_[Index(field)],
-                           SettingsMessage{"", std::string(rule.message), MessageIcon::None}}};
+  return {MiscFieldFinding{
+      field, accepted_[Index(field)],
+      SettingsMessage{"", std::string(rule.name) + ": " + EnterValueBetween(rule.param),
+                      MessageIcon::None}}};
 }
 
 std::vector<MiscFieldFinding> MiscFieldChecks::CheckAll(

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/config_data.h"
+#include "config/param_tables.h"
 #include "editor/settings_message.h"
 
 namespace vextune {
@@ -30,25 +32,21 @@ inline constexpr size_t Index(MiscField field) {
   return static_cast<size_t>(field);
 }
 
-/// One number field: its input limit in characters, its accepted range and
-/// the message shown when it holds a number outside.
+/// One number field: its input limit in characters, the record parameter it
+/// edits, whose range is the field's accepted range, and the name that the
+/// message shown when it holds a number outside begins with.
 struct MiscFieldRule {
   MiscField field;
   int maxChars;
-  int32_t min;
-  int32_t max;
-  std::string_view message;
+  CConfigParam CConfigData::*param;
+  std::string_view name;
 };
 
 /// The nine rules, indexed by Index(field).
 const std::array<MiscFieldRule, kMiscFieldCount>& MiscFieldRules();
 
-/// Entries of the two lists; the entry's index is the stored value.
-inline constexpr std::array<std::string_view, 4> kFlowControlEntries = {
-    "Flow-Control off, XON/XOFF off", "Flow-Control on, XON/XOFF off",
-    "Flow-Control off, XON/XOFF on", "Flow-Control on, XON/XOFF on"};
-inline constexpr std::array<std::string_view, 3> kTimestampEntries = {"OFF", "Status outputs",
-                                                                      "Status + Monitor outputs"};
+// The entries of the two lists, kFlowControlEntries and kTimestampEntries,
+// are in config/param_tables.h; the entry's index is the stored value.
 
 /// The list entry that a stored text selects: "0" to the last index, exactly;
 /// any other text selects entry 0.

@@ -10,57 +10,39 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
-#include <algorithm>
 
 #include "common/dialog_prompt.h"
 #include "common/text_codec.h"
-#include "common/text_util.h"
-#include "editor/aprs_choice_lists.h"
+#include "editor/aprs_dialog_hints.h"
+#include "editor/aprs_dialog_state.h"
 #include "editor/aprs_field_filters.h"
-#include "editor/aprs_path.h"
 #include "editor/aprs_position.h"
 #include "link/device_state.h"
 #include "ui/aprs_symbol_box.h"
 #include "ui/cp1252_field_text.h"
 #include "ui/keystroke_filter.h"
 #include "ui/position_edit.h"
+#include "ui/widget_support.h"
 
 namespace vextune::ui {
 namespace {
 
-constexpr int kStatusEveryMin = 1;
-constexpr int kStatusEveryMax = 20;
-constexpr int kOldCommentLength = 40;
-constexpr int kMediumSpeed = 1;
-constexpr int kLoopbackEntry = 2;  // NMEA "GPS-data (loopback)"
-constexpr int kR300Entry = 1;      // cross mode "R300 Bd"
-constexpr int kCompressedAndPlainEntry = 1;
-constexpr const char* kManualIntervalDefault = "900";
-constexpr const char* kFreqBeaconDefault = "60";
-constexpr const char* kStatusEveryDefault = "3";
-
-void FillList(QComboBox* list, AprsChoiceList which, int32_t firmware) {
+void ShowList(QComboBox* list, const AprsListState& state) {
   // Wide enough for its longest entry from the start, so that the dialog's
   // size is known before it shows.
   list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   list->clear();
-  for (const std::string& entry : AprsChoiceEntries(which, firmware))
-    list->addItem(QString::fromStdString(entry));
+  for (const std::string& entry : state.entries) list->addItem(QString::fromStdString(entry));
+  list->setCurrentIndex(state.index);
+  list->setEnabled(state.enabled);
 }
 
-int32_t DecimalValue(const QString& text) {
-  const std::string digits = FieldTextToCp1252(text);
-  return DigitsToNumber(LeadingDigits(TrimSpace(digits)));
-}
-
-// "0", "00": a stored number that means off or automatic.
-bool IsZeroText(std::string_view text) {
-  return !text.empty() && LeadingDigits(text).size() == text.size() && DigitsToNumber(text) == 0;
+void ShowSwitched(QLineEdit* edit, const AprsSwitchedField& field) {
+  if (field.text) edit->setText(Cp1252ToFieldText(*field.text));
+  edit->setEnabled(field.enabled);
 }
 
 char HemisphereOf(const QPushButton* button) {
@@ -109,150 +91,91 @@ void CAprsSettings::InstallFilters() {
         return FilterAprsPathEdit(text, caret);
       },
       beep);
+  // A paste the field's validator refuses as a whole is not silent either.
+  for (QLineEdit* edit : {callsign_edit_, comment_edit_, status_text_edit_})
+    connect(edit, &QLineEdit::inputRejected, this, &CAprsSettings::Beep);
   connect(latitude_edit_, &PositionEdit::beeped, this, &CAprsSettings::beeped);
   connect(longitude_edit_, &PositionEdit::beeped, this, &CAprsSettings::beeped);
   status_every_edit_->installEventFilter(this);
+  position_from_edit_->installEventFilter(this);
 }
 
 // The opening sequence: every control shows its value, lists get the
 // entries the firmware knows, and the controls that do not apply are off.
 void CAprsSettings::Open() {
-  const AprsSettingsValues& v = values_;
-  callsign_edit_->setText(Cp1252ToFieldText(v.callsign));
-  path_edit_->setText(Cp1252ToFieldText(JoinAprsPath(v.path)));
-  comment_edit_->setText(Cp1252ToFieldText(v.comment));
-  status_text_edit_->setText(Cp1252ToFieldText(v.statusText));
-  valid_edit_->setText(Cp1252ToFieldText(v.valid));
-  track_only_check_->setChecked(v.trackOnly);
-  compressed_check_->setChecked(v.compressed);
-  timestamp_check_->setChecked(v.timestamp);
-  alternate_table_check_->setChecked(v.alternateTable);
-  hf_toggle_check_->setChecked(v.hfToggleSwitch);
-  unproto_cross_check_->setChecked(v.unprotoCross);
+  const AprsDialogState s = AprsOpeningState(values_, firmware_);
+  callsign_edit_->setText(Cp1252ToFieldText(s.callsign));
+  path_edit_->setText(Cp1252ToFieldText(s.path));
+  comment_edit_->setText(Cp1252ToFieldText(s.comment));
+  status_text_edit_->setText(Cp1252ToFieldText(s.statusText));
+  valid_edit_->setText(Cp1252ToFieldText(s.valid));
+  interval_edit_->setText(Cp1252ToFieldText(s.txInterval));
+  status_every_edit_->setText(Cp1252ToFieldText(s.statusEvery));
+  freq_beacon_edit_->setText(Cp1252ToFieldText(s.freqBeacon));
 
-  FillList(auto_speed_list_, AprsChoiceList::AutoSpeed, firmware_);
-  auto_speed_list_->setCurrentIndex(v.autoSpeed);
+  track_only_check_->setChecked(s.trackOnly);
+  compressed_check_->setChecked(s.compressed);
+  timestamp_check_->setChecked(s.timestamp);
+  alternate_table_check_->setChecked(s.alternateTable);
+  hf_toggle_check_->setChecked(s.hfToggleSwitch);
+  unproto_cross_check_->setChecked(s.unprotoCross);
+  digipeating_check_->setChecked(s.digipeatingOn);
+  nmea_check_->setChecked(s.nmeaOn);
+  cross_mode_check_->setChecked(s.crossModeOn);
+  altitude_check_->setChecked(s.altitudeOn);
+  freq_beacon_check_->setChecked(s.freqBeaconOn);
 
-  const bool automatic = IsZeroText(v.txInterval);
-  auto_interval_radio_->setChecked(automatic);
-  manual_interval_radio_->setChecked(!automatic);
-  interval_edit_->setText(automatic ? QStringLiteral("0") : Cp1252ToFieldText(v.txInterval));
-  interval_edit_->setEnabled(!automatic);
-  auto_speed_list_->setEnabled(automatic);
+  auto_interval_radio_->setChecked(!s.manualInterval);
+  manual_interval_radio_->setChecked(s.manualInterval);
+  status_on_every_radio_->setChecked(s.statusOnEvery);
+  status_never_radio_->setChecked(!s.statusOnEvery);
+  hf_always_radio_->setChecked(s.hfAlways);
+  hf_only_radio_->setChecked(!s.hfAlways);
+  if (s.beacon) {
+    beacon_off_radio_->setChecked(*s.beacon == AprsBeaconMode::Off);
+    beacon_gps_radio_->setChecked(*s.beacon == AprsBeaconMode::Gps);
+    beacon_fixed_radio_->setChecked(*s.beacon == AprsBeaconMode::Fixed);
+  }
 
   FillSymbolBox(*primary_symbol_box_, SymbolTable::Primary);
   FillSymbolBox(*alternate_symbol_box_, SymbolTable::Alternate);
-  const int symbol = DigitsToNumber(LeadingDigits(v.symbol));
-  primary_symbol_box_->setCurrentIndex(symbol);
-  alternate_symbol_box_->setCurrentIndex(symbol);
-  ShowSymbolTable(v.alternateTable);
+  primary_symbol_box_->setCurrentIndex(s.symbolIndex);
+  alternate_symbol_box_->setCurrentIndex(s.symbolIndex);
+  ShowSymbolTable(s.alternateTable);
 
-  const PositionParts position = SplitPosition(v.position);
-  latitude_edit_->SetCp1252Text(position.latitude);
-  longitude_edit_->SetCp1252Text(position.longitude);
-  if (position.empty) {
-    latitude_button_->setText(QStringLiteral("N"));
-    longitude_button_->setText(QStringLiteral("W"));
-  } else {
-    SetHemisphere(latitude_button_, latitude_hemisphere_label_, position.latitudeHemisphere);
-    SetHemisphere(longitude_button_, longitude_hemisphere_label_, position.longitudeHemisphere);
-  }
+  ShowPosition(s.latitude, s.latitudeHemisphere, s.longitude, s.longitudeHemisphere);
+  ShowPathHint();
 
-  if (v.beaconMode == "0" || v.beaconMode == "1" || v.beaconMode == "2") {
-    beacon_off_radio_->setChecked(v.beaconMode == "0");
-    beacon_gps_radio_->setChecked(v.beaconMode == "1");
-    beacon_fixed_radio_->setChecked(v.beaconMode == "2");
-    SetPositionControlsEnabled(v.beaconMode == "2");
-  }
+  ShowList(auto_speed_list_, s.autoSpeed);
+  ShowList(digi_alias_list_, s.digiAlias);
+  ShowList(nmea_list_, s.nmeaOut);
+  ShowList(cross_mode_list_, s.crossMode);
+  ShowList(altitude_list_, s.altitude);
 
-  FillList(digi_alias_list_, AprsChoiceList::DigiAlias, firmware_);
-  const bool digipeating = v.digipeating >= 1;
-  digipeating_check_->setChecked(digipeating);
-  digi_alias_list_->setCurrentIndex(digipeating ? v.digipeating - 1 : 0);
-  digi_alias_list_->setEnabled(digipeating);
-  digi_alias_label_->setEnabled(digipeating);
-
-  FillList(nmea_list_, AprsChoiceList::NmeaOut, firmware_);
-  const bool nmea = v.nmeaOut >= 1;
-  nmea_check_->setChecked(nmea);
-  nmea_list_->setEnabled(nmea);
-  nmea_list_->setCurrentIndex(nmea ? v.nmeaOut - 1 : kLoopbackEntry);
-
-  const bool status = v.statusEvery != 0;
-  status_on_every_radio_->setChecked(status);
-  status_never_radio_->setChecked(!status);
-  status_every_edit_->setText(status ? QString::number(v.statusEvery) : QStringLiteral("0"));
-  SetStatusEveryEnabled(status);
-
-  FillList(cross_mode_list_, AprsChoiceList::CrossMode, firmware_);
-  const bool cross = v.crossMode >= 1;
-  cross_mode_check_->setChecked(cross);
-  cross_mode_list_->setEnabled(cross);
-  cross_mode_list_->setCurrentIndex(cross ? v.crossMode - 1 : kR300Entry);
-
-  FillList(altitude_list_, AprsChoiceList::Altitude, firmware_);
-  const bool altitude = v.altitude >= 1;
-  altitude_check_->setChecked(altitude);
-  altitude_list_->setCurrentIndex(altitude ? v.altitude - 1 : kCompressedAndPlainEntry);
-  altitude_list_->setEnabled(altitude);
-
-  const bool freqBeacon = !IsZeroText(v.freqBeacon);
-  freq_beacon_check_->setChecked(freqBeacon);
-  freq_beacon_edit_->setText(freqBeacon ? Cp1252ToFieldText(v.freqBeacon) : QStringLiteral("0"));
-  for (QWidget* w : std::initializer_list<QWidget*>{freq_beacon_edit_, freq_beacon_label_,
-                                                    freq_beacon_unit_label_})
-    w->setEnabled(freqBeacon);
-
-  hf_always_radio_->setChecked(v.hfToggle == 2);
-  hf_only_radio_->setChecked(v.hfToggle != 2);
-  if (!v.hfToggleSwitch) {
-    hf_only_radio_->setEnabled(false);
-    hf_always_radio_->setEnabled(false);
-  }
-
-  ApplyFirmwareRestrictions();
-}
-
-void CAprsSettings::ApplyFirmwareRestrictions() {
-  const auto below = [this](uint32_t threshold) { return !FirmwareReaches(firmware_, threshold); };
-  const auto disable = [](std::initializer_list<QWidget*> widgets) {
-    for (QWidget* w : widgets) w->setEnabled(false);
+  const AprsControlsEnabled& on = s.enabled;
+  const auto enable = [](bool enabled, std::initializer_list<QWidget*> widgets) {
+    for (QWidget* w : widgets) w->setEnabled(enabled);
   };
-  if (below(firmware::k1_4B)) {
-    auto_speed_list_->setCurrentIndex(kMediumSpeed);
-    disable({auto_speed_list_});
-  }
-  if (below(firmware::k1_3E)) {
-    unproto_cross_check_->setChecked(false);
-    disable({unproto_cross_check_, unproto_cross_label_});
-  }
-  if (below(firmware::k1_1J)) {
-    hf_only_radio_->setChecked(true);
-    cross_mode_list_->setCurrentIndex(0);
-    altitude_list_->setCurrentIndex(0);
-    disable({hf_only_radio_, hf_always_radio_, cross_mode_list_, altitude_list_, altitude_label_,
-             freq_beacon_check_, freq_beacon_edit_, freq_beacon_group_});
-  }
-  if (below(firmware::k1_0Q)) {
-    if (comment_edit_->text().size() > kOldCommentLength) {
-      ShowMessage("", "APRS Comment will be truncated to 40 chars.", MessageIcon::None);
-      comment_edit_->setText(comment_edit_->text().left(kOldCommentLength));
-    }
-    // A group box whose every control is off is switched off as a whole;
-    // the NMEA box keeps its check box, so only its list and labels go.
-    disable({hf_toggle_check_,    hf_group_,
-             valid_edit_,         valid_label_,
-             valid_unit_label_,   digipeating_check_,
-             digi_alias_list_,    digi_alias_label_,
-             digipeating_group_,  callsign_edit_,
-             callsign_label_,     status_text_edit_,
-             status_text_label_,  status_group_,
-             status_every_label_, status_transmission_label_,
-             status_never_radio_, status_on_every_radio_,
-             nmea_list_,          nmea_output_label_,
-             nmea_port_label_});
-    SetStatusEveryEnabled(false);
-  }
+  enable(on.callsign, {callsign_edit_, callsign_label_});
+  SetPositionControlsEnabled(on.positionFields);
+  enable(on.txInterval, {interval_edit_});
+  enable(on.valid, {valid_edit_, valid_label_, valid_unit_label_});
+  enable(on.statusText, {status_group_, status_text_edit_, status_text_label_});
+  enable(on.statusEveryChoice, {status_every_label_, status_transmission_label_,
+                                status_never_radio_, status_on_every_radio_});
+  SetStatusEveryEnabled(on.statusEvery);
+  enable(on.hfGroup, {hf_group_, hf_toggle_check_});
+  enable(on.hfChoice, {hf_only_radio_, hf_always_radio_});
+  enable(on.digipeatingGroup, {digipeating_group_, digipeating_check_});
+  enable(s.digiAlias.enabled, {digi_alias_label_});
+  enable(on.nmeaLabels, {nmea_output_label_, nmea_port_label_});
+  enable(on.altitudeLabel, {altitude_label_});
+  enable(on.unprotoCross, {unproto_cross_check_, unproto_cross_label_});
+  enable(on.freqBeaconGroup, {freq_beacon_group_, freq_beacon_check_});
+  SetFreqBeaconIntervalEnabled(on.freqBeaconInterval);
+
+  // Shown while the dialog opens, before it is on the screen.
+  if (s.notice) ShowMessage("", *s.notice, MessageIcon::None);
 }
 
 void CAprsSettings::ConnectReactions() {
@@ -267,22 +190,21 @@ void CAprsSettings::ConnectReactions() {
 
   // Only a change of the choice resets the interval: a second click on the
   // checked button keeps what the user typed.
-  connect(auto_interval_radio_, &QRadioButton::toggled, this, [this](bool on) {
-    if (!on) return;
-    interval_edit_->setText(QStringLiteral("0"));
-    interval_edit_->setEnabled(false);
-    auto_speed_list_->setEnabled(FirmwareReaches(firmware_, firmware::k1_4B));
+  const auto intervalChosen = [this](bool manual) {
+    const AprsIntervalChoice choice = ChooseAprsInterval(manual, firmware_);
+    ShowSwitched(interval_edit_, choice.interval);
+    auto_speed_list_->setEnabled(choice.speedListEnabled);
+  };
+  connect(auto_interval_radio_, &QRadioButton::toggled, this, [intervalChosen](bool on) {
+    if (on) intervalChosen(false);
   });
-  connect(manual_interval_radio_, &QRadioButton::toggled, this, [this](bool on) {
-    if (!on) return;
-    interval_edit_->setText(QString::fromLatin1(kManualIntervalDefault));
-    interval_edit_->setEnabled(true);
-    auto_speed_list_->setEnabled(false);
+  connect(manual_interval_radio_, &QRadioButton::toggled, this, [intervalChosen](bool on) {
+    if (on) intervalChosen(true);
   });
 
   const auto beacon = [this](const char* mode) {
     values_.beaconMode = mode;
-    SetPositionControlsEnabled(values_.beaconMode == "2");
+    SetPositionControlsEnabled(AprsPositionEditable(values_.beaconMode));
   };
   connect(beacon_off_radio_, &QRadioButton::clicked, this, [beacon] { beacon("0"); });
   connect(beacon_gps_radio_, &QRadioButton::clicked, this, [beacon] { beacon("1"); });
@@ -291,42 +213,59 @@ void CAprsSettings::ConnectReactions() {
   connect(latitude_button_, &QPushButton::clicked, this, [this] {
     SetHemisphere(latitude_button_, latitude_hemisphere_label_,
                   ToggleHemisphere(PositionAxis::Latitude, HemisphereOf(latitude_button_)));
+    ShowLocator();
   });
   connect(longitude_button_, &QPushButton::clicked, this, [this] {
     SetHemisphere(longitude_button_, longitude_hemisphere_label_,
                   ToggleHemisphere(PositionAxis::Longitude, HemisphereOf(longitude_button_)));
+    ShowLocator();
+  });
+  connect(latitude_edit_, &QLineEdit::textChanged, this, &CAprsSettings::ShowLocator);
+  connect(longitude_edit_, &QLineEdit::textChanged, this, &CAprsSettings::ShowLocator);
+  connect(position_use_button_, &QPushButton::clicked, this, &CAprsSettings::UsePositionFrom);
+  // A new text makes an old complaint about the previous one stale.
+  connect(position_from_edit_, &QLineEdit::textEdited, position_problem_label_, [this] {
+    position_problem_label_->clear();
+    position_problem_label_->hide();
+  });
+  connect(path_edit_, &QLineEdit::textChanged, this, &CAprsSettings::ShowPathHint);
+  connect(path_hint_button_, &QPushButton::clicked, this, [this] {
+    if (suggested_path_.empty()) return;
+    path_edit_->setText(Cp1252ToFieldText(suggested_path_));
+    path_edit_->setFocus(Qt::OtherFocusReason);
   });
 
   connect(digipeating_check_, &QCheckBox::clicked, this, [this](bool checked) {
     digi_alias_list_->setEnabled(checked);
     digi_alias_label_->setEnabled(checked);
+    // Switched on, digipeating starts from the first alias.
     if (checked) digi_alias_list_->setCurrentIndex(0);
   });
   connect(hf_toggle_check_, &QCheckBox::clicked, this, [this](bool checked) {
-    if (checked && !FirmwareReaches(firmware_, firmware::k1_1J)) return;
-    hf_only_radio_->setEnabled(checked);
-    hf_always_radio_->setEnabled(checked);
+    const std::optional<bool> choice = SwitchAprsHfToggle(checked, firmware_);
+    if (!choice) return;
+    hf_only_radio_->setEnabled(*choice);
+    hf_always_radio_->setEnabled(*choice);
   });
   connect(altitude_check_, &QCheckBox::clicked, altitude_list_, &QWidget::setEnabled);
   connect(nmea_check_, &QCheckBox::clicked, nmea_list_, &QWidget::setEnabled);
   connect(cross_mode_check_, &QCheckBox::clicked, cross_mode_list_, &QWidget::setEnabled);
   connect(freq_beacon_check_, &QCheckBox::clicked, this, [this](bool checked) {
-    freq_beacon_edit_->setText(checked ? QString::fromLatin1(kFreqBeaconDefault)
-                                       : QStringLiteral("0"));
-    for (QWidget* w : std::initializer_list<QWidget*>{freq_beacon_edit_, freq_beacon_label_,
-                                                      freq_beacon_unit_label_})
-      w->setEnabled(checked);
+    const AprsSwitchedField field = SwitchAprsFreqBeacon(checked);
+    ShowSwitched(freq_beacon_edit_, field);
+    SetFreqBeaconIntervalEnabled(field.enabled);
   });
 
-  connect(status_never_radio_, &QRadioButton::clicked, this, [this] {
-    status_every_edit_->setText(QStringLiteral("0"));
-    SetStatusEveryEnabled(false);
-  });
-  connect(status_on_every_radio_, &QRadioButton::clicked, this, [this] {
-    if (status_every_edit_->text() == QStringLiteral("0"))
-      status_every_edit_->setText(QString::fromLatin1(kStatusEveryDefault));
-    SetStatusEveryEnabled(true);
-  });
+  const auto statusChosen = [this](bool onEvery) {
+    const AprsSwitchedField field =
+        ChooseAprsStatusEvery(onEvery, FieldTextToCp1252(status_every_edit_->text()));
+    ShowSwitched(status_every_edit_, field);
+    SetStatusEveryEnabled(field.enabled);
+  };
+  connect(status_never_radio_, &QRadioButton::clicked, this,
+          [statusChosen] { statusChosen(false); });
+  connect(status_on_every_radio_, &QRadioButton::clicked, this,
+          [statusChosen] { statusChosen(true); });
   connect(status_every_up_, &QToolButton::clicked, this, [this] { StepStatusEvery(1); });
   connect(status_every_down_, &QToolButton::clicked, this, [this] { StepStatusEvery(-1); });
 
@@ -347,8 +286,47 @@ void CAprsSettings::ShowMessage(const std::string& caption, const std::string& c
 void CAprsSettings::SetPositionControlsEnabled(bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{
            latitude_button_, latitude_edit_, latitude_hemisphere_label_, latitude_label_,
-           longitude_button_, longitude_edit_, longitude_hemisphere_label_, longitude_label_})
+           longitude_button_, longitude_edit_, longitude_hemisphere_label_, longitude_label_,
+           locator_label_, position_from_label_, position_from_edit_, position_use_button_,
+           position_problem_label_})
     w->setEnabled(enabled);
+}
+
+void CAprsSettings::ShowPosition(std::string_view latitude, char latitudeHemisphere,
+                                 std::string_view longitude, char longitudeHemisphere) {
+  latitude_edit_->SetCp1252Text(latitude);
+  longitude_edit_->SetCp1252Text(longitude);
+  SetHemisphere(latitude_button_, latitude_hemisphere_label_, latitudeHemisphere);
+  SetHemisphere(longitude_button_, longitude_hemisphere_label_, longitudeHemisphere);
+  ShowLocator();
+}
+
+void CAprsSettings::UsePositionFrom() {
+  const PositionEntry entry = PositionEntryOf(position_from_edit_->text().toStdString());
+  if (!entry.parts) {
+    position_problem_label_->setText(QString::fromStdString(entry.problem));
+    position_problem_label_->show();
+    Beep();
+    return;
+  }
+  position_problem_label_->clear();
+  position_problem_label_->hide();
+  const PositionParts& p = *entry.parts;
+  ShowPosition(p.latitude, p.latitudeHemisphere, p.longitude, p.longitudeHemisphere);
+}
+
+void CAprsSettings::ShowLocator() {
+  locator_label_->setText(QString::fromStdString(
+      LocatorLine(latitude_edit_->Cp1252Text(), HemisphereOf(latitude_button_),
+                  longitude_edit_->Cp1252Text(), HemisphereOf(longitude_button_))));
+}
+
+void CAprsSettings::ShowPathHint() {
+  const std::optional<AprsPathHint> hint = AprsPathHintOf(FieldTextToCp1252(path_edit_->text()));
+  suggested_path_ = hint ? hint->suggestedPath : std::string();
+  path_hint_label_->setText(hint ? Cp1252ToFieldText(hint->text) : QString());
+  path_hint_label_->setVisible(hint.has_value());
+  path_hint_button_->setVisible(!suggested_path_.empty());
 }
 
 void CAprsSettings::ShowSymbolTable(bool alternate) {
@@ -365,13 +343,27 @@ void CAprsSettings::SetStatusEveryEnabled(bool enabled) {
   status_every_down_->setEnabled(enabled);
 }
 
+void CAprsSettings::SetFreqBeaconIntervalEnabled(bool enabled) {
+  for (QWidget* w : std::initializer_list<QWidget*>{freq_beacon_edit_, freq_beacon_label_,
+                                                    freq_beacon_unit_label_})
+    w->setEnabled(enabled);
+}
+
 void CAprsSettings::StepStatusEvery(int delta) {
-  const int value = std::clamp(DecimalValue(status_every_edit_->text()) + delta, kStatusEveryMin,
-                               kStatusEveryMax);
-  status_every_edit_->setText(QString::number(value));
+  status_every_edit_->setText(
+      Cp1252ToFieldText(StepAprsStatusEvery(FieldTextToCp1252(status_every_edit_->text()), delta)));
 }
 
 bool CAprsSettings::eventFilter(QObject* watched, QEvent* event) {
+  // Return in the "Position from:" field uses the position; it must not
+  // reach the default button and close the dialog.
+  if (watched == position_from_edit_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      if (position_from_edit_->isEnabled()) UsePositionFrom();
+      return true;
+    }
+  }
   if (watched == status_every_edit_) {
     if (event->type() == QEvent::KeyPress) {
       const int key = static_cast<QKeyEvent*>(event)->key();
@@ -397,46 +389,27 @@ bool CAprsSettings::ApplyStatusLeaveRule() {
   if (!status_leave_pending_) return false;
   status_leave_pending_ = false;
   if (!isVisible() || !status_every_edit_->isEnabled()) return false;
-  const int32_t value = DecimalValue(status_every_edit_->text());
-  if (value > kStatusEveryMax) {
-    status_every_edit_->setText(QString::number(kStatusEveryMax));
-    status_every_edit_->setFocus(Qt::OtherFocusReason);
-    status_every_edit_->selectAll();
-    Beep();
-    ShowMessage("APRS Status Report Error",
-                "APRS Status Report max. on every 20th APRS Transmission", MessageIcon::Warning);
-    return true;
-  }
-  if (value == 0) {
-    status_never_radio_->setChecked(true);
-    SetStatusEveryEnabled(false);
+  const AprsStatusLeave leave = LeaveAprsStatusEvery(FieldTextToCp1252(status_every_edit_->text()));
+  switch (leave.action) {
+    case AprsStatusLeave::Action::Keep:
+      return false;
+    case AprsStatusLeave::Action::Refuse:
+      status_every_edit_->setText(Cp1252ToFieldText(leave.text));
+      status_every_edit_->setFocus(Qt::OtherFocusReason);
+      status_every_edit_->selectAll();
+      Beep();
+      ShowMessage(leave.caption, leave.message, leave.icon);
+      return true;
+    case AprsStatusLeave::Action::Never:
+      status_never_radio_->setChecked(true);
+      SetStatusEveryEnabled(false);
+      return false;
   }
   return false;
 }
 
-void CAprsSettings::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  // The content may have grown while it was polished for showing.
-  scroll_area_->updateGeometry();
-  if (QScreen* shown_on = screen()) FitToScreen(shown_on->availableGeometry());
-}
-
 void CAprsSettings::FitToScreen(const QRect& available) {
-  // The title bar and frame count too; before the window exists they are 0.
-  const int frame = frameGeometry().height() - geometry().height();
-  const QSize wanted = sizeHint();
-  const int width = std::min(wanted.width(), available.width());
-  // A screen too narrow as well brings a horizontal scroll bar, which needs
-  // its own room.
-  const int height =
-      wanted.height() +
-      (width < wanted.width() ? scroll_area_->horizontalScrollBar()->sizeHint().height() : 0);
-  if (height + frame <= available.height()) {
-    resize(width, height);
-    return;
-  }
-  resize(width, available.height() - frame);
-  move(available.topLeft());
+  ui::FitToScreen(this, scroll_area_, available);
 }
 
 AprsDialogControls CAprsSettings::ReadControls() const {
@@ -501,6 +474,8 @@ QLineEdit* CAprsSettings::FieldOf(AprsField field) const {
       return status_every_edit_;
     case AprsField::Comment:
       return comment_edit_;
+    case AprsField::StatusText:
+      return status_text_edit_;
     case AprsField::Valid:
       return valid_edit_;
     case AprsField::Latitude:

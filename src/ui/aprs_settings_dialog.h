@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "editor/aprs_settings_check.h"
 #include "editor/aprs_settings_values.h"
@@ -48,8 +50,8 @@ class CAprsSettings final : public QDialog {
   const AprsSettingsValues& Values() const { return values_; }
 
   /// Makes the dialog fit into `available` (the screen's usable area): when
-  /// it is higher, it moves to the area's top left corner and takes its
-  /// height, and its content scrolls.
+  /// it is larger, it moves to the area's top left corner and takes what
+  /// there is, and its content scrolls. Done whenever the dialog shows.
   void FitToScreen(const QRect& available);
 
  signals:
@@ -57,7 +59,6 @@ class CAprsSettings final : public QDialog {
   void beeped();
 
  protected:
-  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -67,14 +68,23 @@ class CAprsSettings final : public QDialog {
   void SetToolTips();
   void InstallFilters();
   void Open();
-  void ApplyFirmwareRestrictions();
   void ConnectReactions();
 
   void Beep();
   void ShowMessage(const std::string& caption, const std::string& cp1252Text, MessageIcon icon);
   void SetPositionControlsEnabled(bool enabled);
+  /// Fills both position fields and their hemisphere letters, as opening
+  /// the dialog on a stored position does.
+  void ShowPosition(std::string_view latitude, char latitudeHemisphere, std::string_view longitude,
+                    char longitudeHemisphere);
+  /// Reads the "Position from:" field into the position fields, or says
+  /// below it why it cannot.
+  void UsePositionFrom();
+  void ShowLocator();
+  void ShowPathHint();
   void ShowSymbolTable(bool alternate);
   void SetStatusEveryEnabled(bool enabled);
+  void SetFreqBeaconIntervalEnabled(bool enabled);
   void StepStatusEvery(int delta);
   /// The rule for leaving the status-every field; true when it refused the
   /// value and took the user back.
@@ -111,6 +121,14 @@ class CAprsSettings final : public QDialog {
   QPushButton* longitude_button_ = nullptr;
   CLonPosEdit* longitude_edit_ = nullptr;
   QLabel* longitude_hemisphere_label_ = nullptr;
+  QLabel* locator_label_ = nullptr;
+  QLabel* position_from_label_ = nullptr;
+  QLineEdit* position_from_edit_ = nullptr;
+  QPushButton* position_use_button_ = nullptr;
+  QLabel* position_problem_label_ = nullptr;
+  QLabel* path_hint_label_ = nullptr;
+  QPushButton* path_hint_button_ = nullptr;
+  std::string suggested_path_;  // 8-bit, what the hint's button applies
   QGroupBox* interval_group_ = nullptr;
   QRadioButton* auto_interval_radio_ = nullptr;
   QComboBox* auto_speed_list_ = nullptr;

@@ -13,33 +13,23 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "config/config_data.h"
+#include "editor/field_texts.h"
 #include "ui/aprs_settings_dialog.h"
 #include "ui/cp1252_field_text.h"
+#include "ui/dialog_controls.h"
 #include "ui/position_edit.h"
+#include "ui/widget_support.h"
 
 namespace vextune::ui {
 namespace {
 
-constexpr int kTextLengthLimit = 80;
+constexpr int kTextLengthLimit = static_cast<int>(kText80Length);
 constexpr int kValidLengthLimit = 4;
 constexpr int kStatusEveryLengthLimit = 2;
-
-template <typename Widget, typename... Args>
-Widget* Make(QWidget* parent, const char* name, Args&&... args) {
-  auto* widget = new Widget(std::forward<Args>(args)..., parent);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QWidget* buddy) {
-  auto* label = Make<QLabel>(parent, name, text);
-  if (buddy != nullptr) label->setBuddy(buddy);
-  return label;
-}
 
 // Room for `characters` digits or letters plus the frame.
 int FieldWidth(const QWidget* widget, int characters) {
@@ -50,31 +40,12 @@ QRegularExpressionValidator* DigitsOnly(QObject* parent) {
   return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), parent);
 }
 
-// A scroll area as large as its content when there is room: the dialog opens
-// at full size and scrolls only on a screen too low for it. The width keeps
-// room for the vertical scroll bar so that no horizontal one is needed then.
-class FittingScrollArea final : public QScrollArea {
- public:
-  using QScrollArea::QScrollArea;
-
-  QSize sizeHint() const override {
-    if (widget() == nullptr) return QScrollArea::sizeHint();
-    const int frame = 2 * frameWidth();
-    const QSize content = widget()->sizeHint();
-    return {content.width() + frame + verticalScrollBar()->sizeHint().width(),
-            content.height() + frame};
-  }
-};
-
 }  // namespace
 
 void CAprsSettings::BuildControls() {
   setWindowTitle(QStringLiteral("Olvane Vextune - APRS Settings"));
   setObjectName(QStringLiteral("aprsSettingsDialog"));
 
-  scroll_area_ = Make<FittingScrollArea>(this, "scrollArea");
-  scroll_area_->setWidgetResizable(true);
-  scroll_area_->setFrameShape(QFrame::NoFrame);
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("scrollContent"));
   auto* columns = new QHBoxLayout(content_);
@@ -82,19 +53,31 @@ void CAprsSettings::BuildControls() {
   QWidget* right = BuildRightColumn();
   columns->addWidget(left, 0, Qt::AlignTop);
   columns->addWidget(right, 0, Qt::AlignTop);
-  scroll_area_->setWidget(content_);
+  scroll_area_ = NewFittingScrollArea(content_, this);
+  KeepOnScreen(this, scroll_area_);
 
-  ok_button_ = Make<QPushButton>(this, "okButton", QStringLiteral("OK"));
+  // The position is typed as it is written, latitude then longitude; the
+  // hemisphere buttons come after both fields.
+  setTabOrder(beacon_fixed_radio_, latitude_edit_);
+  setTabOrder(latitude_edit_, longitude_edit_);
+  setTabOrder(longitude_edit_, latitude_button_);
+  setTabOrder(latitude_button_, longitude_button_);
+  setTabOrder(longitude_button_, position_from_edit_);
+  setTabOrder(position_from_edit_, position_use_button_);
+  setTabOrder(path_edit_, path_hint_button_);
+  TabToCheckedRadio({beacon_off_radio_, beacon_gps_radio_, beacon_fixed_radio_});
+  TabToCheckedRadio({auto_interval_radio_, manual_interval_radio_});
+  TabToCheckedRadio({status_never_radio_, status_on_every_radio_});
+  TabToCheckedRadio({hf_only_radio_, hf_always_radio_});
+
+  const OkCancelRow buttons = NewOkCancelButtons(this, ButtonWidth::Natural);
+  ok_button_ = buttons.ok;
   ok_button_->setDefault(true);
-  cancel_button_ = Make<QPushButton>(this, "cancelButton", QStringLiteral("Abbrechen"));
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_button_);
-  buttons->addWidget(cancel_button_);
+  cancel_button_ = buttons.cancel;
 
   auto* dialog_layout = new QVBoxLayout(this);
   dialog_layout->addWidget(scroll_area_, 1);
-  dialog_layout->addLayout(buttons);
+  dialog_layout->addLayout(buttons.layout);
 }
 
 QWidget* CAprsSettings::BuildLeftColumn() {
@@ -107,6 +90,8 @@ QWidget* CAprsSettings::BuildLeftColumn() {
   callsign_label_ = MakeLabel(aprs_group_, "aprsCallsignLabel",
                               QStringLiteral("APRS Callsign [%AM]:"), callsign_edit_);
   callsign_edit_->setFixedWidth(FieldWidth(callsign_edit_, 10));
+  callsign_edit_->setValidator(
+      new Cp1252Validator(static_cast<int>(kMaxTextLength), callsign_edit_));
   path_edit_ = Make<QLineEdit>(aprs_group_, "pathEdit");
   path_label_ = MakeLabel(aprs_group_, "pathLabel", QStringLiteral("Path [%AP]:"), path_edit_);
   path_edit_->setMinimumWidth(FieldWidth(path_edit_, 26));
@@ -114,6 +99,18 @@ QWidget* CAprsSettings::BuildLeftColumn() {
   fields->addWidget(callsign_edit_, 0, 1, Qt::AlignLeft);
   fields->addWidget(path_label_, 1, 0);
   fields->addWidget(path_edit_, 1, 1);
+  // Shown only while the destination looks like a digipeater.
+  path_hint_label_ = Make<QLabel>(aprs_group_, "pathHintLabel");
+  path_hint_label_->setWordWrap(true);
+  path_hint_button_ =
+      Make<QPushButton>(aprs_group_, "pathHintButton", QStringLiteral("Use &suggested path"));
+  path_hint_button_->setAutoDefault(false);
+  path_hint_button_->setAccessibleName(QStringLiteral("Use suggested path"));
+  auto* hint = new QHBoxLayout;
+  hint->setContentsMargins(0, 0, 0, 0);
+  hint->addWidget(path_hint_label_, 1);
+  hint->addWidget(path_hint_button_, 0, Qt::AlignTop);
+  fields->addLayout(hint, 2, 0, 1, 2);
   column->addLayout(fields);
 
   // Position
@@ -157,6 +154,28 @@ QWidget* CAprsSettings::BuildLeftColumn() {
   position->addWidget(longitude_button_, 2, 1);
   position->addWidget(longitude_edit_, 2, 2);
   position->addWidget(longitude_hemisphere_label_, 2, 3);
+  // Beside the fields, so that the helper rows below stay few.
+  locator_label_ = Make<QLabel>(position_group_, "locatorLabel");
+  locator_label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  position->addWidget(locator_label_, 1, 4, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
+
+  position_from_edit_ = Make<QLineEdit>(position_group_, "positionFromEdit");
+  position_from_edit_->setPlaceholderText(QStringLiteral("JN48nm or 48.5298, 8.1980"));
+  position_from_edit_->setMinimumWidth(FieldWidth(position_from_edit_, 20));
+  position_from_label_ = MakeLabel(position_group_, "positionFromLabel",
+                                   QStringLiteral("Position from:"), position_from_edit_);
+  position_use_button_ = Make<QPushButton>(position_group_, "positionUseButton", "&Use");
+  position_use_button_->setAccessibleName(QStringLiteral("Use position"));
+  position_use_button_->setAutoDefault(false);
+  auto* from = new QHBoxLayout;
+  from->addWidget(position_from_edit_, 1);
+  from->addWidget(position_use_button_);
+  position->addWidget(position_from_label_, 3, 0);
+  position->addLayout(from, 3, 1, 1, 4);
+  position_problem_label_ = Make<QLabel>(position_group_, "positionProblemLabel");
+  position_problem_label_->setWordWrap(true);
+  position_problem_label_->hide();
+  position->addWidget(position_problem_label_, 4, 0, 1, 5);
   position->setColumnStretch(4, 1);
   column->addWidget(position_group_);
 
@@ -275,7 +294,7 @@ QWidget* CAprsSettings::BuildRightColumn() {
   tracking->addWidget(track_only_check_);
   comment_edit_ = Make<QLineEdit>(tracking_group_, "commentEdit");
   comment_edit_->setMaxLength(kTextLengthLimit);
-  comment_edit_->setValidator(new Cp1252Validator(comment_edit_));
+  comment_edit_->setValidator(new Cp1252Validator(kTextLengthLimit, comment_edit_));
   comment_edit_->setMinimumWidth(FieldWidth(comment_edit_, 28));
   comment_label_ =
       MakeLabel(tracking_group_, "commentLabel", QStringLiteral("Comment [%AC]:"), comment_edit_);
@@ -288,7 +307,7 @@ QWidget* CAprsSettings::BuildRightColumn() {
   auto* status = new QGridLayout(status_group_);
   status_text_edit_ = Make<QLineEdit>(status_group_, "statusTextEdit");
   status_text_edit_->setMaxLength(kTextLengthLimit);
-  status_text_edit_->setValidator(new Cp1252Validator(status_text_edit_));
+  status_text_edit_->setValidator(new Cp1252Validator(kTextLengthLimit, status_text_edit_));
   status_text_label_ = MakeLabel(status_group_, "statusTextLabel",
                                  QStringLiteral("Report Text [%AR]:"), status_text_edit_);
   status->addWidget(status_text_label_, 0, 0);
@@ -412,16 +431,16 @@ QWidget* CAprsSettings::BuildRightColumn() {
 void CAprsSettings::SetToolTips() {
   struct Tip {
     QWidget* widget;
-    const char* text;  // UTF-8
+    std::string text;  // UTF-8
   };
   const Tip tips[] = {
-      {callsign_edit_, "Own APRS callsign [max. 6 chars + SSID]"},
+      {callsign_edit_, AprsToolTip(AprsField::Callsign)},
       {path_edit_, "AX.25 TX-path (target callsign and max. 8 digi callsigns)"},
       {auto_interval_radio_, "Speed dependent automatic APRS-beacon operation"},
       {manual_interval_radio_, "Periodic APRS beacon interval"},
-      {interval_edit_, "Periodic APRS beacon interval [10...7200 s]"},
+      {interval_edit_, AprsToolTip(AprsField::TxInterval)},
       {comment_edit_, "Comment added to every APRS-datagram (e.g.: brief system description)"},
-      {valid_edit_, "Time (old) GPS-Data remains valid in GPS-Mode [10...3600 s]"},
+      {valid_edit_, AprsToolTip(AprsField::Valid)},
       {digi_alias_list_, "Digipeating-Aliases"},
       {digipeating_check_, "Enables / Disables APRS-Digipeating"},
       {latitude_button_, "Toggle Latitude (North<-->South)"},
@@ -433,7 +452,7 @@ void CAprsSettings::SetToolTips() {
        "Enables / disables compression (BASE91) of position data in APRS datagram"},
       {nmea_list_, "Selects Output on GPS-port of DAV-OZI"},
       {nmea_check_, "Enables / Disables Output on GPS-port of DAV-OZI"},
-      {status_text_edit_, "Text for additional information besides APRS-Position [max. 80 chars]"},
+      {status_text_edit_, AprsToolTip(AprsField::StatusText)},
       {status_never_radio_, "Disables APRS Status Report"},
       {status_on_every_radio_, "Enables Status Report"},
       {status_every_edit_,
@@ -449,7 +468,7 @@ void CAprsSettings::SetToolTips() {
       {freq_beacon_check_,
        "Enables periodic broadcast of actual frequency list (32 last heard Calls in 300 Bd FSK "
        "with frequency deviation)"},
-      {freq_beacon_edit_, "Periodic frequency list broadcast interval [60...30000 s]"},
+      {freq_beacon_edit_, AprsToolTip(AprsField::FreqBeaconInterval)},
       // The list has a second text about the %B command; the first says
       // what the list does.
       {cross_mode_list_,
@@ -464,8 +483,10 @@ void CAprsSettings::SetToolTips() {
       {longitude_edit_,
        "Enter Longitude position here in the following format: \u201C008\u00B011.88\u201D"},
       {auto_speed_list_, "Select Auto TX Intervall (slow, medium or fast)"},
+      {position_from_edit_,
+       "A Maidenhead locator, decimal degrees or degrees and minutes; Return fills Lat and Lon"},
   };
-  for (const Tip& tip : tips) tip.widget->setToolTip(QString::fromUtf8(tip.text));
+  for (const Tip& tip : tips) tip.widget->setToolTip(QString::fromStdString(tip.text));
 }
 
 }  // namespace vextune::ui

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "common/text_codec.h"
+#include "editor/field_rules.h"
 
 namespace vextune::ui {
 namespace {
@@ -31,8 +32,15 @@ bool FitsCp1252(const QString& text) {
   return true;
 }
 
+bool FieldMayHoldText(const QString& text, int maxChars) {
+  return FitsCp1252(text) && FieldMayHold(FieldTextToCp1252(text), maxChars);
+}
+
+Cp1252Validator::Cp1252Validator(int maxChars, QObject* parent)
+    : QValidator(parent), max_chars_(maxChars) {}
+
 QValidator::State Cp1252Validator::validate(QString& input, int& /*position*/) const {
-  return FitsCp1252(input) ? Acceptable : Invalid;
+  return FieldMayHoldText(input, max_chars_) ? Acceptable : Invalid;
 }
 
 QString Cp1252ToFieldText(std::string_view text) {

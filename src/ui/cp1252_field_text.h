@@ -22,12 +22,20 @@ bool FitsCp1252(const QString& text);
 /// A record text as the field shows it.
 QString Cp1252ToFieldText(std::string_view text);
 
-/// Refuses input that Windows-1252 cannot hold, so that a free text field
-/// only takes what the record and the device can store.
+/// True when a text field of at most `maxChars` characters may hold `text`:
+/// every character exists in Windows-1252, and the record takes the text
+/// (FieldMayHold: no tab, line break or other control character).
+bool FieldMayHoldText(const QString& text, int maxChars);
+
+/// Refuses input, typed or pasted, that FieldMayHoldText refuses, so that a
+/// free text field only takes what the record and the device can store.
 class Cp1252Validator final : public QValidator {
  public:
-  using QValidator::QValidator;
+  Cp1252Validator(int maxChars, QObject* parent);
   State validate(QString& input, int& position) const override;
+
+ private:
+  int max_chars_;
 };
 
 }  // namespace vextune::ui

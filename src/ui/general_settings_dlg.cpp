@@ -1,4 +1,3 @@
-#include "ui/cp1252_field_text.h"
 #include "ui/general_settings_dlg.h"
 
 #include <QApplication>
@@ -14,19 +13,30 @@
 #include <QVBoxLayout>
 
 #include "common/dialog_prompt.h"
+#include "config/param_help.h"
 #include "editor/callsign_filter.h"
+#include "editor/field_texts.h"
+#include "editor/general_dialog_state.h"
 #include "link/device_state.h"
+#include "ui/cp1252_field_text.h"
+#include "ui/dialog_controls.h"
+#include "ui/keystroke_filter.h"
 #include "ui/settings_dialog_parts.h"
+#include "ui/widget_support.h"
 
 namespace vextune::ui {
 namespace {
 
 using Characters = SettingsFieldValidator::Characters;
+using D = CConfigData;
 
-QRadioButton* NewRadio(const char* objectName, const char* text) {
-  auto* radio = new QRadioButton(QString::fromLatin1(text));
-  radio->setObjectName(QString::fromLatin1(objectName));
-  return radio;
+// The captions are the parameter help's, so that the command line names a
+// parameter as the dialog shows it.
+QString Label(CConfigParam CConfigData::*member) {
+  return QString::fromUtf8(DialogLabel(member));
+}
+QString Unit(CConfigParam CConfigData::*member) {
+  return QString::fromUtf8(DialogUnit(member));
 }
 
 }  // namespace
@@ -51,25 +61,29 @@ QLayout* CGeneralSettings::BuildFieldRows() {
 
   auto* fields = new QGridLayout;
   // The callsign spans the unit column: it is wider than the number fields.
-  auto* callsign_label = new QLabel(QStringLiteral("Callsign (I):"));
+  auto* callsign_label = new QLabel(Label(&D::m_Callsign));
   callsign_label->setBuddy(callsign_);
   fields->addWidget(callsign_label, 0, 0);
   fields->addWidget(callsign_, 0, 1, 1, 2);
-  AddFieldRow(fields, QStringLiteral("TX-Delay (T):"), tx_delay_, QStringLiteral("x 10 ms"));
-  AddFieldRow(fields, QStringLiteral("Switch ch. (S):"), channel_);
-  AddFieldRow(fields, QStringLiteral("Audio Center Freq. (%F):"), center_freq_,
-              QStringLiteral("Hz"));
+  AddFieldRow(fields, Label(&D::m_TxDelay), tx_delay_, Unit(&D::m_TxDelay));
+  AddFieldRow(fields, Label(&D::m_Channel), channel_);
+  AddFieldRow(fields, Label(&D::m_CenterFreq), center_freq_, Unit(&D::m_CenterFreq));
   fields->setRowStretch(fields->rowCount(), 1);
-  connect(callsign_, &QLineEdit::textEdited, this, &CGeneralSettings::OnCallsignEdited);
+  new KeystrokeFilter(callsign_, FilterCallsignEdit, [this] {
+    QApplication::beep();
+    emit callsignKeystrokeRefused();
+  });
+  // A paste the validator refuses as a whole is not silent either.
+  connect(callsign_, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
   return fields;
 }
 
 QGroupBox* CGeneralSettings::BuildConnectTextGroup() {
-  auto* group = new QGroupBox(QStringLiteral("Connect Text (U)"));
+  auto* group = new QGroupBox(Label(&D::m_ConnectText));
   group->setObjectName(QStringLiteral("connectTextGroup"));
   // The switch has no caption of its own: the group's title names it.
   connect_text_on_ = NewCheckBox("connectTextOnCheck", {});
-  connect_text_on_->setAccessibleName(QStringLiteral("Connect Text (U)"));
+  connect_text_on_->setAccessibleName(Label(&D::m_ConnectMode));
   connect_text_ =
       NewSettingsField("connectTextEdit", Characters::Cp1252, general_limits::kConnectText);
   connect_text_->setAccessibleName(QStringLiteral("Connect text"));
@@ -82,6 +96,7 @@ QGroupBox* CGeneralSettings::BuildConnectTextGroup() {
   layout->addWidget(connect_text_, 0, 1);
   layout->addWidget(remote_disconnect_, 1, 1);
   layout->setRowStretch(2, 1);
+  connect(connect_text_, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
   connect(connect_text_on_, &QCheckBox::clicked, this,
           &CGeneralSettings::UpdateConnectTextControls);
   return group;
@@ -94,15 +109,16 @@ QGroupBox* CGeneralSettings::BuildLevelsGroup() {
   auto* group = new QGroupBox(QStringLiteral("TX amplitudes"));
   group->setObjectName(QStringLiteral("txAmplitudesGroup"));
   auto* levels = new QGridLayout(group);
-  AddFieldRow(levels, QStringLiteral("AFSK (%XA):"), level_afsk_, QStringLiteral("mV"));
-  AddFieldRow(levels, QStringLiteral("FSK (%XF):"), level_fsk_, QStringLiteral("mV"));
-  AddFieldRow(levels, QStringLiteral("Robust PR (%XR):"), level_robust_, QStringLiteral("mV"));
+  for (const auto& [member, edit] :
+       {std::pair{&D::m_LevelAfsk, level_afsk_}, std::pair{&D::m_LevelFsk, level_fsk_},
+        std::pair{&D::m_LevelRobust, level_robust_}})
+    AddFieldRow(levels, Label(member), edit, Unit(member));
   levels->setRowStretch(levels->rowCount(), 1);
   return group;
 }
 
 QGroupBox* CGeneralSettings::BuildMonitorGroup() {
-  auto* group = new QGroupBox(QStringLiteral("Monitor (M)"));
+  auto* group = new QGroupBox(Label(&D::m_MonitorU));
   group->setObjectName(QStringLiteral("monitorGroup"));
   monitor_u_ = NewCheckBox("monitorUCheck", QStringLiteral("U"));
   monitor_i_ = NewCheckBox("monitorICheck", QStringLiteral("I"));
@@ -111,7 +127,7 @@ QGroupBox* CGeneralSettings::BuildMonitorGroup() {
   auto* layout = new QVBoxLayout(group);
   for (QCheckBox* check : {monitor_u_, monitor_i_, monitor_s_, monitor_c_}) {
     // A single letter says little when read out; the group's title helps.
-    check->setAccessibleName(QStringLiteral("Monitor (M) ") + check->text());
+    check->setAccessibleName(group->title() + u' ' + check->text());
     layout->addWidget(check);
   }
   layout->addStretch(1);
@@ -127,24 +143,26 @@ QGroupBox* CGeneralSettings::BuildPrModeGroup() {
   auto* robust_group = new QGroupBox(QStringLiteral("Robust PR"));
   robust_group->setObjectName(QStringLiteral("robustPrGroup"));
   auto* robust = new QVBoxLayout(robust_group);
+  // Captioned with the meaning of the index, as the parameter help names it.
   const struct {
     const char* name;
-    const char* text;
     int index;
     QVBoxLayout* column;
   } radios[] = {
-      {"prMode300Radio", "300 Bd", 0, standard},   {"prMode1200Radio", "1200 Bd", 3, standard},
-      {"prMode9600Radio", "9600 Bd", 4, standard}, {"prMode19200Radio", "19200 Bd", 5, standard},
-      {"prModeR300Radio", "R 300 Bd", 1, robust},  {"prModeR600Radio", "R 600 Bd", 2, robust},
+      {"prMode300Radio", 0, standard},  {"prMode1200Radio", 3, standard},
+      {"prMode9600Radio", 4, standard}, {"prMode19200Radio", 5, standard},
+      {"prModeR300Radio", 1, robust},   {"prModeR600Radio", 2, robust},
   };
   for (const auto& radio : radios) {
-    QRadioButton* button = NewRadio(radio.name, radio.text);
+    auto* button = Make<QRadioButton>(
+        nullptr, radio.name,
+        QString::fromLatin1(ChoiceMeaning(CConfigData::InfoOf(&D::m_PrModeIndex), radio.index)));
     pr_mode_->addButton(button, radio.index);
     radio.column->addWidget(button);
   }
   robust->addStretch(1);
 
-  auto* group = new QGroupBox(QStringLiteral("PR-Mode (%B)"));
+  auto* group = new QGroupBox(Label(&D::m_PrModeIndex));
   group->setObjectName(QStringLiteral("prModeGroup"));
   auto* layout = new QHBoxLayout(group);
   layout->addWidget(standard_group);
@@ -164,11 +182,10 @@ void CGeneralSettings::BuildControls() {
   bottom->addWidget(BuildMonitorGroup());
   bottom->addWidget(BuildPrModeGroup());
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addLayout(bottom);
-  layout->addLayout(NewOkCancelRow(this));
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  auto* content = new QVBoxLayout;
+  content->addLayout(top);
+  content->addLayout(bottom);
+  SetScrolledLayout(this, content, NewOkCancelRow(this));
 
   // Tab order follows the layout, row by row.
   std::vector<QWidget*> order = {callsign_,        tx_delay_,     channel_,           center_freq_,
@@ -180,22 +197,24 @@ void CGeneralSettings::BuildControls() {
   order.push_back(findChild<QWidget*>(QStringLiteral("okButton")));
   order.push_back(findChild<QWidget*>(QStringLiteral("cancelButton")));
   for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+  TabToCheckedRadio({pr_mode_->button(0), pr_mode_->button(3), pr_mode_->button(4),
+                     pr_mode_->button(5), pr_mode_->button(1), pr_mode_->button(2)});
 }
 
 void CGeneralSettings::SetToolTips() {
   const QChar quote = u'"';
-  callsign_->setToolTip(QStringLiteral("Own callsign [max. 6 chars + SSID]"));
-  tx_delay_->setToolTip(QStringLiteral("TX-Delay [0...127 ms]"));
-  channel_->setToolTip(QStringLiteral("Selects between the virtual channels [0...10]"));
-  level_afsk_->setToolTip(QStringLiteral("300/1200 Bd AFSK TX-level [30...3000 mV p-p]"));
-  level_fsk_->setToolTip(QStringLiteral("9600/19200 Bd FSK TX-level [30...3000 mV p-p]"));
-  level_robust_->setToolTip(QStringLiteral("Robust-PR TX-level [30...3000 mV p-p]"));
+  const auto tip = [](GeneralField field) { return QString::fromStdString(GeneralToolTip(field)); };
+  callsign_->setToolTip(tip(GeneralField::Callsign));
+  tx_delay_->setToolTip(tip(GeneralField::TxDelay));
+  channel_->setToolTip(tip(GeneralField::Channel));
+  level_afsk_->setToolTip(tip(GeneralField::LevelAfsk));
+  level_fsk_->setToolTip(tip(GeneralField::LevelFsk));
+  level_robust_->setToolTip(tip(GeneralField::LevelRobust));
   monitor_u_->setToolTip(QStringLiteral("Unproto transmissions (UI-frames) monitored"));
   monitor_i_->setToolTip(QStringLiteral("Information (I-Frames) monitored"));
   monitor_s_->setToolTip(QStringLiteral("Control Packets (S-frames) monitored "));
   monitor_c_->setToolTip(QStringLiteral("Monitor while connected"));
-  connect_text_->setToolTip(QStringLiteral(
-      "Connect Text, sent to distant station when a connect is received  [max. 255 chars]"));
+  connect_text_->setToolTip(tip(GeneralField::ConnectText));
   connect_text_on_->setToolTip(QStringLiteral("Enable / Disable Connect Text"));
   pr_mode_->button(0)->setToolTip(
       QStringLiteral("300 Bd Packet Radio (AX.25) using standard waveform"));
@@ -211,17 +230,15 @@ void CGeneralSettings::SetToolTips() {
       QStringLiteral("19200 Bd Packet Radio (AX.25) using standard waveform"));
   remote_disconnect_->setToolTip(
       QStringLiteral("Force DAV-OZI to disconnect at receipt of the string %1//Q%1").arg(quote));
-  center_freq_->setToolTip(
-      QStringLiteral("Audio Center Freq. at 300 Bd (A)FSK (%1old HF-Packet%1) [1000...3000 Hz]")
-          .arg(quote));
+  center_freq_->setToolTip(tip(GeneralField::CenterFreq));
 }
 
 void CGeneralSettings::Fill(const GeneralSettingsValues& values, const DeviceState& device) {
-  SetCallsignText(Cp1252ToFieldText(values.callsign));
+  callsign_->setText(Cp1252ToFieldText(values.callsign));
   tx_delay_->setText(Cp1252ToFieldText(values.txDelay));
   channel_->setText(Cp1252ToFieldText(values.channel));
-  center_freq_->setText(values.centerFreq.empty() ? Cp1252ToFieldText(kShownCenterFreqWhenEmpty)
-                                                  : Cp1252ToFieldText(values.centerFreq));
+  const GeneralDialogState state = GeneralOpeningState(values, device.firmwareVersion);
+  center_freq_->setText(Cp1252ToFieldText(state.centerFreq));
   level_afsk_->setText(Cp1252ToFieldText(values.levelAfsk));
   level_fsk_->setText(Cp1252ToFieldText(values.levelFsk));
   level_robust_->setText(Cp1252ToFieldText(values.levelRobust));
@@ -231,42 +248,18 @@ void CGeneralSettings::Fill(const GeneralSettingsValues& values, const DeviceSta
   monitor_s_->setChecked(values.monitorS);
   monitor_c_->setChecked(values.monitorC);
 
-  const bool known_mode = values.prMode >= 0 && values.prMode < kPrModeCount;
-  pr_mode_->button(known_mode ? values.prMode : kDefaultPrModeIndex)->setChecked(true);
-
-  connect_text_on_->setChecked(values.connectMode != kConnectTextOff);
-  remote_disconnect_->setChecked(values.connectMode == kConnectTextRemoteDisconnect);
+  pr_mode_->button(state.prMode)->setChecked(true);
+  connect_text_on_->setChecked(state.connectTextOn);
+  remote_disconnect_->setChecked(state.remoteDisconnectOn);
   UpdateConnectTextControls();
-
-  center_freq_->setEnabled(device.FirmwareAtLeast(firmware::k1_0Q));
+  center_freq_->setEnabled(state.centerFreqEnabled);
 }
 
 void CGeneralSettings::UpdateConnectTextControls() {
-  const bool on = connect_text_on_->isChecked();
-  connect_text_->setEnabled(on);
-  if (!on) remote_disconnect_->setChecked(false);
-  remote_disconnect_->setEnabled(on);
-}
-
-void CGeneralSettings::SetCallsignText(const QString& text) {
-  remembered_callsign_ = FieldTextToCp1252(text);
-  if (callsign_->text() != text) callsign_->setText(text);
-}
-
-void CGeneralSettings::OnCallsignEdited(const QString& text) {
-  // The caret is the end of the selection, should the edit have left one.
-  const int caret = callsign_->hasSelectedText()
-                        ? callsign_->selectionStart() + callsign_->selectedText().size()
-                        : callsign_->cursorPosition();
-  const FieldEdit edit = FilterCallsignEdit(remembered_callsign_, FieldTextToCp1252(text), caret);
-  if (!edit.beep) {
-    remembered_callsign_ = edit.text;
-    return;
-  }
-  QApplication::beep();
-  emit callsignKeystrokeRefused();
-  SetCallsignText(Cp1252ToFieldText(edit.text));
-  callsign_->setCursorPosition(edit.caret);
+  const ConnectTextControls controls = SwitchConnectText(connect_text_on_->isChecked());
+  connect_text_->setEnabled(controls.enabled);
+  if (controls.clearRemoteDisconnect) remote_disconnect_->setChecked(false);
+  remote_disconnect_->setEnabled(controls.enabled);
 }
 
 GeneralSettingsEntries CGeneralSettings::ReadEntries() const {
@@ -315,7 +308,9 @@ QLineEdit* CGeneralSettings::Field(GeneralField field) const {
 
 void CGeneralSettings::accept() {
   const GeneralSettingsOk ok = CheckGeneralSettingsOk(ReadEntries());
-  SetCallsignText(Cp1252ToFieldText(ok.values.callsign));
+  // Only a changed text is put in, so that the caret stays where the user left it.
+  const QString callsign = Cp1252ToFieldText(ok.values.callsign);
+  if (callsign_->text() != callsign) callsign_->setText(callsign);
   values_ = ok.values;
   for (const GeneralSettingsFinding& finding : ok.findings) {
     QLineEdit* field = Field(finding.field);

@@ -55,17 +55,11 @@ class CGeneralSettings final : public QDialog {
   void SetToolTips();
   void Fill(const GeneralSettingsValues& values, const DeviceState& device);
   void UpdateConnectTextControls();
-  /// Every text the program puts into the callsign field goes through here,
-  /// so the keystroke filter judges user edits against it.
-  void SetCallsignText(const QString& text);
-  void OnCallsignEdited(const QString& text);
   GeneralSettingsEntries ReadEntries() const;
   QLineEdit* Field(GeneralField field) const;
 
   DialogPrompt& prompt_;
   GeneralSettingsValues values_;
-  /// The callsign field's last accepted text, in Windows-1252.
-  std::string remembered_callsign_;
 
   QLineEdit* callsign_ = nullptr;
   QLineEdit* tx_delay_ = nullptr;

@@ -22,7 +22,12 @@ void KeystrokeFilter::OnTextChanged(const QString& text) {
     remembered_ = FieldTextToCp1252(text);
     return;
   }
-  const FieldEdit edit = rule_(remembered_, FieldTextToCp1252(text), edit_->cursorPosition());
+  // The rules take the end of the selection, should the edit have left one
+  // (an undo brings a removed selection back).
+  const int caret = edit_->hasSelectedText()
+                        ? edit_->selectionStart() + static_cast<int>(edit_->selectedText().size())
+                        : edit_->cursorPosition();
+  const FieldEdit edit = rule_(remembered_, FieldTextToCp1252(text), caret);
   remembered_ = edit.text;
   if (!edit.beep) return;
   beep_();

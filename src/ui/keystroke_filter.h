@@ -12,7 +12,8 @@ class QLineEdit;
 namespace vextune::ui {
 
 /// Runs a keystroke filter of the editor rules on a line edit. Every change
-/// the user makes goes through `rule` with the last accepted text; a text
+/// the user makes goes through `rule` with the last accepted text and the
+/// end of the selection after the change (the caret when none); a text
 /// the program puts into the field is taken as it is and becomes the
 /// remembered text, so a stored value is never refused or replaced by
 /// something remembered from before.

@@ -1,6 +1,6 @@
-#include "ui/cp1252_field_text.h"
 #include "ui/misc_settings_dlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -14,35 +14,25 @@
 #include <QVBoxLayout>
 
 #include "common/dialog_prompt.h"
+#include "config/firmware.h"
+#include "config/param_help.h"
+#include "editor/field_texts.h"
 #include "link/device_state.h"
+#include "ui/cp1252_field_text.h"
+#include "ui/dialog_controls.h"
 #include "ui/settings_dialog_parts.h"
+#include "ui/widget_support.h"
 
 namespace vextune::ui {
 namespace {
 
-// Labels and object names of the number fields, in the order of MiscField.
-struct NumberFieldControl {
-  const char* objectName;
-  const char* label;
-};
-constexpr std::array<NumberFieldControl, kMiscFieldCount> kNumberControls = {{
-    {"frackEdit", "Frack (F)"},
-    {"retryEdit", "Retry (N)"},
-    {"maxFrameEdit", "MaxFrame (O)"},
-    {"persistenceEdit", "Persistence (P)"},
-    {"slotTimeEdit", "Slottime (W)"},
-    {"channelsEdit", "# of channels (Y)"},
-    {"iPollEdit", "Ipoll (@I)"},
-    {"timer2Edit", "Timer2 (@T2)"},
-    {"timer3Edit", "Timer3 (@T3)"},
-}};
+// Object names of the number fields, in the order of MiscField.
+constexpr std::array<const char*, kMiscFieldCount> kNumberObjectNames = {
+    "frackEdit",    "retryEdit", "maxFrameEdit", "persistenceEdit", "slotTimeEdit",
+    "channelsEdit", "iPollEdit", "timer2Edit",   "timer3Edit"};
 
-QComboBox* NewList(const char* objectName, const auto& entries) {
-  auto* list = new QComboBox;
-  list->setObjectName(QString::fromLatin1(objectName));
-  for (std::string_view entry : entries)
-    list->addItem(QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size())));
-  return list;
+QString Label(CConfigParam CConfigData::*member) {
+  return QString::fromUtf8(DialogLabel(member));
 }
 
 }  // namespace
@@ -58,15 +48,16 @@ CMiscSettings::CMiscSettings(const MiscSettingsValues& values, const DeviceState
 }
 
 void CMiscSettings::BuildControls() {
-  add_linefeed_ = NewCheckBox("addLinefeedCheck", QStringLiteral("Add-Linefeed (A)"));
-  echo_ = NewCheckBox("echoCheck", QStringLiteral("Echo (E)"));
-  digipeat_ = NewCheckBox("digipeatCheck", QStringLiteral("Digipeating (R)"));
-  ptt_ = NewCheckBox("pttCheck", QStringLiteral("PTT (X)"));
-  duplex_ = NewCheckBox("duplexCheck", QStringLiteral("Duplex (@D)"));
-  send_flags_ = NewCheckBox("sendFlagsCheck", QStringLiteral("Flags (@F)"));
-  ui_poll_ = NewCheckBox("uiPollCheck", QStringLiteral("UI-Poll (@U)"));
-  call_check_ = NewCheckBox("callCheckCheck", QStringLiteral("Callsign Check (@V)"));
-  tx_freq_track_ = NewCheckBox("txFreqTrackCheck", QStringLiteral("TX Freq. track. (%T)"));
+  using D = CConfigData;
+  add_linefeed_ = NewCheckBox("addLinefeedCheck", Label(&D::m_AddLinefeed));
+  echo_ = NewCheckBox("echoCheck", Label(&D::m_Echo));
+  digipeat_ = NewCheckBox("digipeatCheck", Label(&D::m_Digipeat));
+  ptt_ = NewCheckBox("pttCheck", Label(&D::m_Ptt));
+  duplex_ = NewCheckBox("duplexCheck", Label(&D::m_Duplex));
+  send_flags_ = NewCheckBox("sendFlagsCheck", Label(&D::m_SendFlags));
+  ui_poll_ = NewCheckBox("uiPollCheck", Label(&D::m_UiPoll));
+  call_check_ = NewCheckBox("callCheckCheck", Label(&D::m_CallCheck));
+  tx_freq_track_ = NewCheckBox("txFreqTrackCheck", Label(&D::m_TxFreqTrack));
   const std::array<QCheckBox*, 9> switches = {add_linefeed_, echo_,       digipeat_,
                                               ptt_,          duplex_,     send_flags_,
                                               ui_poll_,      call_check_, tx_freq_track_};
@@ -76,11 +67,10 @@ void CMiscSettings::BuildControls() {
 
   auto* number_grid = new QGridLayout;
   for (const MiscFieldRule& rule : MiscFieldRules()) {
-    const NumberFieldControl& control = kNumberControls[Index(rule.field)];
-    QLineEdit* edit = NewNumberField(control.objectName, rule.maxChars);
+    QLineEdit* edit = NewNumberField(kNumberObjectNames[Index(rule.field)], rule.maxChars);
     edit->installEventFilter(this);
     numbers_[Index(rule.field)] = edit;
-    AddFieldRow(number_grid, QString::fromLatin1(control.label), edit);
+    AddFieldRow(number_grid, Label(rule.param), edit);
   }
   number_grid->setRowStretch(number_grid->rowCount(), 1);
 
@@ -91,7 +81,7 @@ void CMiscSettings::BuildControls() {
   columns->addStretch(1);
 
   flow_control_ = NewList("flowControlList", kFlowControlEntries);
-  auto* flow_label = new QLabel(QStringLiteral("Flow-Control (Z)"));
+  auto* flow_label = new QLabel(Label(&D::m_FlowControl));
   flow_label->setBuddy(flow_control_);
   auto* flow_row = new QHBoxLayout;
   flow_row->addWidget(flow_label);
@@ -100,21 +90,20 @@ void CMiscSettings::BuildControls() {
   auto* time_group = new QGroupBox(QStringLiteral("Time settings"));
   time_group->setObjectName(QStringLiteral("timeSettingsGroup"));
   timestamp_ = NewList("timestampList", kTimestampEntries);
-  auto* timestamp_label = new QLabel(QStringLiteral("Timestamp (K):"));
+  auto* timestamp_label = new QLabel(Label(&D::m_Timestamp));
   timestamp_label->setBuddy(timestamp_);
-  sync_clock_ = NewCheckBox("syncClockCheck", QStringLiteral("Sync. to PC-time"));
+  sync_clock_ = NewCheckBox("syncClockCheck", Label(&D::m_SyncClock));
   auto* time_layout = new QHBoxLayout(time_group);
   time_layout->addWidget(timestamp_label);
   time_layout->addWidget(timestamp_, 1);
   time_layout->addSpacing(12);
   time_layout->addWidget(sync_clock_);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(columns);
-  layout->addLayout(flow_row);
-  layout->addWidget(time_group);
-  layout->addLayout(NewOkCancelRow(this));
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  auto* content = new QVBoxLayout;
+  content->addLayout(columns);
+  content->addLayout(flow_row);
+  content->addWidget(time_group);
+  SetScrolledLayout(this, content, NewOkCancelRow(this));
 
   // Tab order follows the layout: switches, numbers, lists, buttons.
   std::vector<QWidget*> order(switches.begin(), switches.end());
@@ -126,34 +115,8 @@ void CMiscSettings::BuildControls() {
 }
 
 void CMiscSettings::SetToolTips() {
-  // Quote marks as the device's manual prints them (Windows-1252 0x84, 0x93).
-  const QChar low_quote = QChar(0x201E);
-  const QChar high_quote = QChar(0x201C);
-  auto number = [this](MiscField field) { return numbers_[Index(field)]; };
-  number(MiscField::Frack)
-      ->setToolTip(QStringLiteral("%1Frack-Time%1, Values between 1...15 are interpreted "
-                                  "separately, please read manual [1...15000]")
-                       .arg(high_quote));
-  number(MiscField::Retry)
-      ->setToolTip(QStringLiteral("Number of times a packet shall be repeated in case of error "
-                                  "(0 = unlimited) [0...127]"));
-  number(MiscField::MaxFrame)
-      ->setToolTip(QStringLiteral("Max. number of unacknowledged and unanswered I-Frames [1...7]"));
-  number(MiscField::Persistence)->setToolTip(QStringLiteral("Persistence-configuration [0...255]"));
-  number(MiscField::SlotTime)
-      ->setToolTip(QStringLiteral("Defines %1Slottime%2 in milliseconds [0...127]")
-                       .arg(low_quote, high_quote));
-  number(MiscField::Channels)
-      ->setToolTip(QStringLiteral("Max. number of simultaneously allowed connections [0...10]"));
-  number(MiscField::IPoll)->setToolTip(QStringLiteral("Max. length of IPOLL-frame. [1...256]"));
-  number(MiscField::Timer2)
-      ->setToolTip(QStringLiteral("AX.25-%1Timer 2%1,please read manual for further information "
-                                  "[0...100000]")
-                       .arg(high_quote));
-  number(MiscField::Timer3)
-      ->setToolTip(QStringLiteral("AX.25-%1Timer 3%1,please read manual for further information "
-                                  "[0...100000]")
-                       .arg(high_quote));
+  for (const MiscFieldRule& rule : MiscFieldRules())
+    numbers_[Index(rule.field)]->setToolTip(QString::fromStdString(MiscToolTip(rule.field)));
   add_linefeed_->setToolTip(
       QStringLiteral("Automatic insertion of Linefeed-charcter <LF> after a CARRIAGE RETURN"));
   echo_->setToolTip(QStringLiteral("Enables/disables the echoing of entered characters"));
@@ -175,7 +138,7 @@ void CMiscSettings::Fill(const MiscSettingsValues& values, const DeviceState& de
       ListIndexFromText(values.flowControl, static_cast<int>(kFlowControlEntries.size())));
   timestamp_->setCurrentIndex(
       ListIndexFromText(values.timestamp, static_cast<int>(kTimestampEntries.size())));
-  tx_freq_track_->setEnabled(device.FirmwareAtLeast(firmware::k1_0Q));
+  tx_freq_track_->setEnabled(ParamAvailable(&CConfigData::m_TxFreqTrack, device.firmwareVersion));
 
   add_linefeed_->setChecked(values.addLinefeed);
   echo_->setChecked(values.echo);
@@ -199,9 +162,12 @@ bool CMiscSettings::eventFilter(QObject* watched, QEvent* event) {
     const bool left_field = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
     for (size_t i = 0; i < kMiscFieldCount && left_field; ++i) {
       if (numbers_[i] != watched) continue;
+      // A press on "Abbrechen" takes the focus before the click is through:
+      // the value is about to be thrown away, so it is not checked.
+      if (QApplication::focusWidget() == findChild<QWidget*>(QStringLiteral("cancelButton")))
+        continue;
       // Checked once the event that moved the focus is through: a click on
-      // OK then runs OK's own checks first, a click on "Abbrechen" closes
-      // the dialog without a message.
+      // OK then runs OK's own checks first.
       const auto field = static_cast<MiscField>(i);
       QTimer::singleShot(0, this, [this, field] { CheckFieldOnLeaving(field); });
     }

@@ -1,14 +1,10 @@
 #include "ui/settings_dialog_parts.h"
 
-#include <QCheckBox>
-#include <QDialog>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
-#include "common/text_codec.h"
+#include "ui/cp1252_field_text.h"
 
 namespace vextune::ui {
 
@@ -23,7 +19,7 @@ QValidator::State SettingsFieldValidator::validate(QString& input, int& /*pos*/)
     }
     return Acceptable;
   }
-  return Utf8ToCp1252(input.toStdString()) ? Acceptable : Invalid;
+  return FieldMayHoldText(input, max_chars_) ? Acceptable : Invalid;
 }
 
 QLineEdit* NewSettingsField(const char* objectName, SettingsFieldValidator::Characters characters,
@@ -43,12 +39,6 @@ QLineEdit* NewNumberField(const char* objectName, int maxDigits) {
   return edit;
 }
 
-QCheckBox* NewCheckBox(const char* objectName, const QString& text) {
-  auto* check = new QCheckBox(text);
-  check->setObjectName(QString::fromLatin1(objectName));
-  return check;
-}
-
 void AddFieldRow(QGridLayout* grid, const QString& label, QLineEdit* edit, const QString& unit) {
   const int row = grid->rowCount();
   auto* caption = new QLabel(label);
@@ -56,21 +46,6 @@ void AddFieldRow(QGridLayout* grid, const QString& label, QLineEdit* edit, const
   grid->addWidget(caption, row, 0);
   grid->addWidget(edit, row, 1);
   if (!unit.isEmpty()) grid->addWidget(new QLabel(unit), row, 2);
-}
-
-QHBoxLayout* NewOkCancelRow(QDialog* dialog) {
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setObjectName(QStringLiteral("okButton"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Abbrechen"));
-  cancel->setObjectName(QStringLiteral("cancelButton"));
-  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-  auto* row = new QHBoxLayout;
-  row->addStretch(1);
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  return row;
 }
 
 }  // namespace vextune::ui

@@ -5,10 +5,7 @@
 #include <string>
 #include <string_view>
 
-class QCheckBox;
-class QDialog;
 class QGridLayout;
-class QHBoxLayout;
 class QLineEdit;
 
 /// Building blocks shared by the general and misc settings dialogs.
@@ -16,7 +13,8 @@ namespace vextune::ui {
 
 /// The input rule of a settings dialog's edit field: at most `maxChars`
 /// characters, and only characters the record can hold (digits for number
-/// fields, Windows-1252 for texts). It judges what the user types or pastes;
+/// fields; for texts what FieldMayHoldText allows: Windows-1252, no control
+/// characters). It judges what the user types or pastes;
 /// a text the program puts into the field is shown as it is, never cut.
 class SettingsFieldValidator final : public QValidator {
   Q_OBJECT
@@ -33,8 +31,6 @@ class SettingsFieldValidator final : public QValidator {
   int max_chars_;
 };
 
-
-
 /// An edit field named `objectName` that takes `characters`, at most `maxChars`.
 QLineEdit* NewSettingsField(const char* objectName, SettingsFieldValidator::Characters characters,
                             int maxChars);
@@ -42,16 +38,9 @@ QLineEdit* NewSettingsField(const char* objectName, SettingsFieldValidator::Char
 /// A digits-only field of the width that all number fields share.
 QLineEdit* NewNumberField(const char* objectName, int maxDigits);
 
-/// A check box named `objectName`.
-QCheckBox* NewCheckBox(const char* objectName, const QString& text);
-
 /// Appends a row to `grid`: the label (the field's buddy, so it names the
 /// field), the field, and the unit when there is one.
 void AddFieldRow(QGridLayout* grid, const QString& label, QLineEdit* edit,
                  const QString& unit = {});
-
-/// The dialog's "OK" (default, runs accept) and "Abbrechen" (reject) buttons,
-/// right-aligned in this order; named okButton and cancelButton.
-QHBoxLayout* NewOkCancelRow(QDialog* dialog);
 
 }  // namespace vextune::ui

@@ -1,13 +1,13 @@
 #include "config/backup_store.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <map>
 
 #include "config/config_file.h"
 #include "fake_clock.h"
+#include "temp_dir_fixture.h"
 
 namespace vextune {
 namespace {
@@ -22,23 +22,16 @@ std::tm At(int year, int month, int day, int hour, int minute, int second) {
 }
 
 /// A temporary data folder, removed with everything in it.
-class BackupStoreTest : public ::testing::Test {
+class BackupStoreTest : public testing::TempDirTest {
  protected:
-  BackupStoreTest() {
-    char pattern[] = "/tmp/vextune-backups-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  ~BackupStoreTest() override { fs::remove_all(dir_); }
-
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder())) names.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(folder())) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
   fs::path folder() const { return UserDataFolder(dir_).BackupFolder(); }
 
-  fs::path dir_;
   testing::FakeClock clock;
 };
 

@@ -14,21 +14,15 @@
 
 #include "config/atomic_file.h"
 #include "config/config_file.h"
+#include "temp_dir_fixture.h"
 
 namespace vextune {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ConfigFileOnDisk : public ::testing::Test {
+class ConfigFileOnDisk : public testing::TempDirTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vextune-config-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   static std::string Contents(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -40,7 +34,6 @@ class ConfigFileOnDisk : public ::testing::Test {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
   }
 
-  fs::path dir_;
 };
 
 TEST_F(ConfigFileOnDisk, FailuresNameThePathAndLeaveNothingBehind) {

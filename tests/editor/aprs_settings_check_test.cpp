@@ -4,10 +4,14 @@
 
 #include <functional>
 
+#include "config/config_data.h"
+#include "editor/aprs_settings_values.h"
+
 namespace vextune {
 namespace {
 
 constexpr int32_t kNoDevice = -1;
+const std::string k80(80, 'y');
 
 // A dialog as it opens on the default record, with a fixed position typed.
 AprsDialogControls GoodControls() {
@@ -157,6 +161,34 @@ TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
        "APRS Callsign Error",
        "Incorrect SSID: \"KLMNOP-123\" \nOnly numbers between 0...15 allowed.", kWarn,
        AprsField::Callsign, kAll, 0, 0},
+      // What the record would refuse after OK.
+      {"comment with a tab", [](auto& c) { c.comment = "Hello\tWorld"; }, kNoDevice,
+       "APRS Comment Error",
+       "APRS Comment: Enter at most 80 characters, without tabs or line breaks!", kWarn,
+       AprsField::Comment, kAll, 0, 0},
+      {"comment 81 chars", [](auto& c) { c.comment = k80 + "y"; }, kNoDevice, "APRS Comment Error",
+       "APRS Comment: Enter at most 80 characters, without tabs or line breaks!", kWarn,
+       AprsField::Comment, kAll, 0, 0},
+      {"report text of two lines", [](auto& c) { c.statusText = "QRV\r\n145.500"; }, kNoDevice,
+       "APRS Status Report Error",
+       "APRS Report Text: Enter at most 80 characters, without tabs or line breaks!", kWarn,
+       AprsField::StatusText, kAll, 0, 0},
+      {"path with three-digit SSIDs", [](auto& c) { c.path = "APRS,WIDE-0007,AB-0015"; }, kNoDevice,
+       "APRS Path Error", "Wrong SSID: \"WIDE-007\" ", kWarn, AprsField::Path, AprsSelection::None,
+       0, 0},
+      {"latitude out of shape",
+       [](auto& c) {
+         c.latitude =
+             "48\xB0"
+             "31x79";
+       },
+       kNoDevice, "Latitude Error",
+       "Unable to convert this value:\n\t'48\xB0"
+       "31x79 N'\ninto a valid position (max. Latitude: 89\xB0"
+       "59.99 N/S)!",
+       kWarn, AprsField::Latitude, kRange, 0, 1},
+      {"callsign with a tab", [](auto& c) { c.callsign = "DB\t0"; }, kNoDevice,
+       "APRS Callsign Error", "APRS Callsign Error", kWarn, AprsField::Callsign, kAll, 0, 0},
       // Only the first failing step reports.
       {"two faults, the earlier step wins", [](auto& c) { c.valid = "1", c.callsign = "klmnopq"; },
        kNoDevice, "APRS Valid Error", "Enter a value between 10...3600 sec.", kWarn,
@@ -304,6 +336,98 @@ TEST(AprsSettingsCheck, AcceptedEntriesBecomeTheValues) {
     a.expect(outcome.values);
   }
 }
+
+// What OK accepts arrives in the record as it is: the values OK hands back,
+// taken back and read from the record again, are the same. What the record
+// would refuse, OK refuses with a message.
+struct AprsRow {
+  const char* what;
+  std::function<void(AprsDialogControls&)> enter;
+};
+
+void PrintTo(const AprsRow& row, std::ostream* os) {
+  *os << row.what;
+}
+
+class AprsOkToRecord : public ::testing::TestWithParam<AprsRow> {};
+
+TEST_P(AprsOkToRecord, AcceptedValuesArriveAsTheyAre) {
+  const AprsRow& row = GetParam();
+  CConfigData record;
+  AprsDialogControls controls = GoodControls();
+  row.enter(controls);
+  const AprsOkOutcome outcome =
+      CheckAprsSettings(controls, AprsValuesFromRecord(record), kNoDevice);
+  ASSERT_TRUE(outcome.accepted()) << row.what << ": " << outcome.finding->message;
+
+  TakeBackAprsValues(outcome.values, record);
+  // Every value the dialog hands back, read from the record again.
+  EXPECT_EQ(AprsValuesFromRecord(record), outcome.values) << row.what;
+}
+
+using A = AprsDialogControls&;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AprsOkToRecord,
+    ::testing::Values(AprsRow{"as it stands", [](A) {}},
+                      AprsRow{"callsign", [](A c) { c.callsign = "db0xyz-15"; }},
+                      AprsRow{"no callsign, no position",
+                              [](A c) {
+                                c.callsign = "";
+                                c.latitude = "__\xB0__.__";
+                                c.longitude = "___\xB0__.__";
+                              }},
+                      AprsRow{"comment", [](A c) { c.comment = "Hello World \xB0"; }},
+                      AprsRow{"comment 80 chars", [](A c) { c.comment = k80; }},
+                      AprsRow{"report text", [](A c) { c.statusText = "QRV 145.500"; }},
+                      AprsRow{"path with via and zeros",
+                              [](A c) { c.path = "apzvx via WIDE1-01,WIDE2-2,WIDE-00,WIDE-001"; }},
+                      AprsRow{"path of nine entries",
+                              [](A c) { c.path = "A B C D E F G H KLMNOP-15"; }},
+                      AprsRow{"fixed position",
+                              [](A c) {
+                                c.latitude =
+                                    "89\xB0"
+                                    "59.99";
+                                c.latitudeHemisphere = 'S';
+                                c.longitude =
+                                    "179\xB0"
+                                    "59.99";
+                                c.longitudeHemisphere = 'E';
+                              }},
+                      AprsRow{"valid 0010", [](A c) { c.valid = "0010"; }},
+                      AprsRow{"manual interval 10", [](A c) { c.txIntervalText = "10"; }},
+                      AprsRow{"manual interval 0", [](A c) { c.txIntervalText = "0000"; }},
+                      AprsRow{"automatic interval",
+                              [](A c) {
+                                c.manualInterval = false;
+                                c.autoSpeedIndex = 2;
+                              }},
+                      AprsRow{"frequency beacon 60",
+                              [](A c) {
+                                c.freqBeaconOn = true;
+                                c.freqBeaconText = "60";
+                              }},
+                      AprsRow{"frequency beacon on at 0",
+                              [](A c) {
+                                c.freqBeaconOn = true;
+                                c.freqBeaconText = "00000";
+                              }},
+                      AprsRow{"status every empty", [](A c) { c.statusEveryText = ""; }},
+                      AprsRow{"lists at their last entries", [](A c) {
+                                c.alternateTable = true;
+                                c.alternateSymbolIndex = 93;
+                                c.crossModeOn = true;
+                                c.crossModeIndex = 6;
+                                c.digipeatingOn = true;
+                                c.digiAliasIndex = 2;
+                                c.nmeaOn = true;
+                                c.nmeaIndex = 3;
+                                c.altitudeOn = true;
+                                c.altitudeIndex = 2;
+                                c.hfToggleSwitch = true;
+                                c.hfOnlyInHfPrMode = false;
+                              }}));
 
 }  // namespace
 }  // namespace vextune

@@ -53,8 +53,12 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"paste of a dash onto a text with one", "AB-", "AB-X-Y", 6, "AB-", 3, true},
         FilterCase{"digit after an existing dash", "AB-", "AB-1", 4, "AB-1", 4, false},
         FilterCase{"deletion stands", "ABC", "AC", 1, "AC", 1, false},
-        // A change that does not lengthen the text is never examined.
-        FilterCase{"replacement of equal length", "AB-1", "$B-1", 1, "$B-1", 1, false},
+        // A selection replaced by as many characters or fewer: only what came
+        // in is looked at, not how often "-" occurs.
+        FilterCase{"replacement of equal length", "AB-1", "$B-1", 1, "AB-1", 0, true},
+        FilterCase{"tab pasted over a selection", "ABC", "A\tC", 2, "ABC", 1, true},
+        FilterCase{"two lines pasted over all", "ABCDEFGH", "AB\nCD", 5, "ABCDEFGH", 2, true},
+        FilterCase{"letters pasted over all", "ABC", "xyz", 3, "xyz", 3, false},
         FilterCase{"shorter replacement with a dash", "AB-1", "--", 2, "--", 2, false},
         // A caret that no user edit produces stays inside the text.
         FilterCase{"caret past the end", "A", "AB", 9, "AB", 2, false}));

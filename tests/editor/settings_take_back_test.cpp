@@ -80,10 +80,13 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_EQ(r.m_TxDelay.value, 7);
                        EXPECT_EQ(r.m_TxDelay.text, "007");
                      }},
-        TakeBackCase{"empty number gives the default",
+        TakeBackCase{"empty number as the dialog read it",
                      [](G& g, M&) { g.txDelay = ""; },
                      {"m_TxDelay"},
-                     [](R& r) { EXPECT_EQ(r.m_TxDelay.text, "25"); }},
+                     [](R& r) {
+                       EXPECT_EQ(r.m_TxDelay.value, 0);
+                       EXPECT_EQ(r.m_TxDelay.text, "0");
+                     }},
         TakeBackCase{"levels, channel and centre",
                      [](G& g, M&) {
                        g.levelAfsk = "0300";
@@ -145,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {"m_IPoll", "m_Timer2", "m_Frack", "m_Retry"},
                      [](R& r) {
                        EXPECT_EQ(r.m_Timer2.value, 100000);
-                       EXPECT_EQ(r.m_Retry.value, 10);  // empty: the default
+                       EXPECT_EQ(r.m_Retry.value, 0);  // empty reads as 0, not the default
                      }},
         TakeBackCase{"lists",
                      [](G&, M& m) {

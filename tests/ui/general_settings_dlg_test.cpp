@@ -76,16 +76,27 @@ class GeneralSettingsDialogTest : public QObject {
   }
 
  private slots:
+  // The captions and the PR mode buttons are the parameter help's, so the
+  // command line names a parameter and its values as the dialog does.
+  void captionsAreTheParameterHelps() {
+    auto open = OpenDialog(DefaultValues());
+    QCOMPARE(vextune::testing::HelpLabelsNotShown(open->dialog.get(),
+                                                  vextune::SettingsDialog::General),
+             QStringList());
+    const vextune::ParamInfo& mode = *vextune::CConfigData::FindParam("m_PrModeIndex");
+    for (int index = mode.min; index <= mode.max; ++index) {
+      auto* button = open->dialog->findChild<QButtonGroup*>()->button(index);
+      QVERIFY(button);
+      QCOMPARE(button->text(), QString::fromUtf8(vextune::ChoiceMeaning(mode, index)));
+    }
+  }
+
   void okChecksTypedField_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");  // empty: OK closes the dialog
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("empty callsign") << "callsignEdit"
-                                    << ""
-                                    << ""
-                                    << "";
     QTest::newRow("callsign too long") << "callsignEdit"
                                        << "klmnopq"
                                        << "Callsign too long: \"KLMNOPQ\" \nMax. 6 chars allowed."
@@ -94,10 +105,6 @@ class GeneralSettingsDialogTest : public QObject {
                                   << "128"
                                   << "TX-Delay: Enter a value between 0...127!"
                                   << "TX-Delay Error";
-    QTest::newRow("TX delay empty") << "txDelayEdit"
-                                    << ""
-                                    << ""
-                                    << "";
     QTest::newRow("channel 11") << "channelEdit"
                                 << "11"
                                 << "Switch channel: Enter a value between 0...10!"
@@ -250,14 +257,10 @@ class GeneralSettingsDialogTest : public QObject {
     QTest::addColumn<int>("firmware");
     QTest::addColumn<bool>("centerFreqEnabled");
 
-    QTest::newRow("PR mode 7") << 7 << "prMode1200Radio" << 3 << "1700"
-                               << "1700" << 10081 << true;
     QTest::newRow("R 600 Bd") << 2 << "prModeR600Radio" << 2 << "2200"
                               << "2200" << 10080 << false;
     QTest::newRow("empty centre shows 1700") << 0 << "prMode300Radio" << 0 << ""
                                              << "1700" << 0 << false;
-    QTest::newRow("file-only mode") << 5 << "prMode19200Radio" << 5 << "1000"
-                                    << "1000" << -1 << true;
   }
 
   void opensWithTheStoredState() {

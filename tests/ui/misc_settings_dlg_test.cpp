@@ -68,6 +68,23 @@ class MiscSettingsDialogTest : public QObject {
   }
 
  private slots:
+  // The captions and list entries are the parameter help's, so the command
+  // line names a parameter and its values as the dialog does.
+  void captionsAndListsAreTheParameterHelps() {
+    auto open = OpenDialog(DefaultValues());
+    QCOMPARE(vextune::testing::HelpLabelsNotShown(open->dialog.get(),
+                                                  vextune::SettingsDialog::Misc),
+             QStringList());
+    for (const auto& [list, member] : {std::pair{"flowControlList", "m_FlowControl"},
+                                       std::pair{"timestampList", "m_Timestamp"}}) {
+      auto* combo = open->Find<QComboBox>(list);
+      const vextune::ParamInfo& info = *vextune::CConfigData::FindParam(member);
+      QCOMPARE(combo->count(), info.max + 1);
+      for (int i = 0; i < combo->count(); ++i)
+        QCOMPARE(combo->itemText(i), QString::fromUtf8(vextune::ChoiceMeaning(info, i)));
+    }
+  }
+
   void leavingAFieldChecksIt_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");

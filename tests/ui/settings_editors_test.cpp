@@ -1,21 +1,27 @@
-// The general and misc settings editors on a real working record: filled
-// from it, driven by the user, and taken back on OK only.
+// The settings editors on a real working record: filled from it, driven by
+// the user, taken back on OK only, and what OK accepted is what the dialog
+// shows when it opens again.
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "common/clock.h"
 #include "config/config_data.h"
 #include "link/device_state.h"
 #include "settings_dialog_test_support.h"
 #include "transfer/send_script.h"
+#include "ui/aprs_settings_dialog.h"
+#include "ui/aprs_settings_editor.h"
 #include "ui/general_settings_editor.h"
 #include "ui/misc_settings_editor.h"
 
@@ -62,6 +68,30 @@ DeviceState Device(int32_t firmware) {
   DeviceState device;
   device.firmwareVersion = firmware;
   return device;
+}
+
+enum Dialog { General, Aprs, Misc };
+
+// Opens the dialog on `working` with `user` in front of it; what Edit said.
+bool RunDialog(Dialog which, CConfigData& working, ScriptedPrompt& prompt,
+               std::function<void(QWidget*)> user) {
+  WhenDialogOpens(std::move(user));
+  vextune::ui::GeneralSettingsEditor general;
+  vextune::ui::AprsSettingsEditor aprs;
+  vextune::ui::MiscSettingsEditor misc;
+  vextune::ui::SettingsEditor* editors[] = {&general, &aprs, &misc};
+  return editors[which]->Edit(nullptr, working, Device(10466), prompt);
+}
+
+// The text the field `name` shows when the dialog opens on `working`.
+QString ShownOnOpening(Dialog which, CConfigData& working, const char* name) {
+  ScriptedPrompt prompt;
+  QString shown;
+  RunDialog(which, working, prompt, [&](QWidget* dialog) {
+    shown = Find<QLineEdit>(dialog, name)->text();
+    Click(Find<QPushButton>(dialog, "cancelButton"));
+  });
+  return shown;
 }
 
 }  // namespace
@@ -163,7 +193,7 @@ class SettingsEditorsTest : public QObject {
     vextune::ui::MiscSettingsEditor editor;
     QVERIFY(editor.Edit(nullptr, working, Device(10080), prompt));
     QCOMPARE(working.m_Frack.value, 1500);
-    QCOMPARE(working.m_Retry.value, 10);  // an empty field gives the default
+    QCOMPARE(working.m_Retry.value, 0);  // an empty field reads as 0, not as the default
     QCOMPARE(working.m_SyncClock.value, 1);
     QCOMPARE(working.m_TxFreqTrack.value, 1);
     QCOMPARE(working.m_FlowControl.value, 2);
@@ -191,6 +221,71 @@ class SettingsEditorsTest : public QObject {
     QVERIFY(editor.Edit(nullptr, working, Device(10466), prompt));
     QCOMPARE(shown, QStringLiteral("DL1ABC-7"));
     QCOMPARE(working.m_Callsign.text, std::string("DL1ABC-7"));
+  }
+  void pastedTabNeverGetsLost_data() {
+    QTest::addColumn<int>("dialog");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pastable");  // a text the field takes, pasted first
+    QTest::newRow("general, connect text") << int(General) << "connectTextEdit"
+                                           << "Hello World";
+    QTest::newRow("APRS, comment") << int(Aprs) << "commentEdit"
+                                   << "Hello World";
+    QTest::newRow("APRS, report text") << int(Aprs) << "statusTextEdit"
+                                       << "Hello World";
+    QTest::newRow("misc, Frack") << int(Misc) << "frackEdit"
+                                 << "42";
+  }
+
+  void pastedTabNeverGetsLost() {
+    QFETCH(int, dialog);
+    QFETCH(QString, field);
+    QFETCH(QString, pastable);
+    const auto which = static_cast<Dialog>(dialog);
+    const QByteArray name = field.toLatin1();
+    CConfigData working;
+    // Switched on, so that the connect text's own check has a text to accept.
+    CConfigData::SetNumber(working.m_ConnectMode, 1);
+    CConfigData::SetText(working.m_ConnectText, "Hi");
+    ScriptedPrompt prompt;
+    QString pasted;
+    QString atOk;
+    const bool accepted = RunDialog(which, working, prompt, [&](QWidget* dlg) {
+      QLineEdit* edit = Find<QLineEdit>(dlg, name.constData());
+      edit->setFocus(Qt::TabFocusReason);
+      const auto pasteOverAll = [edit](const QString& text) {
+        edit->selectAll();
+        QApplication::clipboard()->setText(text);
+        QTest::keySequence(edit, QKeySequence::Paste);
+      };
+      pasteOverAll(pastable);
+      pasted = edit->text();
+      // The APRS dialog tells of its beeps: the refusal is not silent.
+      auto* aprsDialog = qobject_cast<vextune::ui::CAprsSettings*>(dlg);
+      std::unique_ptr<QSignalSpy> beeps;
+      if (aprsDialog)
+        beeps = std::make_unique<QSignalSpy>(aprsDialog, &vextune::ui::CAprsSettings::beeped);
+      pasteOverAll(QStringLiteral("Hello\tWorld"));
+      atOk = edit->text();
+      if (beeps) QCOMPARE(beeps->count(), 1);
+      Click(Find<QPushButton>(dlg, "okButton"));
+    });
+    QVERIFY(accepted);
+    QVERIFY2(prompt.shown().empty(), prompt.shown().empty() ? "" : prompt.shown()[0].text.c_str());
+    QCOMPARE(pasted, pastable);
+    QCOMPARE(atOk, pastable);  // the paste with the tab was refused
+    QCOMPARE(ShownOnOpening(which, working, name.constData()), atOk);
+  }
+
+  // An empty field passes OK as 0; the record must not put its default in.
+  void clearedNumberOpensAsZero() {
+    CConfigData working;
+    ScriptedPrompt prompt;
+    QVERIFY(RunDialog(General, working, prompt, [](QWidget* dialog) {
+      Find<QLineEdit>(dialog, "txDelayEdit")->clear();
+      Click(Find<QPushButton>(dialog, "okButton"));
+    }));
+    QVERIFY(prompt.shown().empty());
+    QCOMPARE(ShownOnOpening(General, working, "txDelayEdit"), QStringLiteral("0"));
   }
 };
 

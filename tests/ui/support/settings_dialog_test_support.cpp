@@ -90,6 +90,22 @@ QStringList UnnamedControls(QWidget* dialog) {
   return unnamed;
 }
 
+QStringList HelpLabelsNotShown(QWidget* dialog, SettingsDialog which) {
+  QStringList shown;
+  for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+    shown << widget->accessibleName();
+    if (const auto* label = qobject_cast<QLabel*>(widget)) shown << label->text();
+    if (const auto* button = qobject_cast<QAbstractButton*>(widget)) shown << button->text();
+    if (const auto* group = qobject_cast<QGroupBox*>(widget)) shown << group->title();
+  }
+  QStringList missing;
+  for (const ParamHelp& help : ParamHelpTable()) {
+    const QString label = QString::fromUtf8(help.label);
+    if (help.dialog == which && !label.isEmpty() && !shown.contains(label)) missing << label;
+  }
+  return missing;
+}
+
 QStringList ClippedTexts(QWidget* dialog) {
   QStringList clipped;
   for (QWidget* widget : dialog->findChildren<QWidget*>()) {

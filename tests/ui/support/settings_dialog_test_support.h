@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "config/param_help.h"
 #include "scripted_prompt.h"
 
 class QAbstractButton;
@@ -49,6 +50,11 @@ QStringList UnnamedControls(QWidget* dialog);
 /// Texts of labels, check boxes, radio buttons and group box titles of
 /// `dialog` that do not fit their widget.
 QStringList ClippedTexts(QWidget* dialog);
+
+/// The labels of the parameter help for `which` dialog that `dialog` shows
+/// nowhere: not as a label, a button's text, a group box title or an
+/// accessible name. Empty when every caption is the help's.
+QStringList HelpLabelsNotShown(QWidget* dialog, SettingsDialog which);
 
 /// When the environment variable VEXTUNE_SCREENSHOT_DIR names a folder,
 /// writes a picture of `dialog` there as `name`.png.

@@ -1,0 +1,55 @@
+#include "ui/dialog_controls.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "ui/widget_support.h"
+
+namespace vextune::ui {
+
+QLabel* MakeLabel(QWidget* parent, const char* objectName, const QString& text, QWidget* buddy) {
+  auto* label = Make<QLabel>(parent, objectName, text);
+  if (buddy != nullptr) label->setBuddy(buddy);
+  return label;
+}
+
+QCheckBox* NewCheckBox(const char* objectName, const QString& text) {
+  return Make<QCheckBox>(nullptr, objectName, text);
+}
+
+QPushButton* NewButton(const QString& text, const char* objectName, QWidget* parent) {
+  auto* button = Make<QPushButton>(parent, objectName, text);
+  // Room around the label, also where the style draws buttons tightly.
+  button->setMinimumWidth(button->fontMetrics().horizontalAdvance(WithoutMnemonic(text)) + 28);
+  return button;
+}
+
+OkCancelRow NewOkCancelButtons(QWidget* parent, ButtonWidth width) {
+  OkCancelRow row;
+  const QString ok = QStringLiteral("&OK");
+  const QString cancel = QStringLiteral("&Abbrechen");
+  if (width == ButtonWidth::Roomy) {
+    row.ok = NewButton(ok, "okButton", parent);
+    row.cancel = NewButton(cancel, "cancelButton", parent);
+  } else {
+    row.ok = Make<QPushButton>(parent, "okButton", ok);
+    row.cancel = Make<QPushButton>(parent, "cancelButton", cancel);
+  }
+  row.layout = new QHBoxLayout;
+  row.layout->addStretch(1);
+  row.layout->addWidget(row.ok);
+  row.layout->addWidget(row.cancel);
+  return row;
+}
+
+QHBoxLayout* NewOkCancelRow(QDialog* dialog) {
+  const OkCancelRow row = NewOkCancelButtons(nullptr, ButtonWidth::Natural);
+  row.ok->setDefault(true);
+  QObject::connect(row.ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(row.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  return row.layout;
+}
+
+}  // namespace vextune::ui

@@ -1,0 +1,176 @@
+// What the general and misc dialogs accept on OK arrives in the record as it
+// is: each field's text runs through the dialog's OK check and the take-back,
+// and the record then holds exactly it. What the record would refuse or
+// replace by a default, the check refuses with a message. The APRS dialog's
+// table is in aprs_settings_check_test.cpp.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/config_data.h"
+#include "editor/field_rules.h"
+#include "editor/general_settings.h"
+#include "editor/general_settings_record.h"
+#include "editor/misc_settings.h"
+#include "editor/misc_settings_record.h"
+#include "editor/settings_message.h"
+
+namespace vextune {
+namespace {
+
+const std::string k72(72, 'x');
+
+// A number field's text as the record holds it after the take-back: the
+// digits as typed, an empty field as 0.
+void ExpectNumberHolds(const CConfigParam& p, const std::string& typed, const std::string& what) {
+  EXPECT_EQ(p.value, ReadFieldNumber(typed)) << what;
+  EXPECT_EQ(p.text, typed.empty() ? "0" : typed) << what;
+}
+
+// ---- General settings ----
+
+struct GeneralRow {
+  const char* what;
+  std::string GeneralSettingsValues::*field;
+  CConfigParam CConfigData::*param;
+  std::string typed;
+  bool connectTextOn;
+  bool accepted;
+};
+
+void PrintTo(const GeneralRow& row, std::ostream* os) {
+  *os << row.what;
+}
+
+class GeneralOkToRecord : public ::testing::TestWithParam<GeneralRow> {};
+
+TEST_P(GeneralOkToRecord, AcceptedTextArrivesOrIsRefused) {
+  const GeneralRow& row = GetParam();
+  CConfigData record;
+  GeneralSettingsEntries entries;
+  entries.fields = GeneralSettingsFromRecord(record);
+  entries.fields.*row.field = row.typed;
+  entries.checkedPrMode = record.m_PrModeIndex.value;
+  entries.connectTextOn = row.connectTextOn;
+  const GeneralSettingsOk ok = CheckGeneralSettingsOk(entries);
+  ASSERT_EQ(ok.findings.empty(), row.accepted) << row.what;
+  if (!row.accepted) return;
+
+  TakeBackGeneralSettings(ok.values, record);
+  const CConfigParam& p = record.*row.param;
+  if (p.validator != nullptr) {
+    // The callsign in capitals, as the dialog shows it after OK.
+    EXPECT_EQ(p.text, ok.values.*row.field) << row.what;
+  } else {
+    ExpectNumberHolds(p, row.typed, row.what);
+  }
+  EXPECT_EQ(record.m_ConnectMode.value, ok.values.connectMode) << row.what;
+}
+
+using G = GeneralSettingsValues;
+using C = CConfigData;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, GeneralOkToRecord,
+    ::testing::Values(
+        GeneralRow{"empty callsign", &G::callsign, &C::m_Callsign, "", false, true},
+        GeneralRow{"callsign with SSID", &G::callsign, &C::m_Callsign, "db0xyz-15", false, true},
+        GeneralRow{"callsign with a tab", &G::callsign, &C::m_Callsign, "DB\t0", false, false},
+        GeneralRow{"TX delay empty", &G::txDelay, &C::m_TxDelay, "", false, true},
+        GeneralRow{"TX delay 007", &G::txDelay, &C::m_TxDelay, "007", false, true},
+        GeneralRow{"channel empty", &G::channel, &C::m_Channel, "", false, true},
+        GeneralRow{"AFSK 30", &G::levelAfsk, &C::m_LevelAfsk, "30", false, true},
+        GeneralRow{"FSK 3000", &G::levelFsk, &C::m_LevelFsk, "3000", false, true},
+        GeneralRow{"Robust 0300", &G::levelRobust, &C::m_LevelRobust, "0300", false, true},
+        GeneralRow{"centre 1000", &G::centerFreq, &C::m_CenterFreq, "1000", false, true},
+        GeneralRow{"connect text as typed", &G::connectText, &C::m_ConnectText, " Hi \xB0 ", true,
+                   true},
+        GeneralRow{"connect text 72 chars", &G::connectText, &C::m_ConnectText, k72, true, true},
+        GeneralRow{"connect text switched off", &G::connectText, &C::m_ConnectText, "Hi", false,
+                   true},
+        GeneralRow{"connect text of two lines", &G::connectText, &C::m_ConnectText,
+                   "Hello\r\nWorld", true, false},
+        GeneralRow{"switched-off text of two lines", &G::connectText, &C::m_ConnectText,
+                   "Hello\nWorld", false, false},
+        GeneralRow{"connect text 73 chars", &G::connectText, &C::m_ConnectText, k72 + "x", true,
+                   false}));
+
+TEST(GeneralOkToRecord, RefusedConnectTextSaysWhy) {
+  GeneralSettingsEntries entries;
+  entries.fields = GeneralSettingsFromRecord(CConfigData{});
+  entries.fields.connectText = "Hello\tWorld";
+  entries.connectTextOn = true;
+  const GeneralSettingsOk ok = CheckGeneralSettingsOk(entries);
+  ASSERT_EQ(ok.findings.size(), 1u);
+  EXPECT_EQ(ok.findings[0].field, GeneralField::ConnectText);
+  EXPECT_EQ(ok.findings[0].message,
+            (SettingsMessage{"Connect Text Error",
+                             "Connect Text: Enter at most 72 characters, without tabs or line "
+                             "breaks!",
+                             MessageIcon::Warning}));
+}
+
+// ---- Misc settings ----
+
+struct MiscRow {
+  MiscField field;
+  std::string typed;
+  bool accepted;
+};
+
+void PrintTo(const MiscRow& row, std::ostream* os) {
+  *os << "field " << Index(row.field) << " '" << row.typed << "'";
+}
+
+class MiscOkToRecord : public ::testing::TestWithParam<MiscRow> {};
+
+TEST_P(MiscOkToRecord, AcceptedNumberArrivesOrIsRefused) {
+  const MiscRow& row = GetParam();
+  CConfigData record;
+  MiscSettingsValues values = MiscSettingsFromRecord(record);
+  MiscFieldChecks checks(values.numbers);
+  values.number(row.field) = row.typed;
+  checks.CheckAll(values.numbers);
+  ASSERT_EQ(checks.AllValid(), row.accepted);
+  if (!row.accepted) return;
+
+  TakeBackMiscSettings(values, record);
+  ExpectNumberHolds(record.*MiscFieldRules()[Index(row.field)].param, row.typed, row.typed);
+}
+
+using F = MiscField;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MiscOkToRecord,
+    ::testing::Values(MiscRow{F::Frack, "15000", true}, MiscRow{F::Frack, "", false},
+                      MiscRow{F::Retry, "", true}, MiscRow{F::MaxFrame, "7", true},
+                      MiscRow{F::Persistence, "255", true}, MiscRow{F::SlotTime, "007", true},
+                      MiscRow{F::Channels, "", true}, MiscRow{F::IPoll, "256", true},
+                      MiscRow{F::Timer2, "100000", true}, MiscRow{F::Timer3, "", true}));
+
+// ---- What a text field may hold ----
+
+TEST(FieldMayHold, RefusesWhatEveryTextParameterRefuses) {
+  struct Case {
+    const char* what;
+    std::string text;
+    int maxChars;
+    bool held;
+  };
+  const Case cases[] = {
+      {"plain text", "Hello World", 72, true},
+      {"up to the limit", k72, 72, true},
+      {"beyond the limit", k72 + "x", 72, false},
+      {"a tab", "Hello\tWorld", 72, false},
+      {"a line break", "Hello\nWorld", 72, false},
+      {"a delete character", "\x7F", 72, false},
+      {"beyond the record's limit", std::string(kMaxTextLength + 1, 'x'),
+       static_cast<int>(kMaxTextLength) + 1, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FieldMayHold(c.text, c.maxChars), c.held) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace vextune
