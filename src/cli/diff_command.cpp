@@ -5,12 +5,16 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <utility>
 
 #include "cli/commands.h"
+#include "cli/device_options.h"
 #include "cli/file_command_support.h"
 #include "cli/standard_streams.h"
+#include "cli/transfer_support.h"
 #include "common/text_codec.h"
 #include "config/config_data.h"
+#include "transfer/read_configuration.h"
 
 namespace vextune::cli {
 namespace {
@@ -19,6 +23,8 @@ struct DiffOptions {
   std::string a;
   std::string b;
   bool json = false;
+  DeviceOptions device;  ///< with a port: the device is A, the one file B
+  std::string aLabel;    ///< what A is when it is not a file
 };
 
 using Differences = std::vector<const ParamInfo*>;
@@ -57,13 +63,56 @@ std::string AsJson(const DiffOptions& options, const std::string& result,
   nlohmann::ordered_json doc;
   doc["result"] = result;
   doc["message"] = message;
-  doc["a"] = FileLabel(options.a, false);
+  doc["a"] = options.aLabel.empty() ? FileLabel(options.a, false) : options.aLabel;
   doc["b"] = FileLabel(options.b, false);
   doc["differences"] = std::move(list);
   return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-int RunDiff(const DiffOptions& options) {
+// Reads the device at --port completely into `record`. False when it could
+// not, with the reason on stderr and in `*error`.
+bool ReadDevice(const DeviceOptions& options, CConfigData& record, std::string* label,
+                std::string* error) {
+  DeviceSession session(options);
+  DeviceReport report;
+  uint32_t baudRate = 0;
+  if (StartTransfer(session, report, &baudRate) != TransferStart::Ready) {
+    *error = report.message;
+    return false;
+  }
+  *label = "DAV-OZI on " + report.port;
+  TransferProgress progress(session.progress(), options.quiet);
+  progress.StartPhase(kReadingStatus);
+  LinkSettings settings = session.settings();
+  settings.baudRate = baudRate;
+  DeviceLink link{session.ports(), settings, session.clock()};
+  std::string outOfRange;
+  const ReadResult result =
+      ReadConfiguration(link, session.state(), record, outOfRange, session.cancel(), progress);
+  progress.SetBusy(false);
+  if (result == ReadResult::Complete) {
+    progress.Complete();
+    return true;
+  }
+  // What an incomplete read could not read holds its default: no comparison.
+  const UserMessage message = *ReadResultMessage(result, outOfRange);
+  PrintMessage(message);
+  *error = message.text;
+  if (result == ReadResult::NoAnswer) {
+    *error += "\n" + NoAnswerLine(report.port, baudRate);
+    std::cerr << NoAnswerLine(report.port, baudRate) << '\n';
+  }
+  return false;
+}
+
+int RunDiff(DiffOptions options) {
+  const bool withDevice = !options.device.port.empty();
+  if (withDevice != options.b.empty()) {
+    std::cerr << (withDevice ? "With --port, diff compares the DAV-OZI with one file.\n"
+                             : "diff compares two files, or the DAV-OZI (--port) with one.\n");
+    return kExitUsage;
+  }
+  if (withDevice) options.b = std::exchange(options.a, "");
   if (IsStandardStream(options.a) && IsStandardStream(options.b)) {
     std::cerr << "Only one of the two files can be standard input (-).\n";
     return kExitUsage;
@@ -71,15 +120,22 @@ int RunDiff(const DiffOptions& options) {
   CConfigData a;
   CConfigData b;
   std::string error;
-  const bool loaded = ReadConfiguration(options.a, a, nullptr, &error) &&
-                      ReadConfiguration(options.b, b, nullptr, &error);
+  // The file first: a file that cannot be read is known before the device is touched.
+  bool loaded = ReadConfiguration(options.b, b, nullptr, &error);
+  if (!loaded) std::cerr << error << '\n';
+  if (loaded && withDevice) {
+    loaded = ReadDevice(options.device, a, &options.aLabel, &error);
+  } else if (loaded) {
+    loaded = ReadConfiguration(options.a, a, nullptr, &error);
+    if (!loaded) std::cerr << error << '\n';
+  }
   if (!loaded) {
-    std::cerr << error << '\n';
     if (options.json) std::cout << AsJson(options, "failed", error, a, b, {}) << std::flush;
     return kExitFailed;
   }
-  // The same comparison that decides whether a configuration counts as changed.
-  const Differences differences = a.Differences(b, /*includeSyncClock=*/true);
+  // The same comparison that decides whether a configuration counts as
+  // changed; a device has no clock flag, it belongs to the file alone.
+  const Differences differences = a.Differences(b, /*includeSyncClock=*/!withDevice);
   if (options.json) {
     std::cout << AsJson(options, differences.empty() ? "equal" : "different", "", a, b, differences)
               << std::flush;
@@ -96,9 +152,14 @@ void RegisterDiffCommand(CLI::App& app, CommandAction& action) {
   CLI::App* cmd = app.add_subcommand(
       "diff",
       "Print the parameters in which two configuration files differ, side by side; exit status "
-      "0 when they are equal, 1 when they differ or a file cannot be read");
-  cmd->add_option("A", options->a, "First configuration file; - reads standard input")->required();
-  cmd->add_option("B", options->b, "Second configuration file; - reads standard input")->required();
+      "0 when they are equal, 1 when they differ or a file cannot be read. With --port, the "
+      "DAV-OZI's configuration, read completely, takes the place of the first file (the clock "
+      "flag, which only a file holds, is left out)");
+  cmd->add_option("A", options->a,
+                  "First configuration file (with --port the only one); - reads standard input")
+      ->required();
+  cmd->add_option("B", options->b, "Second configuration file; - reads standard input");
+  AddPortOption(*cmd, options->device);
   cmd->add_flag("--json", options->json,
                 "Print one JSON object: result (equal, different or failed), message, a, b and "
                 "the differences with both values");

@@ -2,9 +2,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <system_error>
 
 #include "common/text_codec.h"
+#include "config/atomic_file.h"
+#include "config/backup_store.h"
 #include "config/config_file.h"
 
 namespace vextune {
@@ -45,7 +49,7 @@ std::string ShownValue(const ParamInfo& info, std::string_view cp1252) {
 
 /// Reads an opened file into `record`; shows the reason on failure and the
 /// values the parameters refused after a read that succeeded.
-bool ReadInto(CConfigData& record, std::ifstream& in, const std::string& path,
+bool ReadInto(CConfigData& record, std::istream& in, const std::string& path,
               DialogPrompt& prompt) {
   const ConfigReadResult result = ReadConfigFile(record, in, path);
   if (!result.ok) {
@@ -62,6 +66,28 @@ bool ReadInto(CConfigData& record, std::ifstream& in, const std::string& path,
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   return a == b || fs::equivalent(a, b, ec);
+}
+
+FileDialogRequest SaveRequest(const std::string& proposed) {
+  FileDialogRequest request;
+  request.title = text::kSaveTitle;
+  request.filters = {std::string(text::kVxgFilter)};
+  request.defaultExtension = text::kVxgExtension;
+  request.proposedName = proposed;
+  // Replacing an existing file is asked first, so a slip of the mouse loses
+  // no configuration.
+  request.confirmOverwrite = true;
+  return request;
+}
+
+/// `stem.N.ext` for the first N from 2 that names no file in `folder`.
+fs::path FreeName(const fs::path& folder, const fs::path& name) {
+  std::error_code ec;
+  fs::path candidate = folder / name;
+  for (int n = 2; fs::exists(candidate, ec); ++n) {
+    candidate = folder / (name.stem().string() + "." + std::to_string(n) + name.extension().string());
+  }
+  return candidate;
 }
 
 }  // namespace
@@ -88,8 +114,21 @@ bool NeedsConversion(std::string_view path) {
   return extension == ".vxr" || extension == ".vxn";
 }
 
+std::string ConvertedStatus(const std::string& oldPath, const std::string& newPath,
+                            const std::string& keptIn) {
+  std::string status = fs::path(oldPath).filename().string() + " was converted to " +
+                       fs::path(newPath).filename().string();
+  return status + (keptIn.empty() ? "; the original stays where it was"
+                                  : "; the original is kept in " + keptIn);
+}
+
 bool ConfigDocument::IsChanged() const {
   return !working_.IsEqual(baseline_, /*includeSyncClock=*/true);
+}
+
+bool ConfigDocument::ShowsDeviceOrFile(const std::string& port) const {
+  return source_ == RecordSource::File ||
+         (source_ == RecordSource::Device && device_port_ == port);
 }
 
 void ConfigDocument::TakeBaseline() {
@@ -112,48 +151,75 @@ void ConfigDocument::OfferSaveChanges(DialogPrompt& prompt) {
 LoadOutcome ConfigDocument::LoadFile(DialogPrompt& prompt) {
   OfferSaveChanges(prompt);
   FileDialogRequest request;
-  request.filters = {std::string(text::kVxgFilter), std::string(text::kVxnFilter),
-                     std::string(text::kVxrFilter)};
+  request.title = text::kLoadTitle;
+  request.filters = {std::string(text::kAnyConfigFilter), std::string(text::kVxgFilter),
+                     std::string(text::kVxnFilter), std::string(text::kVxrFilter)};
   request.defaultExtension = text::kVxgExtension;
   const std::optional<std::string> path = prompt.ChooseFileToOpen(request);
   if (!path) return LoadOutcome::Cancelled;
-  if (NeedsConversion(*path)) return Convert(*path, prompt);
+  return LoadFromPath(*path, prompt);
+}
+
+LoadOutcome ConfigDocument::LoadFromPath(const std::string& path, DialogPrompt& prompt) {
+  if (NeedsConversion(path)) return Convert(path, prompt);
 
   std::ifstream in;
-  if (!OpenForReading(*path, in)) {
+  if (!OpenForReading(path, in)) {
     prompt.ShowMessage(kAppCaption, std::string(text::kOpenError), MessageIcon::Error);
     return LoadOutcome::Failed;
   }
   // Read over a copy: what an older format lacks keeps the working record's
   // value, and a file that breaks off changes nothing.
   CConfigData loaded = working_;
-  if (!ReadInto(loaded, in, *path, prompt)) return LoadOutcome::Failed;
+  if (!ReadInto(loaded, in, path, prompt)) return LoadOutcome::Failed;
   working_ = loaded;
   file_loaded_ = true;
   TakeBaseline();
-  current_file_ = *path;
+  current_file_ = path;
+  load_status_ = current_file_;
+  source_ = RecordSource::File;
   return LoadOutcome::Loaded;
 }
 
 LoadOutcome ConfigDocument::Convert(const std::string& oldPath, DialogPrompt& prompt) {
-  if (!prompt.AskYesNo(kAppCaption, std::string(text::kConvertQuestion)))
+  const std::string keptNote =
+      backup_folder_.empty()
+          ? std::string(kNoBackupFolderText) + " The original file stays where it is."
+          : "The original file is kept in " + backup_folder_.string() + ".";
+  if (!prompt.AskYesNo(kAppCaption, std::string(text::kConvertQuestion) + "\n\n" + keptNote))
     return LoadOutcome::Cancelled;
   std::ifstream old;
   if (!OpenForReading(oldPath, old)) {
     prompt.ShowMessage(kAppCaption, std::string(text::kOpenError), MessageIcon::Error);
     return LoadOutcome::Failed;
   }
-  FileDialogRequest request;
-  request.filters = {std::string(text::kVxgFilter)};
-  request.defaultExtension = text::kVxgExtension;
-  request.proposedName = ProposedConvertedName(oldPath);
-  request.confirmOverwrite = true;
-  const std::optional<std::string> newPath = prompt.ChooseFileToSave(request);
+  // The original's bytes are what goes into the backup folder.
+  const std::string oldBytes{std::istreambuf_iterator<char>(old), {}};
+  if (old.bad()) {
+    prompt.ShowMessage(kAppCaption, std::string(text::kOpenError), MessageIcon::Error);
+    return LoadOutcome::Failed;
+  }
+  old.close();
+  const std::optional<std::string> newPath =
+      prompt.ChooseFileToSave(SaveRequest(ProposedConvertedName(oldPath)));
   if (!newPath) return LoadOutcome::Cancelled;
 
   CConfigData converted = working_;
-  if (!ReadInto(converted, old, oldPath, prompt)) return LoadOutcome::Failed;
-  old.close();
+  std::istringstream oldContent(oldBytes);
+  if (!ReadInto(converted, oldContent, oldPath, prompt)) return LoadOutcome::Failed;
+  // Kept before the new file is written, which may replace the old one.
+  std::string keepError;
+  const std::optional<fs::path> kept =
+      backup_folder_.empty() ? std::nullopt : KeepOriginal(oldPath, oldBytes, &keepError);
+  const bool sameFile = SameFile(oldPath, *newPath);
+  if (!kept && sameFile) {
+    prompt.ShowMessage(kAppCaption,
+                       "Nothing was converted: " + oldPath +
+                           " would be replaced, but it could not be kept first. " +
+                           (backup_folder_.empty() ? std::string(kNoBackupFolderText) : keepError),
+                       MessageIcon::Error);
+    return LoadOutcome::Failed;
+  }
   std::string error;
   if (!SaveConfigFile(*newPath, converted, &error)) {
     prompt.ShowMessage(kAppCaption, error, MessageIcon::Error);
@@ -173,12 +239,20 @@ LoadOutcome ConfigDocument::Convert(const std::string& oldPath, DialogPrompt& pr
   TakeBaseline();
   file_loaded_ = true;
   current_file_ = *newPath;
-  // The old file goes last, and never when the user chose to write the new
-  // format over it.
-  if (!SameFile(oldPath, *newPath)) {
+  source_ = RecordSource::File;
+  load_status_ = ConvertedStatus(oldPath, *newPath, kept ? backup_folder_.string() : "");
+  // The old file goes last, only when a copy is kept, and never when the
+  // user chose to write the new format over it.
+  if (!kept) {
+    prompt.ShowMessage(kAppCaption,
+                       "The old file " + oldPath + " was not deleted: it could not be kept. " +
+                           (backup_folder_.empty() ? std::string(kNoBackupFolderText) : keepError),
+                       MessageIcon::Warning);
+  } else if (!sameFile) {
     std::error_code ec;
     fs::remove(oldPath, ec);
     if (ec) {
+      load_status_ = ConvertedStatus(oldPath, *newPath, "");
       prompt.ShowMessage(kAppCaption,
                          "The old file " + oldPath + " could not be deleted: " + ec.message() + ".",
                          MessageIcon::Warning);
@@ -187,16 +261,24 @@ LoadOutcome ConfigDocument::Convert(const std::string& oldPath, DialogPrompt& pr
   return LoadOutcome::Converted;
 }
 
+std::optional<fs::path> ConfigDocument::KeepOriginal(const std::string& oldPath,
+                                                     const std::string& bytes,
+                                                     std::string* error) {
+  std::error_code ec;
+  fs::create_directories(backup_folder_, ec);
+  if (ec || !fs::is_directory(backup_folder_, ec)) {
+    *error = "Cannot create the folder " + backup_folder_.string() + ": " +
+             (ec ? ec.message() : "not a folder") + ".";
+    return std::nullopt;
+  }
+  const fs::path target = FreeName(backup_folder_, fs::path(oldPath).filename());
+  if (!WriteFileAtomically(target, bytes, error)) return std::nullopt;
+  return target;
+}
+
 std::optional<std::string> ConfigDocument::AskSaveName(DialogPrompt& prompt,
                                                        const std::string& proposed) {
-  FileDialogRequest request;
-  request.filters = {std::string(text::kVxgFilter)};
-  request.defaultExtension = text::kVxgExtension;
-  request.proposedName = proposed;
-  // Replacing an existing file is asked first, so a slip of the mouse loses
-  // no configuration.
-  request.confirmOverwrite = true;
-  return prompt.ChooseFileToSave(request);
+  return prompt.ChooseFileToSave(SaveRequest(proposed));
 }
 
 bool ConfigDocument::SaveFile(DialogPrompt& prompt) {
@@ -217,6 +299,7 @@ void ConfigDocument::LoadDefaults(DialogPrompt& prompt) {
   CConfigData::SetText(working_.m_AprsPosition, position);
   TakeBaseline();
   current_file_ = text::kDefaultsLoaded;
+  source_ = RecordSource::Defaults;
 }
 
 LeaveAction ConfigDocument::LeaveWithOk(DialogPrompt& prompt, bool fileOnly) {
@@ -238,6 +321,92 @@ LeaveAction ConfigDocument::LeaveWithOk(DialogPrompt& prompt, bool fileOnly) {
   }
   file_loaded_ = false;
   return action;
+}
+
+LeaveAction ConfigDocument::LeaveWithCancel(DialogPrompt& prompt, bool fileOnly) {
+  if (IsChanged()) {
+    ChoiceQuestion question;
+    question.caption = kAppCaption;
+    question.text = text::kUnkeptChangesQuestion;
+    if (!fileOnly) question.choices.emplace_back(text::kSendChoice);
+    question.choices.emplace_back(text::kSaveChoice);
+    question.choices.emplace_back(text::kDiscardChoice);
+    question.choices.emplace_back(text::kCancelChoice);
+    // Enter and Escape both keep the dialog and the changes.
+    question.defaultChoice = question.escapeChoice = question.choices.size() - 1;
+    const std::string& choice = question.choices.at(prompt.AskChoice(question));
+    if (choice == text::kSendChoice) return LeaveAction::SendThenClose;
+    if (choice == text::kSaveChoice) {
+      const std::string proposed = current_file_ == text::kDefaultsLoaded ? "" : current_file_;
+      const std::optional<std::string> path = AskSaveName(prompt, proposed);
+      if (!path || !WriteTo(*path, prompt)) return LeaveAction::Stay;
+      current_file_ = *path;
+      TakeBaseline();
+    } else if (choice == text::kDiscardChoice) {
+      baseline_.CopyTo(working_);
+    } else {
+      return LeaveAction::Stay;
+    }
+  }
+  file_loaded_ = false;
+  return LeaveAction::Close;
+}
+
+bool ConfigDocument::ConfirmReadOverChanges(DialogPrompt& prompt) {
+  return !IsChanged() || prompt.AskYesNo(kAppCaption, std::string(text::kReadOverChangesQuestion));
+}
+
+void ConfigDocument::TakeDeviceRead(const CConfigData& read, const std::string& port,
+                                    uint64_t atMs, const std::string& backupFile) {
+  read.CopyTo(working_);
+  TakeBaseline();
+  source_ = RecordSource::Device;
+  device_port_ = port;
+  NoteDeviceRead(read, port, atMs, backupFile);
+}
+
+void ConfigDocument::NoteDeviceRead(const CConfigData& read, const std::string& port,
+                                    uint64_t atMs, const std::string& backupFile) {
+  device_record_ = DeviceRecord{read, port, atMs, backupFile, true};
+}
+
+void ConfigDocument::DeviceMayHaveChanged() {
+  if (device_record_) device_record_->current = false;
+}
+
+const DeviceRecord* ConfigDocument::DeviceRecordOf(const std::string& port) const {
+  if (!device_record_ || device_record_->port != port) return nullptr;
+  return &*device_record_;
+}
+
+const DeviceRecord* ConfigDocument::TrustedDeviceRecord(const std::string& port, uint64_t nowMs,
+                                                        bool needsBackup) const {
+  const DeviceRecord* record = DeviceRecordOf(port);
+  if (record == nullptr || !record->current) return nullptr;
+  // A clock that went backwards says nothing about the age: read again.
+  if (nowMs < record->atMs || nowMs - record->atMs > kTrustDeviceRecordMs) return nullptr;
+  if (needsBackup && record->backupFile.empty()) return nullptr;
+  return record;
+}
+
+std::optional<std::string> ConfigDocument::StatusAfterIncompleteRead(
+    const std::string& port) const {
+  if (ShowsDeviceOrFile(port)) return std::nullopt;
+  return std::string(text::kNotReadStatus);
+}
+
+bool ConfigDocument::ConfirmSend(DialogPrompt& prompt, const std::string& port) {
+  return ShowsDeviceOrFile(port) ||
+         prompt.AskYesNoDefaultNo(kAppCaption, std::string(text::kSendUnreadQuestion));
+}
+
+void ConfigDocument::TakeVerifiedSend(const std::string& port, uint64_t atMs) {
+  TakeBaseline();
+  file_loaded_ = false;
+  source_ = RecordSource::Device;
+  device_port_ = port;
+  // The read-back equalled the working record, so that stands for it.
+  device_record_ = DeviceRecord{working_, port, atMs, {}, true};
 }
 
 }  // namespace vextune

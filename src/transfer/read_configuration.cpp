@@ -51,7 +51,6 @@ class ReadRun {
     if (step == kAbortEnd) return AbortEnd();
     progress_.SetBusy(true);
     link_.clock.SleepMs(read_timing::kBeforeStepMs);
-    progress_.DispatchPendingEvents();
     if (cancel_.IsSet()) return Abort(ReadResult::Aborted);
     if (failures_ >= read_timing::kMaxFailures) {
       list_.clear();
@@ -125,7 +124,7 @@ class ReadRun {
                                   [number](const ReadStep& s) { return s.number == number; });
     if (row == table.end()) return Abort(ReadResult::NoAnswer);  // unreachable
     const int next = row + 1 == table.end() ? kRestoreCallsignStep : (row + 1)->number;
-    if (!device_.FirmwareAtLeast(row->minFirmware)) return Finished(number, next);
+    if (!ReadStepAsked(*row, device_.firmwareVersion)) return Finished(number, next);
 
     bool read = false;
     for (int attempt = 0; attempt < read_timing::kAttempts && !read; ++attempt) {

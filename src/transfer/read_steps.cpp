@@ -3,9 +3,9 @@
 #include <array>
 
 #include "common/text_util.h"
+#include "config/firmware.h"
 #include "config/paired_params.h"
 #include "config/param_tables.h"
-#include "link/device_state.h"
 
 namespace vextune {
 namespace {
@@ -13,60 +13,59 @@ namespace {
 using D = CConfigData;
 using P = ReplyPattern;
 using R = ReplyRule;
-constexpr uint32_t kAlways = 0;
 
 // clang-format off
 constexpr std::array<ReadStep, 50> kSteps = {{
-    {4,  "a",   P::Confirmed, nullptr, R::Numeric,     &D::m_AddLinefeed,    kAlways},
-    {5,  "e",   P::Confirmed, nullptr, R::Numeric,     &D::m_Echo,           kAlways},
-    {6,  "i",   P::Confirmed, nullptr, R::Callsign,    &D::m_Callsign,       kAlways},
-    {7,  "%AM", P::Labelled,  "APRS Mycall =", R::LabelledText, &D::m_AprsCall, firmware::k1_0Q},
-    {8,  "f",   P::Confirmed, nullptr, R::Numeric,     &D::m_Frack,          kAlways},
-    {9,  "k",   P::Single,    nullptr, R::Numeric,     &D::m_Timestamp,      kAlways},
-    {10, "m",   P::Confirmed, nullptr, R::Monitor,     &D::m_MonitorI,       kAlways},
-    {11, "n",   P::Confirmed, nullptr, R::Numeric,     &D::m_Retry,          kAlways},
-    {12, "o",   P::Confirmed, nullptr, R::Numeric,     &D::m_MaxFrame,       kAlways},
-    {13, "p",   P::Confirmed, nullptr, R::Numeric,     &D::m_Persistence,    kAlways},
-    {14, "r",   P::Confirmed, nullptr, R::Numeric,     &D::m_Digipeat,       kAlways},
-    {16, "t",   P::Confirmed, nullptr, R::Numeric,     &D::m_TxDelay,        kAlways},
-    {17, "u",   P::Confirmed, nullptr, R::ConnectText, &D::m_ConnectText,    kAlways},
-    {18, "w",   P::Confirmed, nullptr, R::Numeric,     &D::m_SlotTime,       kAlways},
-    {19, "y",   P::Confirmed, nullptr, R::Numeric,     &D::m_Channels,       kAlways},
-    {20, "z",   P::Confirmed, nullptr, R::Numeric,     &D::m_FlowControl,    kAlways},
-    {21, "@D",  P::Confirmed, nullptr, R::Numeric,     &D::m_Duplex,         kAlways},
-    {22, "@F",  P::Confirmed, nullptr, R::Numeric,     &D::m_SendFlags,      kAlways},
-    {23, "@I",  P::Confirmed, nullptr, R::Numeric,     &D::m_IPoll,          kAlways},
-    {24, "@T2", P::Confirmed, nullptr, R::Numeric,     &D::m_Timer2,         kAlways},
-    {25, "@T3", P::Confirmed, nullptr, R::Numeric,     &D::m_Timer3,         kAlways},
-    {26, "@U",  P::Confirmed, nullptr, R::Numeric,     &D::m_UiPoll,         kAlways},
-    {27, "%AA", P::Labelled, "APRS APRS Altitude =",  R::Numeric, &D::m_AprsAltitude,    firmware::k1_1J},
-    {28, "%AD", P::Labelled, "APRS Digipeating =",    R::Numeric, &D::m_AprsDigi,        firmware::k1_0Q},
-    {29, "%AE", P::Labelled, "APRS status Every =",   R::Numeric, &D::m_AprsStatusEvery, firmware::k1_0Q},
-    {30, "%AF", P::Labelled, "APRS Frequency beacon =", R::Numeric, &D::m_AprsFreqBeacon, firmware::k1_1K},
-    {31, "%AG", P::Labelled, "APRS Gateway Modem Type =", R::CrossMode, &D::m_AprsCrossMode, firmware::k1_1J},
-    {32, "%AH", P::Labelled, "APRS Tracking, HF mode toggle", R::HfToggle, &D::m_AprsHfToggle, firmware::k1_0Q},
-    {33, "%AN", P::Labelled, "APRS Nmea-out =",       R::NmeaOut, &D::m_NmeaOut,         firmware::k1_0Q},
-    {34, "%AR", P::Labelled, "APRS status Report =",  R::LabelledText, &D::m_AprsStatusText, firmware::k1_0Q},
-    {35, "%AT", P::Labelled, "APRS Beacon/Timer =",   R::Numeric, &D::m_AprsInterval,    kAlways},
-    {36, "%AL", P::Labelled, "APRS Autospeed =",      R::Numeric, &D::m_AprsAutoSpeed,   firmware::k1_4B},
-    {37, "%AV", P::Labelled, "APRS Valid =",          R::Numeric, &D::m_AprsValid,       firmware::k1_0Q},
-    {38, "%AC", P::Labelled, "APRS Comment =",        R::LabelledText, &D::m_AprsComment, kAlways},
-    {39, "%AI", P::Labelled, "APRS Timestamp =",      R::Numeric, &D::m_AprsTimestamp,   kAlways},
-    {40, "%AO", P::Labelled, "APRS Fix Position =",   R::LabelledText, &D::m_AprsPosition, kAlways},
-    {41, "%AP", P::Labelled, "APRS Path =",           R::Path,    &D::m_AprsDest,        kAlways},
-    {42, "%AS", P::Labelled, "APRS Short (Compression) =", R::Numeric, &D::m_AprsCompressed, kAlways},
-    {43, "%AY", P::Labelled, "APRS Symbol =",         R::Symbol,  &D::m_AprsSymbol,      kAlways},
-    {44, "%AX", P::Labelled, "APRS Beacon Only during Tracking =", R::Numeric, &D::m_AprsTrackOnly, kAlways},
-    {45, "%AU", P::Confirmed, nullptr, R::Numeric,     &D::m_AprsUnprotoCross, firmware::k1_3E},
-    {46, "%B",  P::Confirmed, nullptr, R::PrMode,      &D::m_PrMode,         kAlways},
-    {47, "%F",  P::Confirmed, nullptr, R::Numeric,     &D::m_CenterFreq,     firmware::k1_0Q},
-    {48, "%T",  P::Confirmed, nullptr, R::Numeric,     &D::m_TxFreqTrack,    firmware::k1_0Q},
-    {49, "%XA", P::Labelled, "XA =",                  R::Numeric, &D::m_LevelAfsk,       kAlways},
-    {50, "%XF", P::Labelled, "XF =",                  R::Numeric, &D::m_LevelFsk,        kAlways},
-    {51, "%XR", P::Labelled, "XR =",                  R::Numeric, &D::m_LevelRobust,     kAlways},
-    {52, "x",   P::Confirmed, nullptr, R::Numeric,     &D::m_Ptt,            kAlways},
-    {53, "%A",  P::Labelled, "APRS MAIN SWITCH =",    R::Numeric, &D::m_AprsBeacon,      kAlways},
-    {54, "@V",  P::Confirmed, nullptr, R::Numeric,     &D::m_CallCheck,      kAlways},
+    {4,  "a",   P::Confirmed, nullptr, R::Numeric,     &D::m_AddLinefeed},
+    {5,  "e",   P::Confirmed, nullptr, R::Numeric,     &D::m_Echo},
+    {6,  "i",   P::Confirmed, nullptr, R::Callsign,    &D::m_Callsign},
+    {7,  "%AM", P::Labelled,  "APRS Mycall =", R::LabelledText, &D::m_AprsCall},
+    {8,  "f",   P::Confirmed, nullptr, R::Numeric,     &D::m_Frack},
+    {9,  "k",   P::Single,    nullptr, R::Numeric,     &D::m_Timestamp},
+    {10, "m",   P::Confirmed, nullptr, R::Monitor,     &D::m_MonitorI},
+    {11, "n",   P::Confirmed, nullptr, R::Numeric,     &D::m_Retry},
+    {12, "o",   P::Confirmed, nullptr, R::Numeric,     &D::m_MaxFrame},
+    {13, "p",   P::Confirmed, nullptr, R::Numeric,     &D::m_Persistence},
+    {14, "r",   P::Confirmed, nullptr, R::Numeric,     &D::m_Digipeat},
+    {16, "t",   P::Confirmed, nullptr, R::Numeric,     &D::m_TxDelay},
+    {17, "u",   P::Confirmed, nullptr, R::ConnectText, &D::m_ConnectText},
+    {18, "w",   P::Confirmed, nullptr, R::Numeric,     &D::m_SlotTime},
+    {19, "y",   P::Confirmed, nullptr, R::Numeric,     &D::m_Channels},
+    {20, "z",   P::Confirmed, nullptr, R::Numeric,     &D::m_FlowControl},
+    {21, "@D",  P::Confirmed, nullptr, R::Numeric,     &D::m_Duplex},
+    {22, "@F",  P::Confirmed, nullptr, R::Numeric,     &D::m_SendFlags},
+    {23, "@I",  P::Confirmed, nullptr, R::Numeric,     &D::m_IPoll},
+    {24, "@T2", P::Confirmed, nullptr, R::Numeric,     &D::m_Timer2},
+    {25, "@T3", P::Confirmed, nullptr, R::Numeric,     &D::m_Timer3},
+    {26, "@U",  P::Confirmed, nullptr, R::Numeric,     &D::m_UiPoll},
+    {27, "%AA", P::Labelled, "APRS APRS Altitude =",  R::Numeric, &D::m_AprsAltitude},
+    {28, "%AD", P::Labelled, "APRS Digipeating =",    R::Numeric, &D::m_AprsDigi},
+    {29, "%AE", P::Labelled, "APRS status Every =",   R::Numeric, &D::m_AprsStatusEvery},
+    {30, "%AF", P::Labelled, "APRS Frequency beacon =", R::Numeric, &D::m_AprsFreqBeacon},
+    {31, "%AG", P::Labelled, "APRS Gateway Modem Type =", R::CrossMode, &D::m_AprsCrossMode},
+    {32, "%AH", P::Labelled, "APRS Tracking, HF mode toggle", R::HfToggle, &D::m_AprsHfToggle},
+    {33, "%AN", P::Labelled, "APRS Nmea-out =",       R::NmeaOut, &D::m_NmeaOut},
+    {34, "%AR", P::Labelled, "APRS status Report =",  R::LabelledText, &D::m_AprsStatusText},
+    {35, "%AT", P::Labelled, "APRS Beacon/Timer =",   R::Numeric, &D::m_AprsInterval},
+    {36, "%AL", P::Labelled, "APRS Autospeed =",      R::Numeric, &D::m_AprsAutoSpeed},
+    {37, "%AV", P::Labelled, "APRS Valid =",          R::Numeric, &D::m_AprsValid},
+    {38, "%AC", P::Labelled, "APRS Comment =",        R::LabelledText, &D::m_AprsComment},
+    {39, "%AI", P::Labelled, "APRS Timestamp =",      R::Numeric, &D::m_AprsTimestamp},
+    {40, "%AO", P::Labelled, "APRS Fix Position =",   R::LabelledText, &D::m_AprsPosition},
+    {41, "%AP", P::Labelled, "APRS Path =",           R::Path,    &D::m_AprsDest},
+    {42, "%AS", P::Labelled, "APRS Short (Compression) =", R::Numeric, &D::m_AprsCompressed},
+    {43, "%AY", P::Labelled, "APRS Symbol =",         R::Symbol,  &D::m_AprsSymbol},
+    {44, "%AX", P::Labelled, "APRS Beacon Only during Tracking =", R::Numeric, &D::m_AprsTrackOnly},
+    {45, "%AU", P::Confirmed, nullptr, R::Numeric,     &D::m_AprsUnprotoCross},
+    {46, "%B",  P::Confirmed, nullptr, R::PrMode,      &D::m_PrMode},
+    {47, "%F",  P::Confirmed, nullptr, R::Numeric,     &D::m_CenterFreq},
+    {48, "%T",  P::Confirmed, nullptr, R::Numeric,     &D::m_TxFreqTrack},
+    {49, "%XA", P::Labelled, "XA =",                  R::Numeric, &D::m_LevelAfsk},
+    {50, "%XF", P::Labelled, "XF =",                  R::Numeric, &D::m_LevelFsk},
+    {51, "%XR", P::Labelled, "XR =",                  R::Numeric, &D::m_LevelRobust},
+    {52, "x",   P::Confirmed, nullptr, R::Numeric,     &D::m_Ptt},
+    {53, "%A",  P::Labelled, "APRS MAIN SWITCH =",    R::Numeric, &D::m_AprsBeacon},
+    {54, "@V",  P::Confirmed, nullptr, R::Numeric,     &D::m_CallCheck},
 }};
 // clang-format on
 
@@ -186,6 +185,15 @@ std::vector<CConfigParam CConfigData::*> ReadStepMembers(const ReadStep& step) {
     default:
       return {step.target};
   }
+}
+
+bool ReadStepAsked(const ReadStep& step, int32_t firmwareVersion) {
+  // A step whose command sets an older form of its parameter besides the
+  // current one is asked as soon as the device knows either.
+  for (CConfigParam CConfigData::*member : ReadStepMembers(step)) {
+    if (ParamAvailable(member, firmwareVersion)) return true;
+  }
+  return false;
 }
 
 std::string OutOfRangeEntry(std::string_view query) {

@@ -42,7 +42,6 @@ struct ReadStep {
   const char* label;  ///< for Labelled: the text the reply must contain
   ReplyRule rule;
   CConfigParam CConfigData::*target;  ///< the parameter the rule works on
-  uint32_t minFirmware;               ///< asked only from this firmware version on; 0 always
 };
 
 /// The parameter steps 4 to 54 in their order (steps 1 to 3 and 15 do not
@@ -59,6 +58,10 @@ void CompleteReadStep(const ReadStep& step, std::string_view firstReply, CConfig
 
 /// Every member that the step's rule may change.
 std::vector<CConfigParam CConfigData::*> ReadStepMembers(const ReadStep& step);
+
+/// True when a device with `firmwareVersion` is asked the step: it knows at
+/// least one of the step's members (ParamAvailable).
+bool ReadStepAsked(const ReadStep& step, int32_t firmwareVersion);
 
 /// The entry of the out-of-range list for a command: " A,", " %AT,", " @T2,".
 std::string OutOfRangeEntry(std::string_view query);

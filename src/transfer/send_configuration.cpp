@@ -1,5 +1,7 @@
 #include "transfer/send_configuration.h"
 
+#include <algorithm>
+
 #include "link/device_protocol.h"
 #include "transfer/send_script.h"
 
@@ -9,17 +11,26 @@ namespace {
 class ScriptRun {
  public:
   ScriptRun(DeviceLink& link, const DeviceState& device, const CConfigData& config, bool store,
-            CancelFlag& cancel, ProgressListener& progress)
+            CancelFlag& cancel, ProgressListener& progress, const CConfigData* onDevice)
       : link_(link),
         settings_(link.settings),
         device_(device),
         config_(config),
         store_(store),
         cancel_(cancel),
-        progress_(progress) {}
+        progress_(progress),
+        steps_(ScriptSteps(config, onDevice, store)) {
+    incremental_ = report_.incremental = onDevice != nullptr;
+    report_.nothingToChange = onDevice != nullptr && ChangedSteps(config, *onDevice).empty();
+  }
 
   SendReport Run() {
     progress_.SetProgress(0);
+    if (steps_.empty()) {
+      // Nothing to write and nothing to store: the port stays closed.
+      if (cancel_.IsSet()) report_.result = SendResult::Aborted;
+      return report_;
+    }
     progress_.SetBusy(true);
     SendStep step = SendStep::Open;
     while (step != SendStep::Done) step = Advance(step);
@@ -31,8 +42,10 @@ class ScriptRun {
   /// step's wait or write short) ends the script here, as Aborted.
   SendStep Advance(SendStep step) {
     progress_.SetBusy(true);
-    link_.clock.SleepMs(send_timing::kBeforeStepMs);
-    progress_.DispatchPendingEvents();
+    // The whole script keeps its fixed pace. A send of what changed pauses
+    // where the device needs it: after each command it was sent.
+    if (!incremental_ || unpaused_) link_.clock.SleepMs(send_timing::kBeforeStepMs);
+    unpaused_ = false;
     if (cancel_.IsSet()) {
       report_.result = SendResult::Aborted;
       step = SendStep::End;
@@ -63,15 +76,19 @@ class ScriptRun {
   }
 
   SendStep Open() {
-    settings_.baudRate = line::kFirstBaudRate;
+    // A send of what changed follows a complete read, which found the device
+    // in its normal firmware at the caller's rate: no identification.
+    if (!incremental_) settings_.baudRate = line::kFirstBaudRate;
     report_.baudRate = settings_.baudRate;
     if (OpenComPort(link_.ports, settings_, port_) != kSerialOk) {
       CloseComPort(port_);
       return Fail(SendResult::PortError);
     }
-    DrainComPort(port_);
+    // Only the identification reads; a send without one never looks at what
+    // the device says.
+    if (!incremental_) DrainComPort(port_);
     progress_.SetProgress(0);
-    return SendStep::Identify;
+    return Next(SendStep::Open);
   }
 
   SendStep Identify() {
@@ -82,7 +99,7 @@ class ScriptRun {
     if (probe.reopenError != kSerialOk) return Fail(SendResult::PortError);
     switch (probe.probe.mode) {
       case ProbeMode::NormalFirmware:
-        return SendStep::QuietPttAndBeacon;
+        return Next(SendStep::Identify);
       case ProbeMode::Bios:
         return Fail(SendResult::BiosMode);
       case ProbeMode::NoAnswer:
@@ -94,6 +111,7 @@ class ScriptRun {
   SendStep SendParameters(SendStep step) {
     report_.wroteParameters = true;  // even a write that fails may have reached the device
     for (const std::string& command : SendStepCommands(step, config_, device_, link_.clock)) {
+      unpaused_ = true;
       if (WriteComPort(port_, command) != kSerialOk) return Fail(SendResult::NoAnswer);
     }
     return Finished(step);
@@ -103,22 +121,25 @@ class ScriptRun {
     if (store_) {
       // Counted as stored once the command went out: from here on, switching
       // the device off and on no longer brings the old configuration back.
-      if (WriteComPort(port_, std::string("\x1b%ZS\r")) != kSerialOk) {
+      if (WriteComPort(port_, std::string(kStoreCommand)) != kSerialOk) {
         return Fail(SendResult::NoAnswer);
       }
       report_.stored = true;
     }
-    // The device needs the time to write its memory; the pause keeps the
-    // timing the same whether or not it stores.
-    link_.clock.SleepMs(send_timing::kAfterStoreMs);
+    // The device needs the time to write its memory; in the whole script the
+    // pause keeps the timing the same whether or not it stores.
+    if (!incremental_ || store_) link_.clock.SleepMs(send_timing::kAfterStoreMs);
     return Finished(SendStep::Store);
   }
 
   SendStep End() {
     // Replies and prompts were never read; throw them away before closing.
-    // After a cancel the port and the clock cut both short.
-    if (port_) DrainComPort(port_);
-    link_.clock.SleepMs(send_timing::kBeforeCloseMs);
+    // After a cancel the port and the clock cut both short. After a send of
+    // what changed the read-back follows at once, and its open drains too.
+    if (!incremental_) {
+      if (port_) DrainComPort(port_);
+      link_.clock.SleepMs(send_timing::kBeforeCloseMs);
+    }
     CloseComPort(port_);
     progress_.SetProgress(0);
     progress_.SetBusy(false);
@@ -127,7 +148,12 @@ class ScriptRun {
 
   SendStep Finished(SendStep step) {
     progress_.SetProgress(static_cast<int>(step));
-    return static_cast<SendStep>(static_cast<int>(step) + 1);
+    return Next(step);
+  }
+
+  SendStep Next(SendStep step) const {
+    const auto at = std::find(steps_.begin(), steps_.end(), step);
+    return at == steps_.end() || at + 1 == steps_.end() ? SendStep::End : *(at + 1);
   }
 
   DeviceLink& link_;
@@ -138,6 +164,9 @@ class ScriptRun {
   const bool store_;
   CancelFlag& cancel_;
   ProgressListener& progress_;
+  const std::vector<SendStep> steps_;
+  bool incremental_ = false;
+  bool unpaused_ = false;  ///< a command line went out since the last pause
   ComPortHandle port_;
   SendReport report_;
 };
@@ -145,8 +174,9 @@ class ScriptRun {
 }  // namespace
 
 SendReport SendConfiguration(DeviceLink& link, const DeviceState& device, const CConfigData& config,
-                             bool store, CancelFlag& cancel, ProgressListener& progress) {
-  return ScriptRun(link, device, config, store, cancel, progress).Run();
+                             bool store, CancelFlag& cancel, ProgressListener& progress,
+                             const CConfigData* onDevice) {
+  return ScriptRun(link, device, config, store, cancel, progress, onDevice).Run();
 }
 
 }  // namespace vextune

@@ -29,6 +29,12 @@ struct SendReport {
   /// A parameter command went out: the device no longer runs with what it
   /// had before.
   bool wroteParameters = false;
+  /// Only the parameters that differ from what the device held were to be
+  /// sent.
+  bool incremental = false;
+  /// Incremental, and the device held every parameter already: no parameter
+  /// command was to be sent.
+  bool nothingToChange = false;
 };
 
 /// Writes `config` to the device as the fixed command script (steps 0 to 58):
@@ -44,11 +50,21 @@ struct SendReport {
 /// Tests `cancel` before every step (a flag set before the call aborts the
 /// script before it opens the port; the caller clears it when the user starts
 /// an action): a cancel ends it as Aborted, with nothing sent after it.
+///
+/// With `onDevice`, the device's configuration from a complete read just
+/// before, only the steps whose parameters differ are sent (ScriptSteps),
+/// each with the very lines it has in the whole script. That read found the
+/// device: the port opens at `link.settings`' rate without an identification.
+/// The device gets its pause after every command and the store's second;
+/// the pauses that only keep the whole script's pace are left out. With
+/// nothing to change only the store command goes out, or, without `store`,
+/// the port is not even opened.
 /// Reports each step number to
 /// `progress`. The port is closed on every path. A write that the system
 /// refuses (the line went away) ends the script as NoAnswer: a device that
 /// cannot be written to is not configured.
 SendReport SendConfiguration(DeviceLink& link, const DeviceState& device, const CConfigData& config,
-                             bool store, CancelFlag& cancel, ProgressListener& progress);
+                             bool store, CancelFlag& cancel, ProgressListener& progress,
+                             const CConfigData* onDevice = nullptr);
 
 }  // namespace vextune

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -85,6 +87,52 @@ inline constexpr int kLastTransferStep = 58;
 /// wants the device clock set.
 std::vector<std::string> SendStepCommands(SendStep step, const CConfigData& config,
                                           const DeviceState& device, Clock& clock);
+
+/// A parameter of the record, as CConfigData's member.
+using ParamMember = CConfigParam CConfigData::*;
+
+/// What a step does in the script.
+enum class StepRole {
+  Frame,      ///< open, identify, store, end: around every run
+  Quiet,      ///< silences the device (PTT, beacon, callsigns) while it is configured
+  Parameter,  ///< sends parameters of the record
+  Restore,    ///< sends the real values of what the quieting silenced
+};
+
+/// The role of `step`; Frame for the steps that send no parameter.
+StepRole RoleOf(SendStep step);
+
+/// The record's parameters that `step`'s lines are made of; the step's
+/// command sets all of them at once. Every parameter belongs to one step.
+std::span<const ParamMember> StepMembers(SendStep step);
+
+/// The step that sends `member`; nothing for what is not a member of the
+/// record.
+std::optional<SendStep> StepOf(ParamMember member);
+
+/// The parameter and restoring steps, in script order, that must run for the
+/// device, holding `onDevice`, to hold `config`: those with a parameter that
+/// differs (as the verification compares them), and the clock step when
+/// `config` sets the device's clock.
+std::vector<SendStep> ChangedSteps(const CConfigData& config, const CConfigData& onDevice);
+
+/// The steps a send runs, in order. Without `onDevice`, the whole script.
+/// With it (what a complete read found on the device just before, which
+/// stands for the identification), only the changed steps, framed by the
+/// open, every quieting and restoring step, the store step and the end; with
+/// nothing changed, open, store and end when `store` is set, and no step at
+/// all when it is not.
+std::vector<SendStep> ScriptSteps(const CConfigData& config, const CConfigData* onDevice,
+                                  bool store);
+
+/// The store command: the device keeps its parameters through power-off.
+inline constexpr const char* kStoreCommand = "\x1b%ZS\r";
+
+/// The lines `steps` write after the identification, in order, as a send
+/// writes them: each parameter step's lines and, with `store`, the store
+/// command.
+std::vector<std::string> ScriptLines(const std::vector<SendStep>& steps, const CConfigData& config,
+                                     const DeviceState& device, Clock& clock, bool store);
 
 /// The whole %AP path as sent: destination and non-empty digipeaters, each
 /// with "-SSID" unless its SSID text is "00".

@@ -14,16 +14,24 @@ void Show(const StatusSink& status, const char* text) {
 
 SendOutcome SendAndVerify(DeviceLink& link, const DeviceState& device, const CConfigData& working,
                           CConfigData& baseline, bool store, CancelFlag& cancel,
-                          ProgressListener& progress, const StatusSink& status) {
+                          ProgressListener& progress, const StatusSink& status,
+                          const CConfigData* onDevice) {
   SendOutcome outcome;
   Show(status, kSendingStatus);
-  const SendReport sent = SendConfiguration(link, device, working, store, cancel, progress);
+  const SendReport sent =
+      SendConfiguration(link, device, working, store, cancel, progress, onDevice);
   outcome.sendResult = sent.result;
   outcome.baudRate = sent.baudRate;
   outcome.stored = sent.stored;
   outcome.wroteParameters = sent.wroteParameters;
+  outcome.incremental = sent.incremental;
+  outcome.nothingToChange = sent.nothingToChange;
   if (outcome.sendResult != SendResult::Complete) {
     outcome.message = SendResultMessage(outcome.sendResult);
+    return outcome;
+  }
+  if (sent.nothingToChange) {
+    working.CopyTo(baseline);
     return outcome;
   }
 
@@ -52,7 +60,6 @@ ReadOutcome ReadIntoWorking(DeviceLink& link, const DeviceState& device, CConfig
                             const StatusSink& status) {
   ReadOutcome outcome;
   Show(status, kReadingStatus);
-  working.CopyTo(baseline);
   CConfigData fresh;
   outcome.result = ReadConfiguration(link, device, fresh, outcome.outOfRange, cancel, progress);
   if (outcome.result == ReadResult::Complete) {
@@ -71,13 +78,40 @@ DeviceAfterSend SendOutcome::Device() const {
 }
 
 std::optional<UserMessage> SendMessageWithRecovery(const SendOutcome& outcome,
-                                                   const std::string& backupFile) {
+                                                   const std::string& backupFile,
+                                                   RestoreRoute route) {
   if (!outcome.message) return std::nullopt;
   UserMessage message = *outcome.message;
   if (outcome.wroteParameters || outcome.sendResult == SendResult::Aborted) {
-    message.text += "\n\n" + SendRecoveryHint(outcome.Device(), backupFile);
+    message.text += "\n\n" + SendRecoveryHint(outcome.Device(), backupFile, route);
   }
+  if (route == RestoreRoute::DesktopProgram) message.text += std::string("\n\n") + kChangesKeptNote;
   return message;
+}
+
+std::string DeviceBackup::WhyNotKept() const {
+  if (result != ReadResult::Complete) return ReadResultMessage(result, outOfRange)->text;
+  return keepError;
+}
+
+DeviceBackup BackUpDevice(DeviceLink& link, const DeviceState& device, BackupStore& store,
+                          CancelFlag& cancel, ProgressListener& progress,
+                          const StatusSink& status) {
+  DeviceBackup backup;
+  Show(status, kReadingStatus);
+  backup.result =
+      ReadConfiguration(link, device, backup.record, backup.outOfRange, cancel, progress);
+  if (backup.result != ReadResult::Complete) return backup;
+  if (auto path = store.Keep(backup.record, device.firmwareText, &backup.keepError)) {
+    backup.file = path->string();
+  }
+  return backup;
+}
+
+std::string SendWithoutBackupQuestion(const DeviceBackup& backup) {
+  return "No backup of the DAV-OZI's configuration could be kept:\n" + backup.WhyNotKept() +
+         "\n\nSend the configuration without a backup? It replaces the DAV-OZI's whole "
+         "configuration.";
 }
 
 }  // namespace vextune

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/operation.h"
+#include "config/backup_store.h"
 #include "config/config_data.h"
 #include "link/device_link.h"
 #include "link/device_state.h"
@@ -28,6 +29,12 @@ struct SendOutcome {
   bool stored = false;
   /// A parameter command went out.
   bool wroteParameters = false;
+  /// Only what differed from the device was to be sent.
+  bool incremental = false;
+  /// Incremental, and the device held every parameter already: nothing but
+  /// the store command was written, and the read before it stands for the
+  /// verification.
+  bool nothingToChange = false;
   /// Sent completely, but the read-back did not complete or does not equal
   /// what was sent.
   bool verificationFailed = false;
@@ -54,9 +61,15 @@ struct SendOutcome {
 /// counts as not verified. `store` adds the store command. The read-back
 /// opens at the rate the send found the device at; `link.settings` is left
 /// as it was.
+///
+/// With `onDevice`, what a complete read of this device found no earlier
+/// than just before this send, only the parameters that differ are written
+/// (SendConfiguration); the read-back still compares the whole record. When
+/// nothing differs that read is the verification, and nothing is read again.
 SendOutcome SendAndVerify(DeviceLink& link, const DeviceState& device, const CConfigData& working,
                           CConfigData& baseline, bool store, CancelFlag& cancel,
-                          ProgressListener& progress, const StatusSink& status = {});
+                          ProgressListener& progress, const StatusSink& status = {},
+                          const CConfigData* onDevice = nullptr);
 
 /// How a read into the working record ended.
 struct ReadOutcome {
@@ -68,18 +81,48 @@ struct ReadOutcome {
 };
 
 /// Reads the device into a fresh record and, only when the read is complete,
-/// copies it into `working` and makes `baseline` equal to it. `baseline` is
-/// made equal to `working` when the read starts, as every read does. On any
-/// other result `working` stays as it was.
+/// copies it into `working` and makes `baseline` equal to it. On any other
+/// result both stay as they were, so edits made before still count as
+/// changed.
 ReadOutcome ReadIntoWorking(DeviceLink& link, const DeviceState& device, CConfigData& working,
                             CConfigData& baseline, CancelFlag& cancel, ProgressListener& progress,
                             const StatusSink& status = {});
 
 /// The message of a send that did not end verified, with what state it left
 /// the device in and how to get back (SendRecoveryHint, naming `backupFile`,
-/// which may be empty); nothing after a verified send. A send that changed
-/// nothing and was not cancelled gets its message alone.
+/// which may be empty, by `route`); nothing after a verified send. A send
+/// that changed nothing and was not cancelled gets its message alone. In the
+/// desktop program it ends with kChangesKeptNote.
 std::optional<UserMessage> SendMessageWithRecovery(const SendOutcome& outcome,
-                                                   const std::string& backupFile);
+                                                   const std::string& backupFile,
+                                                   RestoreRoute route = RestoreRoute::CommandLine);
+
+/// How keeping a backup of the device before a send ended.
+struct DeviceBackup {
+  ReadResult result = ReadResult::Complete;
+  /// With OutOfRange: the parameters the read could not take.
+  std::string outOfRange;
+  /// The backup's path; empty when none was kept.
+  std::string file;
+  /// With a complete read that could not be kept: why.
+  std::string keepError;
+  /// What the read found; the device's configuration when it completed.
+  CConfigData record;
+
+  bool Kept() const { return !file.empty(); }
+  /// Why no backup was kept: the read's message or the keep error.
+  std::string WhyNotKept() const;
+};
+
+/// Reads the device's whole configuration into a record of its own and keeps
+/// it in `store`, before anything is written to the device; only a complete
+/// read is kept.
+DeviceBackup BackUpDevice(DeviceLink& link, const DeviceState& device, BackupStore& store,
+                          CancelFlag& cancel, ProgressListener& progress,
+                          const StatusSink& status = {});
+
+/// The question of the desktop program when no backup could be kept (not
+/// after a cancel): whether to send without one.
+std::string SendWithoutBackupQuestion(const DeviceBackup& backup);
 
 }  // namespace vextune

@@ -1,5 +1,9 @@
 #include "transfer/transfer_messages.h"
 
+#include <filesystem>
+
+#include "config/backup_store.h"
+
 namespace vextune {
 namespace {
 
@@ -58,7 +62,8 @@ std::optional<UserMessage> ReadResultMessage(ReadResult result, const std::strin
   return Read("An error occured while reading DAV-OZI configuration.", MessageIcon::Error);
 }
 
-std::string SendRecoveryHint(DeviceAfterSend device, const std::string& backupFile) {
+std::string SendRecoveryHint(DeviceAfterSend device, const std::string& backupFile,
+                             RestoreRoute route) {
   switch (device) {
     case DeviceAfterSend::Unchanged:
       return "Nothing was sent: the DAV-OZI's configuration is unchanged.";
@@ -70,11 +75,35 @@ std::string SendRecoveryHint(DeviceAfterSend device, const std::string& backupFi
         return "The DAV-OZI has stored a configuration that may be incomplete. No backup was "
                "kept: send a complete configuration file to it again.";
       }
+      if (route == RestoreRoute::DesktopProgram) {
+        // The backups dialog lists them by the time of the read.
+        const auto name =
+            ParseBackupFileName(std::filesystem::path(backupFile).filename().string());
+        const std::string which = name ? "the backup read at " + BackupTimeText(*name) + " (" +
+                                             backupFile + ")"
+                                       : "the backup " + backupFile;
+        return "The DAV-OZI has stored a configuration that may be incomplete. To restore the "
+               "configuration it had before, press Backups, choose " +
+               which + " and press Send Configuration.";
+      }
       return "The DAV-OZI has stored a configuration that may be incomplete. To restore the "
              "configuration it had before, send its backup:\nvextune-cli send " +
              ShellWord(backupFile);
   }
   return {};
+}
+
+std::string SentAndVerifiedStatus(const std::string& port, bool stored) {
+  const std::string sent = "Configuration sent to DAV-OZI on " + port + " and verified; ";
+  return sent + (stored ? "stored in nonvolatile memory."
+                        : "not stored in nonvolatile memory: it is lost when the DAV-OZI is "
+                          "switched off.");
+}
+
+std::string NothingToChangeStatus(const std::string& port, bool stored) {
+  const std::string held = "Nothing to change: the DAV-OZI on " + port +
+                           " already holds this configuration; ";
+  return held + (stored ? "stored in nonvolatile memory." : "nothing was written.");
 }
 
 std::string ShellWord(const std::string& path) {

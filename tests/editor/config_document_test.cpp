@@ -1,14 +1,16 @@
 #include "editor/config_document.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
+#include "config/backup_store.h"
 #include "config/config_file.h"
 #include "scripted_prompt.h"
+#include "temp_dir_fixture.h"
 
 namespace vextune {
 namespace {
@@ -19,16 +21,8 @@ using testing::ScriptedPrompt;
 using Kind = ScriptedPrompt::Kind;
 
 /// Each test in a temporary folder, removed with everything in it.
-class ConfigDocumentTest : public ::testing::Test {
+class ConfigDocumentTest : public testing::TempDirTest {
  protected:
-  ConfigDocumentTest() {
-    char pattern[] = "/tmp/vextune-document-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  ~ConfigDocumentTest() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
   static std::string BytesOf(const CConfigData& record) {
     std::ostringstream bytes;
     EXPECT_TRUE(WriteConfigFile(record, bytes));
@@ -76,7 +70,6 @@ class ConfigDocumentTest : public ::testing::Test {
     return document.LoadFile(prompt);
   }
 
-  fs::path dir_;
   ConfigDocument document;
   ScriptedPrompt prompt;
 };
@@ -89,10 +82,18 @@ TEST_F(ConfigDocumentTest, LoadTakesTheFileAsBaselineAndCurrentFile) {
   EXPECT_TRUE(document.fileLoaded());
   EXPECT_EQ(document.currentFile(), path);
 
+  EXPECT_EQ(document.loadStatus(), path);
+  EXPECT_EQ(document.source(), RecordSource::File);
+
   ASSERT_EQ(prompt.shown().size(), 1u);
   const FileDialogRequest& request = prompt.shown()[0].request;
-  EXPECT_EQ(request.filters, (std::vector<std::string>{"VXG Files (*.vxg)", "VXN Files (*.vxn)",
-                                                       "VXR Files (*.vxr)"}));
+  // Older files show at first too, so that a folder of them does not look
+  // empty.
+  EXPECT_EQ(request.filters,
+            (std::vector<std::string>{"DAV-OZI configuration files (*.vxg *.vxn *.vxr)",
+                                      "VXG Files (*.vxg)", "VXN Files (*.vxn)",
+                                      "VXR Files (*.vxr)"}));
+  EXPECT_EQ(request.title, "Load configuration");
   EXPECT_EQ(request.defaultExtension, ".vxg");
 }
 
@@ -236,22 +237,31 @@ TEST_F(ConfigDocumentTest, SaveQuestionOnlyForALoadedChangedFile) {
   }
 }
 
-TEST_F(ConfigDocumentTest, ConversionWritesTheNewFileThenDeletesTheOld) {
+TEST_F(ConfigDocumentTest, ConversionWritesTheNewFileThenMovesTheOldIntoTheBackups) {
+  const fs::path backups = Path("data/backups");
+  document.SetBackupFolder(backups);
   for (const std::string ext : {"vxr", "vxn"}) {
     SCOPED_TRACE(ext);
     const std::string oldPath = WriteFile("A." + ext, Edited(40), 65549);
+    const std::string oldBytes = ReadBytes(oldPath);
     prompt.Clear();
     EXPECT_EQ(Convert(oldPath, true, Path("A.vxg")), LoadOutcome::Converted);
 
     ASSERT_EQ(prompt.shown().size(), 3u);
-    EXPECT_EQ(prompt.shown()[1].text, std::string(text::kConvertQuestion));
+    EXPECT_EQ(prompt.shown()[1].text, std::string(text::kConvertQuestion) +
+                                          "\n\nThe original file is kept in " +
+                                          backups.string() + ".");
     const FileDialogRequest& save = prompt.shown()[2].request;
     EXPECT_EQ(prompt.shown()[2].kind, Kind::SaveFile);
+    EXPECT_EQ(save.title, "Save configuration");
     EXPECT_EQ(save.proposedName, Path("A.vxg"));
     EXPECT_EQ(save.filters, std::vector<std::string>{"VXG Files (*.vxg)"});
     EXPECT_TRUE(save.confirmOverwrite);
 
     EXPECT_FALSE(fs::exists(oldPath));
+    EXPECT_EQ(ReadBytes((backups / ("A." + ext)).string()), oldBytes);
+    EXPECT_EQ(document.loadStatus(), "A." + ext + " was converted to A.vxg; the original is kept in " +
+                                         backups.string());
     CConfigData onDisk;
     int32_t version = 0;
     ASSERT_TRUE(LoadConfigFile(Path("A.vxg"), onDisk, &version, nullptr));
@@ -308,9 +318,66 @@ TEST_F(ConfigDocumentTest, FailedOrRefusedConversionKeepsTheOldFile) {
   }
 }
 
-TEST_F(ConfigDocumentTest, ConversionOntoTheOldNameKeepsTheConvertedFile) {
+TEST_F(ConfigDocumentTest, OriginalThatCannotBeKeptIsNotDeleted) {
+  // A file where the backup folder should be.
+  WriteBytes("blocked", "");
+  struct Case {
+    std::string what;
+    fs::path backups;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {"no backup folder known", "", std::string(kNoBackupFolderText)},
+      {"backup folder cannot be made", Path("blocked/backups"), "Cannot create the folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ConfigDocument doc;
+    doc.SetBackupFolder(c.backups);
+    ScriptedPrompt p;
+    const std::string oldPath = WriteFile("K.vxn", Edited(40), 65549);
+    const std::string oldBytes = ReadBytes(oldPath);
+    p.ChooseFile(oldPath);
+    p.AnswerYes();
+    p.ChooseFile(Path("K.vxg"));
+    ASSERT_EQ(doc.LoadFile(p), LoadOutcome::Converted);
+    EXPECT_EQ(ReadBytes(oldPath), oldBytes);
+    EXPECT_EQ(doc.working().m_TxDelay.value, 40);
+    ASSERT_EQ(p.shown().size(), 4u);
+    EXPECT_EQ(p.shown()[3].icon, MessageIcon::Warning);
+    EXPECT_NE(p.shown()[3].text.find("The old file " + oldPath + " was not deleted"),
+              std::string::npos);
+    EXPECT_NE(p.shown()[3].text.find(c.reason), std::string::npos) << p.shown()[3].text;
+    EXPECT_EQ(doc.loadStatus(), "K.vxn was converted to K.vxg; the original stays where it was");
+    fs::remove(Path("K.vxg"));
+  }
+}
+
+TEST_F(ConfigDocumentTest, OriginalsOfTheSameNameAreAllKept) {
+  const fs::path backups = Path("backups");
+  document.SetBackupFolder(backups);
+  std::vector<std::string> originals;
+  for (int txDelay : {40, 41, 42}) {
+    const std::string oldPath = WriteFile("L.vxr", Edited(txDelay), 65549);
+    originals.push_back(ReadBytes(oldPath));
+    ASSERT_EQ(Convert(oldPath, true, Path("L.vxg")), LoadOutcome::Converted);
+  }
+  EXPECT_EQ(ReadBytes((backups / "L.vxr").string()), originals[0]);
+  EXPECT_EQ(ReadBytes((backups / "L.2.vxr").string()), originals[1]);
+  EXPECT_EQ(ReadBytes((backups / "L.3.vxr").string()), originals[2]);
+}
+
+TEST_F(ConfigDocumentTest, ConversionOntoTheOldNameKeepsTheOriginalFirst) {
+  // Without a folder to keep the original in, writing over it is refused.
   const std::string oldPath = WriteFile("D.vxr", Edited(40), 65549);
+  const std::string oldBytes = ReadBytes(oldPath);
+  EXPECT_EQ(Convert(oldPath, true, oldPath), LoadOutcome::Failed);
+  EXPECT_EQ(ReadBytes(oldPath), oldBytes);
+  EXPECT_FALSE(document.fileLoaded());
+
+  document.SetBackupFolder(Path("backups"));
   ASSERT_EQ(Convert(oldPath, true, oldPath), LoadOutcome::Converted);
+  EXPECT_EQ(ReadBytes(Path("backups/D.vxr")), oldBytes);
   CConfigData onDisk;
   int32_t version = 0;
   ASSERT_TRUE(LoadConfigFile(oldPath, onDisk, &version, nullptr));
@@ -345,6 +412,7 @@ TEST_F(ConfigDocumentTest, SaveWritesAndTakesTheBaseline) {
   EXPECT_FALSE(document.fileLoaded());
   EXPECT_EQ(document.currentFile(), Path("s.vxg"));
   EXPECT_TRUE(prompt.shown()[0].request.proposedName.empty());
+  EXPECT_EQ(prompt.shown()[0].request.title, "Save configuration");
   CConfigData onDisk;
   ASSERT_TRUE(LoadConfigFile(Path("s.vxg"), onDisk, nullptr, nullptr));
   EXPECT_EQ(onDisk.m_TxDelay.value, 55);
@@ -452,6 +520,179 @@ TEST_F(ConfigDocumentTest, LeaveInFileOnlyModeAfterDefaultsProposesNoName) {
   ASSERT_EQ(prompt.shown().size(), 2u);
   EXPECT_EQ(prompt.shown()[1].request.proposedName, "");
   EXPECT_TRUE(document.IsChanged());  // cancelled: nothing written, nothing taken
+}
+
+TEST_F(ConfigDocumentTest, SendAsksUnlessTheValuesCameFromThisDeviceOrAFile) {
+  const std::string port = "/dev/ttyACM0";
+  const std::string file = WriteFile("g.vxg", Edited(40));
+  CConfigData read = Edited(41);
+  struct Case {
+    std::string what;
+    std::function<void(ConfigDocument&, ScriptedPrompt&)> fill;
+    RecordSource source;
+    bool fromDeviceOrFile;
+  };
+  const std::vector<Case> cases = {
+      {"nothing", [](ConfigDocument&, ScriptedPrompt&) {}, RecordSource::Nothing, false},
+      {"read of this device",
+       [&](ConfigDocument& d, ScriptedPrompt&) { d.TakeDeviceRead(read, port); },
+       RecordSource::Device, true},
+      {"read of another device",
+       [&](ConfigDocument& d, ScriptedPrompt&) { d.TakeDeviceRead(read, "/dev/ttyUSB0"); },
+       RecordSource::Device, false},
+      {"sent to this device and verified",
+       [&](ConfigDocument& d, ScriptedPrompt&) { d.TakeVerifiedSend(port); },
+       RecordSource::Device, true},
+      {"loaded file",
+       [&](ConfigDocument& d, ScriptedPrompt& p) {
+         p.ChooseFile(file);
+         d.LoadFile(p);
+       },
+       RecordSource::File, true},
+      {"defaults",
+       [](ConfigDocument& d, ScriptedPrompt& p) { d.LoadDefaults(p); },
+       RecordSource::Defaults, false},
+      {"read of this device, then defaults",
+       [&](ConfigDocument& d, ScriptedPrompt& p) {
+         d.TakeDeviceRead(read, port);
+         d.LoadDefaults(p);
+       },
+       RecordSource::Defaults, false},
+      {"loaded file, edited and saved elsewhere",
+       [&](ConfigDocument& d, ScriptedPrompt& p) {
+         p.ChooseFile(file);
+         d.LoadFile(p);
+         CConfigData::SetNumber(d.working().m_TxDelay, 44);
+         p.ChooseFile(Path("h.vxg"));
+         d.SaveFile(p);
+       },
+       RecordSource::File, true},
+  };
+  for (const Case& c : cases) {
+    for (bool answer : {false, true}) {
+      SCOPED_TRACE(c.what + (answer ? ", Yes" : ", No"));
+      ConfigDocument doc;
+      ScriptedPrompt p;
+      c.fill(doc, p);
+      EXPECT_EQ(doc.source(), c.source);
+      EXPECT_EQ(doc.ShowsDeviceOrFile(port), c.fromDeviceOrFile);
+      EXPECT_EQ(doc.StatusAfterIncompleteRead(port),
+                c.fromDeviceOrFile ? std::nullopt
+                                   : std::optional<std::string>(
+                                         "The configuration shown was not read from the DAV-OZI."));
+      p.Clear();
+      if (answer) {
+        p.AnswerYes();
+      } else {
+        p.AnswerNo();
+      }
+      EXPECT_EQ(doc.ConfirmSend(p, port), c.fromDeviceOrFile || answer);
+      if (c.fromDeviceOrFile) {
+        EXPECT_TRUE(p.shown().empty());
+      } else {
+        ASSERT_EQ(p.shown().size(), 1u);
+        EXPECT_EQ(p.shown()[0].text,
+                  "The values to be sent were not read from this DAV-OZI: they replace its whole "
+                  "configuration. Send them?");
+        EXPECT_TRUE(p.shown()[0].defaultNo);
+      }
+    }
+  }
+}
+
+TEST_F(ConfigDocumentTest, OnlyACompleteReadOrAVerifiedSendTakesTheBaseline) {
+  CConfigData::SetNumber(document.working().m_TxDelay, 33);
+  // A read that did not complete leaves the edit changed.
+  EXPECT_TRUE(document.IsChanged());
+  prompt.AnswerNo();
+  EXPECT_FALSE(document.ConfirmReadOverChanges(prompt));
+  prompt.AnswerYes();
+  EXPECT_TRUE(document.ConfirmReadOverChanges(prompt));
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>(2, "Read the configuration from the DAV-OZI? Your changes "
+                                        "that were not sent will be lost."));
+
+  document.TakeDeviceRead(Edited(41), "/dev/ttyACM0");
+  EXPECT_EQ(document.working().m_TxDelay.value, 41);
+  EXPECT_FALSE(document.IsChanged());
+  prompt.Clear();
+  EXPECT_TRUE(document.ConfirmReadOverChanges(prompt));
+  EXPECT_TRUE(prompt.shown().empty());
+
+  const std::string path = WriteFile("v.vxg", Edited(40));
+  ASSERT_EQ(Load(path), LoadOutcome::Loaded);
+  CConfigData::SetNumber(document.working().m_TxDelay, 34);
+  document.TakeVerifiedSend("/dev/ttyACM0");
+  EXPECT_FALSE(document.IsChanged());
+  EXPECT_FALSE(document.fileLoaded());
+}
+
+TEST_F(ConfigDocumentTest, LeavingWithChangesAsksSendSaveDiscardOrCancel) {
+  struct Case {
+    std::string what;
+    bool fileOnly;
+    bool edit;
+    std::string choice;           // "" : nothing asked
+    std::optional<std::string> saveAs;  // the save dialog's answer
+    LeaveAction action;
+    int txDelayAfter;
+    bool changedAfter;
+  };
+  const std::string saved = Path("leave.vxg");
+  const std::vector<Case> cases = {
+      {"no change", false, false, "", std::nullopt, LeaveAction::Close, 40, false},
+      {"Send", false, true, "Send", std::nullopt, LeaveAction::SendThenClose, 99, true},
+      {"Save", false, true, "Save", saved, LeaveAction::Close, 99, false},
+      {"Save, dialog cancelled", false, true, "Save", std::nullopt, LeaveAction::Stay, 99, true},
+      {"Save into a missing folder", false, true, "Save", Path("no/leave.vxg"), LeaveAction::Stay,
+       99, true},
+      {"Discard", false, true, "Discard", std::nullopt, LeaveAction::Close, 40, false},
+      {"Cancel", false, true, "Cancel", std::nullopt, LeaveAction::Stay, 99, true},
+      {"file only, Save", true, true, "Save", saved, LeaveAction::Close, 99, false},
+      {"file only, Discard", true, true, "Discard", std::nullopt, LeaveAction::Close, 40, false},
+  };
+  const std::string loaded = WriteFile("loaded.vxg", Edited(40));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(saved);
+    ConfigDocument doc;
+    ScriptedPrompt p;
+    p.ChooseFile(loaded);
+    ASSERT_EQ(doc.LoadFile(p), LoadOutcome::Loaded);
+    if (c.edit) CConfigData::SetNumber(doc.working().m_TxDelay, 99);
+    p.Clear();
+    if (!c.choice.empty()) p.AnswerChoice(c.choice);
+    if (c.choice == "Save") p.ChooseFile(c.saveAs);
+    EXPECT_EQ(doc.LeaveWithCancel(p, c.fileOnly), c.action);
+    EXPECT_TRUE(p.AllAnswersUsed());
+    EXPECT_EQ(p.unscripted(), 0);
+    EXPECT_EQ(doc.working().m_TxDelay.value, c.txDelayAfter);
+    EXPECT_EQ(doc.IsChanged(), c.changedAfter);
+    // The file stays loaded while the dialog stays open.
+    EXPECT_EQ(doc.fileLoaded(), c.action != LeaveAction::Close);
+    if (c.choice.empty()) {
+      EXPECT_TRUE(p.shown().empty());
+      continue;
+    }
+    const ChoiceQuestion& question = p.shown()[0].choice;
+    EXPECT_EQ(question.text,
+              "The configuration was changed, and the changes were neither sent nor saved.");
+    const std::vector<std::string> choices =
+        c.fileOnly ? std::vector<std::string>{"Save", "Discard", "Cancel"}
+                   : std::vector<std::string>{"Send", "Save", "Discard", "Cancel"};
+    EXPECT_EQ(question.choices, choices);
+    EXPECT_EQ(question.choices[question.escapeChoice], "Cancel");
+    EXPECT_EQ(question.choices[question.defaultChoice], "Cancel");
+    if (c.choice == "Save") {
+      EXPECT_EQ(p.shown()[1].request.proposedName, loaded);
+    }
+    if (c.action == LeaveAction::Close && c.choice == "Save") {
+      CConfigData onDisk;
+      ASSERT_TRUE(LoadConfigFile(saved, onDisk, nullptr, nullptr));
+      EXPECT_EQ(onDisk.m_TxDelay.value, 99);
+      EXPECT_EQ(doc.currentFile(), saved);
+    }
+  }
 }
 
 }  // namespace

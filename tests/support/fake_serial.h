@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fake_clock.h"
@@ -121,6 +122,18 @@ class FakeSerialOpener final : public SerialPortOpener {
   std::vector<SerialCode> faults_;
   std::function<void(size_t)> after_write_;
   size_t writes_out_ = 0;
+};
+
+/// A device of type `Device` at the far end of a fake line on a fake clock,
+/// fresh for every case; the arguments are the device's.
+template <class Device>
+struct FakeLink {
+  template <class... Args>
+  explicit FakeLink(Args&&... deviceArgs) : device(std::forward<Args>(deviceArgs)...) {}
+
+  FakeClock clock;
+  Device device;
+  FakeSerialOpener opener{clock, device};
 };
 
 }  // namespace vextune::testing

@@ -5,18 +5,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
+#include "common/text_util.h"
+#include "config/firmware.h"
 #include "fake_clock.h"
+#include "transfer/read_steps.h"
 
 namespace vextune::testing {
 namespace {
 
-/// Every step's lines, in step order.
-std::vector<std::string> Script(const CConfigData& record) {
+/// Every step's lines, in step order, for a device with `firmwareVersion`.
+std::vector<std::string> Script(const CConfigData& record, int32_t firmwareVersion = -1) {
   FakeClock clock;
-  const DeviceState newest{-1, "", true};
+  const DeviceState newest{firmwareVersion, "", firmwareVersion == -1};
   std::vector<std::string> lines;
   for (int step = static_cast<int>(SendStep::QuietPttAndBeacon);
        step <= static_cast<int>(SendStep::AprsCall); ++step) {
@@ -79,6 +83,28 @@ TEST(SendScript, FlagsAndWordsOfOutOfRangeValuesStayWithinTheirCommands) {
     EXPECT_EQ(LineOf(lines, "%AG"), std::string("%AG ") + c.crossMode);
     EXPECT_EQ(LineOf(lines, "u"), std::string("u ") + c.connect);
     EXPECT_EQ(LineOf(lines, "m"), c.value == 1 ? "m s" : "m n");
+  }
+}
+
+TEST(SendScript, TheReadAsksWhatTheScriptSendsOnBothSidesOfEveryThreshold) {
+  CConfigData record;
+  ASSERT_EQ(CConfigData::SetText(record.m_AprsPosition, "4831.79N 00811.88E"), 0);
+  std::vector<int32_t> versions = {0, -1};
+  for (uint32_t threshold : {firmware::k1_0Q, firmware::k1_1J, firmware::k1_1K, firmware::k1_2,
+                             firmware::k1_3E, firmware::k1_4B}) {
+    versions.push_back(static_cast<int32_t>(threshold) - 1);
+    versions.push_back(static_cast<int32_t>(threshold));
+  }
+  for (int32_t version : versions) {
+    SCOPED_TRACE(version);
+    const auto lines = Script(record, version);
+    for (const ReadStep& step : ReadStepTable()) {
+      const std::string query = ToUpperAscii(step.query);
+      const bool sent = std::any_of(lines.begin(), lines.end(), [&query](const std::string& l) {
+        return ToUpperAscii(l.substr(1, l.find(' ') - 1)) == query;
+      });
+      EXPECT_EQ(ReadStepAsked(step, version), sent) << step.query;
+    }
   }
 }
 

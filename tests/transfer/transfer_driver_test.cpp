@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "config/config_file.h"
+#include "temp_dir.h"
 #include "transfer_test_support.h"
 
 namespace vextune::testing {
@@ -142,6 +148,8 @@ TEST_F(TransferDriverTest, OnlyACompleteReadReplacesTheWorkingRecord) {
   ASSERT_TRUE(SetParam(working, "m_Frack", "900"));
   statuses.clear();
   outcome = Read();
+  // The edit made before the read still counts as changed.
+  EXPECT_EQ(baseline.m_Frack.value, 500);
   EXPECT_EQ(outcome.result, ReadResult::OutOfRange);
   EXPECT_EQ(outcome.outOfRange, " A, %AT");
   ASSERT_TRUE(outcome.message.has_value());
@@ -152,6 +160,65 @@ TEST_F(TransferDriverTest, OnlyACompleteReadReplacesTheWorkingRecord) {
   EXPECT_EQ(working.m_TxDelay.value, 40);
   EXPECT_EQ(working.m_Frack.value, 900);
   EXPECT_EQ(statuses, std::vector<std::string>{kReadingStatus});
+}
+
+TEST_F(TransferDriverTest, BackupIsAWholeReadKeptApartFromTheWorkingRecord) {
+  const testing::TempDir temp("vextune-backup");
+  const std::filesystem::path& folder = temp.path();
+  std::ofstream(folder / "blocked") << "a file, not a folder";
+  struct Case {
+    const char* what;
+    std::function<void(TransferRig&)> setup;
+    std::filesystem::path store;
+    ReadResult result;
+    bool kept;
+    std::string why;  ///< what WhyNotKept begins with
+  };
+  const std::vector<Case> cases = {
+      {"complete read", [](TransferRig& r) { r.device.replies["t"] = "40"; }, folder / "ok",
+       ReadResult::Complete, true, ""},
+      {"device silent", [](TransferRig& r) { r.device.replies.clear(); }, folder / "silent",
+       ReadResult::NoAnswer, false, "DAV-OZI is not responding."},
+      {"one value out of range", [](TransferRig& r) { r.device.replies["t"] = "999"; },
+       folder / "range", ReadResult::OutOfRange, false,
+       "The following parameters were out of Range and have been set to default:\n T"},
+      {"cancelled",
+       [](TransferRig& r) {
+         r.progress.onProgress = [&r](int step) {
+           if (step == 10) r.cancel.Set();
+         };
+       },
+       folder / "cancel", ReadResult::Aborted, false, "Configuration Transfer Aborted!"},
+      {"folder cannot be made", [](TransferRig&) {}, folder / "blocked" / "backups",
+       ReadResult::Complete, false, "Cannot create the backup folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TransferRig r;
+    c.setup(r);
+    std::tm now{};
+    now.tm_year = 2026 - 1900, now.tm_mon = 11, now.tm_mday = 9, now.tm_hour = 10;
+    r.clock.SetLocalTime(now);
+    BackupStore store(c.store, r.clock);
+    std::vector<std::string> shown;
+    const DeviceBackup backup = BackUpDevice(r.link, r.state, store, r.cancel, r.progress,
+                                             [&shown](const std::string& s) { shown.push_back(s); });
+    EXPECT_EQ(backup.result, c.result);
+    EXPECT_EQ(backup.Kept(), c.kept);
+    EXPECT_EQ(shown, std::vector<std::string>{kReadingStatus});
+    const std::vector<BackupEntry> kept = store.List();
+    if (c.kept) {
+      ASSERT_EQ(kept.size(), 1u);
+      EXPECT_EQ(backup.file, kept[0].path.string());
+      CConfigData onDisk;
+      ASSERT_TRUE(LoadConfigFile(kept[0].path, onDisk, nullptr, nullptr));
+      EXPECT_EQ(onDisk.m_TxDelay.value, 40);
+    } else {
+      EXPECT_TRUE(kept.empty());
+      EXPECT_EQ(backup.WhyNotKept().rfind(c.why, 0), 0u) << backup.WhyNotKept();
+      EXPECT_NE(SendWithoutBackupQuestion(backup).find(backup.WhyNotKept()), std::string::npos);
+    }
+  }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "transfer/read_configuration.h"
 #include "transfer/send_configuration.h"
 #include "transfer/transfer_driver.h"
+#include "temp_dir_fixture.h"
 #include "transfer_test_support.h"
 
 namespace vextune::testing {
@@ -62,15 +63,8 @@ class SimulatorRig {
 };
 
 /// Each test in a temporary folder, removed with everything in it.
-class TransferE2E : public ::testing::Test {
+class TransferE2E : public testing::TempDirTest {
  protected:
-  TransferE2E() {
-    char pattern[] = "/tmp/vextune-transfer-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  ~TransferE2E() override { fs::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return dir_ / name; }
-
   struct CliRun {
     int status;
     std::string err;
@@ -135,8 +129,6 @@ class TransferE2E : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             std::string(std::istreambuf_iterator<char>(in), {})};
   }
-
-  fs::path dir_;
 };
 
 bool Contains(const std::string& haystack, const std::string& needle) {
@@ -423,7 +415,8 @@ TEST_F(TransferE2E, InterruptedSendSaysWhereItLeftTheDeviceAndHowToGetBack) {
     std::string seen;  ///< interrupted once the simulator received this
     bool stored;
   };
-  for (const Case& c : {Case{"within the parameters", "\x1b@T2 ", false},
+  // The send writes what differs: TxDelay, inside the quieting and restoring.
+  for (const Case& c : {Case{"within the parameters", "\x1bt 44\r", false},
                         Case{"after the store command", "\x1b%ZS\r", true}}) {
     SCOPED_TRACE(c.what);
     fs::remove_all(Path("data"));

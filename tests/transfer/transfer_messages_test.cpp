@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "transfer/transfer_driver.h"
 
 namespace vextune {
@@ -109,8 +111,31 @@ TEST(TransferMessages, FailedSendSaysWhereItLeftTheDeviceAndHowToGetBack) {
     EXPECT_EQ(message->icon, outcome.message->icon);
     EXPECT_EQ(message->text,
               c.hint.empty() ? outcome.message->text : outcome.message->text + "\n\n" + c.hint);
+
+    // The desktop program names its own route back, and that the values
+    // stay in the dialog.
+    const std::optional<UserMessage> desktop =
+        SendMessageWithRecovery(outcome, c.backup, RestoreRoute::DesktopProgram);
+    ASSERT_TRUE(desktop.has_value());
+    EXPECT_EQ(desktop->text.find("vextune-cli"), std::string::npos);
+    const std::string kept = "\n\nYour configuration is kept in the dialog: send it again, or save "
+                             "it to a file.";
+    EXPECT_EQ(desktop->text.substr(desktop->text.size() - std::min(desktop->text.size(), kept.size())), kept);
+    if (c.stored && !c.backup.empty()) {
+      EXPECT_NE(desktop->text.find("press Backups, choose the backup " + c.backup +
+                                   " and press Send Configuration."),
+                std::string::npos)
+          << desktop->text;
+    }
   }
   EXPECT_FALSE(SendMessageWithRecovery(SendOutcome{}, "/b/x.vxg").has_value());
+
+  // A backup the store named is chosen by the time the backups dialog shows.
+  EXPECT_EQ(SendRecoveryHint(DeviceAfterSend::Stored, "/b/2026-12-08_165257.1_V.1.4b.vxg",
+                             RestoreRoute::DesktopProgram),
+            "The DAV-OZI has stored a configuration that may be incomplete. To restore the "
+            "configuration it had before, press Backups, choose the backup read at 2026-12-08 "
+            "16:52:57 #2 (/b/2026-12-08_165257.1_V.1.4b.vxg) and press Send Configuration.");
 }
 
 }  // namespace
