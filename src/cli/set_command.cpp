@@ -1,4 +1,5 @@
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <memory>
@@ -14,6 +15,10 @@
 #include "config/config_data.h"
 #include "config/paired_params.h"
 #include "config/param_rules.h"
+#include "config/param_tables.h"
+#include "editor/aprs_path.h"
+#include "editor/aprs_settings_values.h"
+#include "editor/position_reading.h"
 
 namespace vextune::cli {
 namespace {
@@ -32,7 +37,7 @@ bool IsPathSsid(const ParamInfo& info) {
 std::optional<std::string> Apply(CConfigData& record, const std::string& assignment) {
   const size_t eq = assignment.find('=');
   const std::string name = assignment.substr(0, eq);
-  const std::string value = assignment.substr(eq + 1);
+  std::string value = assignment.substr(eq + 1);
   const ParamLookup lookup = LookUpParam(name);
   const ParamInfo* info = lookup.param;
   if (info == nullptr) return NameRefusal(name, lookup);
@@ -46,6 +51,17 @@ std::optional<std::string> Apply(CConfigData& record, const std::string& assignm
   }
   if (info->member == &CConfigData::m_AprsSymbol && !IsAllDigits(value)) {
     return ApplySymbolText(record, value, label);
+  }
+  // A position is also taken as a locator or in degrees, and stored in the
+  // device's own form; "" and NONE keep meaning "no position".
+  if (info->member == &CConfigData::m_AprsPosition && !value.empty() && value != "NONE" &&
+      CheckPosition(value) != 0) {
+    const PositionReading position = ReadPosition(value);
+    if (!position.Read()) {
+      return label + ": " + given + " refused. " + position.problem + " It takes " +
+             DescribeAccepted(*info) + ", a locator (JN48nm) or degrees (48.5298, 8.1980).";
+    }
+    value = position.stored;
   }
   CConfigParam& param = record.Get(*info);
   if (!info->IsText()) {
@@ -96,6 +112,18 @@ int RunSet(const SetOptions& options) {
     std::cerr << options.file << " was not changed.\n";
     return kExitFailed;
   }
+  // Said when the path was set, not on every later change of the file.
+  const auto setsPath = [](const std::string& assignment) {
+    const ParamInfo* info = LookUpParam(assignment.substr(0, assignment.find('='))).param;
+    return info != nullptr && std::any_of(kPathCallsigns.begin(), kPathCallsigns.end(),
+                                          [&](const PathCallsign& p) {
+                                            return p.callsign == info->member;
+                                          });
+  };
+  const bool pathSet = std::any_of(options.assignments.begin(), options.assignments.end(), setsPath);
+  if (const auto hint = DestinationHint(AprsValuesFromRecord(record).path); hint && pathSet) {
+    std::cerr << "Warning: " << options.file << ": " << Cp1252ToUtf8(*hint) << '\n';
+  }
   return SaveOrReport(options.file, record) ? kExitOk : kExitFailed;
 }
 
@@ -111,7 +139,8 @@ void RegisterSetCommand(CLI::App& app, CommandAction& action) {
   cmd->add_option("NAME=VALUE", options->assignments,
                   "Parameter: member name with or without \"m_\" (m_TxDelay, TxDelay) or device "
                   "command (T), any letter case; and its new value, texts in UTF-8. AprsSymbol "
-                  "also takes the APRS notation (/>) or a symbol's name")
+                  "also takes the APRS notation (/>) or a symbol's name; AprsPosition also a "
+                  "locator (JN48nm) or degrees (48.5298,8.1980)")
       ->required();
   cmd->callback([options, &action] { action = [options] { return RunSet(*options); }; });
 }

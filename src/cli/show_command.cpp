@@ -12,6 +12,7 @@
 #include "config/aprs_symbol_notation.h"
 #include "config/config_data.h"
 #include "config/param_help.h"
+#include "editor/position_reading.h"
 
 namespace vextune::cli {
 namespace {
@@ -54,6 +55,10 @@ std::string AsJson(const CConfigData& record, int32_t version,
 // What --long adds behind a value: " = meaning" for a value with a meaning
 // of its own, else the unit.
 std::string Annotation(const CConfigData& record, const ParamInfo& info) {
+  if (info.member == &CConfigData::m_AprsPosition) {
+    const std::string locator = LocatorOf(record.m_AprsPosition.text);
+    return locator.empty() ? "" : " = locator " + locator;
+  }
   if (info.IsText()) return "";
   const int32_t value = record.Get(info).value;
   if (info.member == &CConfigData::m_AprsSymbol) {

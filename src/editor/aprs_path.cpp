@@ -4,15 +4,20 @@
 #include <vector>
 
 #include "common/text_util.h"
+#include "config/config_data.h"
 
 namespace vextune {
 namespace {
 
 constexpr size_t kMaxCallsignLength = 6;
 constexpr int32_t kMaxSsid = 15;
+// The record's callsign rule takes no longer SSID ("WIDE-007").
+constexpr size_t kMaxSsidDigits = 2;
 
+// A control character separates too: no entry may hold one, since the
+// record refuses it.
 bool IsSeparator(char c) {
-  return c == ',' || c == ' ' || c == '\t';
+  return c == ',' || c == ' ' || IsControlCharacter(c);
 }
 
 std::vector<std::string_view> SplitTokens(std::string_view text) {
@@ -67,6 +72,7 @@ AprsPathError CheckEntry(std::string_view entry) {
   if (ssid.empty()) return AprsPathError::MissingSsid;
   if (!std::all_of(ssid.begin(), ssid.end(), IsDigit)) return AprsPathError::SsidNotNumeric;
   if (DigitsToNumber(ssid) > kMaxSsid) return AprsPathError::SsidAbove15;
+  if (ssid.size() > kMaxSsidDigits) return AprsPathError::SsidNotNumeric;
   return AprsPathError::None;
 }
 
@@ -127,6 +133,34 @@ std::string AprsPathErrorMessage(const AprsPathParse& parse) {
       return "Callsign too long: " + entry + " \n(max. 6 chars + SSID)";
   }
   return {};
+}
+
+bool LooksLikeDigipeater(std::string_view callsign) {
+  if (callsign.find('-') != std::string_view::npos) return true;
+  if (callsign == "RELAY") return true;
+  for (std::string_view alias : {std::string_view("WIDE"), std::string_view("TRACE")}) {
+    if (!callsign.starts_with(alias)) continue;
+    const std::string_view rest = callsign.substr(alias.size());
+    if (rest.empty() || (rest.size() == 1 && rest[0] >= '1' && rest[0] <= '7')) return true;
+  }
+  return false;
+}
+
+std::optional<AprsPathEntries> PathWithAprsDestination(const AprsPathEntries& entries) {
+  if (!entries.back().empty()) return std::nullopt;
+  AprsPathEntries moved;
+  moved[0] = "APRS";
+  for (int i = 0; i + 1 < kAprsPathEntries; ++i) moved[i + 1] = entries[i];
+  return moved;
+}
+
+std::optional<std::string> DestinationHint(const AprsPathEntries& entries) {
+  if (entries[0].empty() || !LooksLikeDigipeater(entries[0])) return std::nullopt;
+  std::string hint = entries[0] + " is the destination here.";
+  if (const auto moved = PathWithAprsDestination(entries)) {
+    hint += " Did you mean " + JoinAprsPath(*moved) + "?";
+  }
+  return hint;
 }
 
 }  // namespace vextune

@@ -52,6 +52,15 @@ int ConvertCheck(PositionAxis axis, std::string_view text) {
   return CheckPart(hundredths, 2, 99) == 0 ? 0 : 1;
 }
 
+bool FitsLayout(PositionAxis axis, std::string_view text) {
+  const std::string_view mask = LayoutOf(axis).mask;
+  if (text.size() != mask.size()) return false;
+  for (size_t i = 0; i < mask.size(); ++i) {
+    if (mask[i] == '_' ? !IsDigit(text[i]) : text[i] != mask[i]) return false;
+  }
+  return true;
+}
+
 PositionParts SplitPosition(std::string_view stored) {
   PositionParts parts;
   if (stored.size() < kStoredLength) {
@@ -108,6 +117,57 @@ DigitMove MoveRight(PositionAxis axis, int selected) {
   if (selected == layout.degreeSign - 1) return {layout.degreeSign + 1, false};
   if (selected == layout.point - 1) return {layout.point + 1, false};
   return {selected + 1, false};
+}
+
+PositionFieldState PressPositionKey(PositionAxis axis, std::string_view text, int position,
+                                    PositionKey key, char digit) {
+  const PositionLayout& layout = LayoutOf(axis);
+  PositionFieldState state{std::string(text), std::clamp(position, 0, layout.Length()), false};
+  const bool after_last = state.position == layout.Length();
+  // A text that is not the mask's length has lost its fixed places; only
+  // moving is safe then.
+  const bool editable = state.text.size() == layout.mask.size() && !after_last;
+  const auto refuse = [&state] {
+    state.beep = true;
+    return state;
+  };
+  switch (key) {
+    case PositionKey::Left:
+    case PositionKey::Right: {
+      if (after_last) {
+        // Left comes back to the last digit; there is nothing to the right.
+        if (key == PositionKey::Right) return refuse();
+        state.position = layout.lastDigit;
+        return state;
+      }
+      const DigitMove move = key == PositionKey::Left ? MoveLeft(axis, state.position)
+                                                      : MoveRight(axis, state.position);
+      state.position = move.position;
+      state.beep = move.beep;
+      return state;
+    }
+    case PositionKey::Home:
+      state.position = 0;
+      return state;
+    case PositionKey::End:
+      state.position = layout.lastDigit;
+      return state;
+    case PositionKey::Delete: {
+      if (!editable) return refuse();
+      const int at = DigitAtOrAfter(axis, state.position);
+      state.text[static_cast<size_t>(at)] = layout.mask[static_cast<size_t>(at)];
+      state.position = at;
+      return state;
+    }
+    case PositionKey::Digit: {
+      if (!editable || digit < '0' || digit > '9') return refuse();
+      const int at = DigitAtOrAfter(axis, state.position);
+      state.text[static_cast<size_t>(at)] = digit;
+      state.position = at == layout.lastDigit ? layout.Length() : DigitAtOrAfter(axis, at + 1);
+      return state;
+    }
+  }
+  return refuse();
 }
 
 }  // namespace vextune

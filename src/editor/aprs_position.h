@@ -34,6 +34,11 @@ const PositionLayout& LayoutOf(PositionAxis axis);
 /// (degrees above 89 or 179, minutes above 59).
 int ConvertCheck(PositionAxis axis, std::string_view text);
 
+/// True when `text` has the field's shape: a digit in every place of the
+/// mask's "_", the degree sign and the point where the mask has them. Only
+/// such a text joins into a position the record takes.
+bool FitsLayout(PositionAxis axis, std::string_view text);
+
 /// The two fields and two hemisphere letters that show a position.
 struct PositionParts {
   std::string latitude;  ///< "48°31.79" or the mask
@@ -76,5 +81,27 @@ struct DigitMove {
 };
 DigitMove MoveLeft(PositionAxis axis, int selected);
 DigitMove MoveRight(PositionAxis axis, int selected);
+
+/// The keys a position field acts on; every other key beeps and changes
+/// nothing. Backspace is Left, Ctrl+A is Home.
+enum class PositionKey { Left, Right, Home, End, Delete, Digit };
+
+/// A field's text and where it stands: `position` is the one selected
+/// digit, or the field's length when the caret stands after the last digit
+/// (nothing is selected then, and nothing is left to overwrite).
+struct PositionFieldState {
+  std::string text;
+  int position = 0;
+  bool beep = false;  ///< the key was refused
+};
+
+/// What `key` does to the field showing `text` at `position`. A digit
+/// (`digit`, '0' to '9') replaces the selected one and moves on to the next
+/// digit, or after the last one, where a further digit beeps instead of
+/// overwriting the last digit again. Delete clears the selected digit back
+/// to the mask's "_", so that a position can be emptied again. Home goes to
+/// the first digit, End to the last.
+PositionFieldState PressPositionKey(PositionAxis axis, std::string_view text, int position,
+                                    PositionKey key, char digit = '\0');
 
 }  // namespace vextune

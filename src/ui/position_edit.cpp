@@ -52,20 +52,30 @@ void PositionEdit::Beep() {
 }
 
 void PositionEdit::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::SelectAll)) {
+    // The whole field is never selected; Ctrl+A goes to its start, as Home.
+    PressKey(PositionKey::Home);
+    return;
+  }
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
   switch (event->key()) {
     case Qt::Key_Backspace:
-    case Qt::Key_Left: {
-      const DigitMove move = MoveLeft(axis_, SelectedPosition());
-      if (move.beep) Beep();
-      SelectCharacter(move.position);
+    case Qt::Key_Left:
+      PressKey(PositionKey::Left);
       return;
-    }
-    case Qt::Key_Right: {
-      const DigitMove move = MoveRight(axis_, SelectedPosition());
-      if (move.beep) Beep();
-      SelectCharacter(move.position);
+    case Qt::Key_Right:
+      PressKey(PositionKey::Right);
       return;
-    }
+    case Qt::Key_Home:
+      PressKey(PositionKey::Home);
+      return;
+    case Qt::Key_End:
+      PressKey(PositionKey::End);
+      return;
+    case Qt::Key_Delete:
+      if (!plain) break;
+      PressKey(PositionKey::Delete);
+      return;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Return:
@@ -86,18 +96,33 @@ void PositionEdit::keyPressEvent(QKeyEvent* event) {
     default:
       break;
   }
+  if (event->modifiers() & Qt::AltModifier) {
+    // Alt+letter is a button's mnemonic in the dialog.
+    event->ignore();
+    return;
+  }
   if (IsDigitKey(event)) {
-    TypeDigit(QChar(u'0' + (event->key() - Qt::Key_0)));
+    PressKey(PositionKey::Digit, char('0' + (event->key() - Qt::Key_0)));
     return;
   }
   Beep();
 }
 
-void PositionEdit::TypeDigit(QChar digit) {
-  // The digit replaces the selected one; a bare caret on a fixed character
-  // or at the end stands for the digit it lands on.
-  SelectCharacter(DigitAtOrAfter(axis_, SelectedPosition()));
-  insert(QString(digit));
+void PositionEdit::PressKey(PositionKey key, char digit) {
+  const PositionFieldState state =
+      PressPositionKey(axis_, Cp1252Text(), SelectedPosition(), key, digit);
+  if (state.beep) Beep();
+  if (state.text != Cp1252Text()) SetCp1252Text(state.text);
+  StandAt(state.position);
+}
+
+void PositionEdit::StandAt(int position) {
+  if (position >= layout().Length()) {
+    deselect();
+    setCursorPosition(layout().Length());
+    return;
+  }
+  SelectCharacter(position);
 }
 
 void PositionEdit::SelectAfterChange() {

@@ -11,8 +11,10 @@ namespace vextune::ui {
 /// its mask of digit places around a degree sign and a point ("__°__.__"),
 /// the user can only overwrite digits, and exactly one digit is selected, so
 /// that the caret walks over the digits and skips the fixed characters.
-/// Backspace moves left and never deletes; anything but digits, Tab and the
-/// arrow keys beeps; the mouse cannot drag a selection and has no context
+/// Backspace moves left and never deletes; Delete clears the selected digit;
+/// Home and Ctrl+A go to the first digit, End to the last; after the last
+/// digit is typed the caret stands after it and a further digit beeps;
+/// anything else beeps. The mouse cannot drag a selection and has no context
 /// menu.
 class PositionEdit : public QLineEdit {
   Q_OBJECT
@@ -52,7 +54,10 @@ class PositionEdit : public QLineEdit {
 
  private:
   void Beep();
-  void TypeDigit(QChar digit);
+  /// Applies the field's rule for `key` (see PressPositionKey).
+  void PressKey(PositionKey key, char digit = '\0');
+  /// Selects the digit at `position`, or puts the caret after the last one.
+  void StandAt(int position);
   void SelectAfterChange();
 
   PositionAxis axis_;

@@ -171,6 +171,40 @@ TEST_F(ParamsCommands, SetTakesTheAprsSymbolNotationAndNames) {
   }
 }
 
+TEST_F(ParamsCommands, SetTakesAPositionAsALocatorOrInDegreesAndShowLongNamesItsSquare) {
+  Defaults("p.vxg");
+  for (const auto& [typed, stored] :
+       {std::pair<std::string, std::string>{"JN48nm", "4831.25N 00907.50E"},
+        {"48.5298,8.1980", "4831.79N 00811.88E"},
+        {"3351.60S 15112.60E", "3351.60S 15112.60E"},
+        {"NONE", "NONE"}}) {
+    const RunResult r = Cli({"set", "p.vxg", "AprsPosition=" + typed});
+    ASSERT_EQ(r.exitCode, 0) << typed << ": " << r.err;
+    EXPECT_EQ(Values("p.vxg")["m_AprsPosition"], stored) << typed;
+  }
+  ASSERT_EQ(Cli({"set", "p.vxg", "AprsPosition=JN48nm"}).exitCode, 0);
+  EXPECT_NE(Cli({"show", "p.vxg", "--long"}).out.find("\"4831.25N 00907.50E\" = locator JN48nm"),
+            std::string::npos);
+  const std::string before = runner_.Contents("p.vxg");
+  const RunResult pole = Cli({"set", "p.vxg", "AprsPosition=90,0"});
+  EXPECT_EQ(pole.exitCode, 1);
+  EXPECT_NE(pole.err.find("takes latitudes up to 89"), std::string::npos) << pole.err;
+  EXPECT_EQ(runner_.Contents("p.vxg"), before);
+}
+
+TEST_F(ParamsCommands, SetWarnsWhenTheDestinationLooksLikeADigipeater) {
+  Defaults("d.vxg");
+  const RunResult typedAsPath = Cli({"set", "d.vxg", "AprsDest=WIDE1-1", "AprsVia1=WIDE2-1",
+                                     "AprsVia2="});
+  EXPECT_EQ(typedAsPath.exitCode, 0) << typedAsPath.err;
+  EXPECT_EQ(typedAsPath.err, "Warning: d.vxg: WIDE1-1 is the destination here. Did you mean "
+                             "APRS,WIDE1-1,WIDE2-1?\n");
+  // The file is written as asked; a change elsewhere does not repeat it.
+  EXPECT_EQ(Values("d.vxg")["m_AprsDest"], "WIDE1-1");
+  EXPECT_EQ(Cli({"set", "d.vxg", "T=40"}).err, "");
+  EXPECT_EQ(Cli({"set", "d.vxg", "AprsDest=APRS"}).err, "");
+}
+
 TEST_F(ParamsCommands, ShowLongAddsUnitsAndMeaningsBehindThePlainLines) {
   Defaults("l.vxg");
   ASSERT_EQ(Cli({"set", "l.vxg", "T=40", "AprsSymbol=/>", "%AT=0", "Retry=0"}).exitCode, 0);

@@ -34,8 +34,10 @@ struct Window {
   }
 };
 
+// "start+length" of the selection, or "caret+0" when nothing is selected.
 QString Selected(const PositionEdit* field) {
-  return QStringLiteral("%1+%2").arg(field->selectionStart()).arg(field->selectedText().size());
+  const int start = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+  return QStringLiteral("%1+%2").arg(start).arg(field->selectedText().size());
 }
 
 }  // namespace
@@ -65,14 +67,16 @@ class PositionEditTest : public QObject {
     } steps[] = {
         {Qt::Key_4, "4_°__.__", "1+1"}, {Qt::Key_8, "48°__.__", "3+1"},
         {Qt::Key_3, "48°3_.__", "4+1"}, {Qt::Key_1, "48°31.__", "6+1"},
-        {Qt::Key_7, "48°31.7_", "7+1"}, {Qt::Key_9, "48°31.79", "7+1"},
-        {Qt::Key_2, "48°31.72", "7+1"},  // the last digit stays selected
+        {Qt::Key_7, "48°31.7_", "7+1"}, {Qt::Key_9, "48°31.79", "8+0"},
+        {Qt::Key_2, "48°31.79", "8+0"},  // nothing left to overwrite
     };
+    QSignalSpy beeps(w.field, &PositionEdit::beeped);
     for (const auto& step : steps) {
       QTest::keyClick(w.field, step.key);
       QCOMPARE(w.field->text(), QString::fromUtf8(step.shown));
       QCOMPARE(Selected(w.field), QString::fromLatin1(step.selected));
     }
+    QCOMPARE(beeps.count(), 1);
     QCOMPARE(w.field->ConvertCheck(w.field->text()), 0);
   }
 
@@ -99,10 +103,9 @@ class PositionEditTest : public QObject {
         {"longitude right on the last digit", true, 8, key(Qt::Key_Right), 8, true},
         {"longitude left over the degree sign", true, 4, key(Qt::Key_Left), 2, false},
         {"a letter", false, 3, key(Qt::Key_A), 3, true},
-        {"delete", false, 3, key(Qt::Key_Delete), 3, true},
         {"shift and a digit", false, 3, key(Qt::Key_5, Qt::ShiftModifier), 3, true},
         {"paste", false, 3, key(Qt::Key_V, Qt::ControlModifier), 3, true},
-        {"home", false, 3, key(Qt::Key_Home), 3, true},
+        {"ctrl and delete", false, 3, key(Qt::Key_Delete, Qt::ControlModifier), 3, true},
     };
     for (const Case& c : cases) {
       Window w(c.longitude);
@@ -117,6 +120,24 @@ class PositionEditTest : public QObject {
       QVERIFY2(w.field->selectedText().size() == 1, c.name);
       QVERIFY2((beeps.count() == 1) == c.beep, c.name);
     }
+  }
+
+  // The keys that edit or jump, each once: the rules are the editor's.
+  void editingKeysReachTheirRule() {
+    Window w(false);
+    QVERIFY(QTest::qWaitForWindowActive(&w.widget));
+    w.field->setFocus();
+    w.field->setText(QString::fromUtf8("48°31.79"));
+    w.field->SelectCharacter(4);
+    QTest::keyClick(w.field, Qt::Key_Delete);
+    QCOMPARE(w.field->text(), QString::fromUtf8("48°3_.79"));
+    QCOMPARE(Selected(w.field), QStringLiteral("4+1"));
+    QTest::keyClick(w.field, Qt::Key_Home);
+    QCOMPARE(Selected(w.field), QStringLiteral("0+1"));
+    QTest::keyClick(w.field, Qt::Key_End);
+    QCOMPARE(Selected(w.field), QStringLiteral("7+1"));
+    QTest::keyClick(w.field, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(Selected(w.field), QStringLiteral("0+1"));
   }
 
   void keypadDigitsType() {
