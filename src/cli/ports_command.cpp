@@ -1,11 +1,16 @@
 #include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <functional>
 #include <iomanip>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <string>
 
 #include "cli/commands.h"
+#include "common/clock.h"
+#include "link/device_watch.h"
 #include "link/port_discovery.h"
 
 namespace vextune::cli {
@@ -13,7 +18,14 @@ namespace {
 
 struct PortsOptions {
   bool json = false;
+  /// Seconds to wait for a DAV-OZI; 0: list at once.
+  int waitSeconds = 0;
 };
+
+/// When --wait comes without its number.
+constexpr int kDefaultWaitSeconds = 60;
+/// A day: longer is surely a typing error.
+constexpr int kMaxWaitSeconds = 86400;
 
 std::string AsJson(const std::vector<SerialDevice>& devices) {
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
@@ -38,8 +50,47 @@ std::string AsTable(const std::vector<SerialDevice>& devices) {
   return out.str();
 }
 
+std::string Seconds(int n) {
+  return std::to_string(n) + (n == 1 ? " second" : " seconds");
+}
+
+/// Waits until `list` shows a DAV-OZI; false with the message printed when
+/// none appeared in time or the list cannot be watched.
+bool WaitForDevice(const PortsOptions& options, const std::string& systemRoot,
+                   const std::function<std::vector<SerialDevice>()>& list,
+                   std::vector<SerialDevice>& devices) {
+  std::string error;
+  // Made before the first look, so that a device plugged in between is seen.
+  std::unique_ptr<DeviceChangeSource> watch = WatchDeviceChangesIn(systemRoot, &error);
+  if (!watch) {
+    std::cerr << error << '\n';
+    return false;
+  }
+  devices = list();
+  if (!DevicePorts(devices).empty()) return true;
+  std::cerr << "Waiting up to " << Seconds(options.waitSeconds)
+            << " for a DAV-OZI to be plugged in...\n";
+  SystemClock clock;
+  const WatchOutcome outcome = WaitForDevicePortChange(*watch, list, {}, options.waitSeconds * 1000,
+                                                       clock, nullptr, &devices);
+  if (outcome == WatchOutcome::Changed) return true;
+  std::cerr << "No DAV-OZI appeared within " << Seconds(options.waitSeconds) << ".\n";
+  return false;
+}
+
 int RunPorts(const PortsOptions& options) {
-  const std::vector<SerialDevice> devices = EnumerateSerialDevices();
+  // Another root stands in for the system's tree: a copy of it, or the fake
+  // tree of a test.
+  const std::string systemRoot = SystemRootFrom(std::getenv("VEXTUNE_SYSTEM_ROOT"));
+  const std::function<std::vector<SerialDevice>()> list = [&systemRoot] {
+    return EnumerateSerialDevicesIn(systemRoot);
+  };
+  std::vector<SerialDevice> devices;
+  if (options.waitSeconds > 0) {
+    if (!WaitForDevice(options, systemRoot, list, devices)) return kExitFailed;
+  } else {
+    devices = list();
+  }
   std::cout << (options.json ? AsJson(devices) : AsTable(devices)) << std::flush;
   if (!options.json) {
     PortDiscovery found;
@@ -59,6 +110,26 @@ void RegisterPortsCommand(CLI::App& app, CommandAction& action) {
       "ports", "List the serial ports with their descriptions and mark the DAV-OZI among them");
   cmd->add_flag("--json", options->json,
                 "Print a JSON array of {path, description, davozi} objects");
+  cmd->add_option("--wait", options->waitSeconds,
+                  "Wait up to SECONDS (default " + std::to_string(kDefaultWaitSeconds) +
+                      ") for a DAV-OZI to be plugged in, then list the ports; exit status 1 "
+                      "when none appeared in time")
+      ->expected(0, 1)
+      ->default_str(std::to_string(kDefaultWaitSeconds))
+      ->type_name("SECONDS")
+      ->check([](const std::string& text) -> std::string {
+        int seconds = 0;
+        try {
+          size_t used = 0;
+          seconds = std::stoi(text, &used);
+          if (used != text.size()) seconds = 0;
+        } catch (const std::exception&) {
+          seconds = 0;
+        }
+        if (seconds >= 1 && seconds <= kMaxWaitSeconds) return "";
+        return "SECONDS must be a whole number from 1 to " + std::to_string(kMaxWaitSeconds) +
+               ", not " + text;
+      });
   cmd->callback([options, &action] { action = [options] { return RunPorts(*options); }; });
 }
 

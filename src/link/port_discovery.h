@@ -25,6 +25,11 @@ std::vector<SerialDevice> EnumerateSerialDevices();
 std::vector<SerialDevice> EnumerateSerialDevices(const std::string& sysfsRoot,
                                                  const std::string& devRoot = "/dev");
 
+/// The serial devices of a system whose "/" is `systemRoot` (see
+/// SystemRootFrom): on Linux those below its sys/ with dev/ paths; on Windows
+/// the system's own, whatever the root.
+std::vector<SerialDevice> EnumerateSerialDevicesIn(const std::string& systemRoot);
+
 /// What discovery found, for whoever picks the port.
 struct PortDiscovery {
   /// Matching devices, counting a port that shows up twice twice.

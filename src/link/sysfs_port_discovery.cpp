@@ -97,4 +97,9 @@ std::vector<SerialDevice> EnumerateSerialDevices() {
   return EnumerateSerialDevices("/sys", "/dev");
 }
 
+std::vector<SerialDevice> EnumerateSerialDevicesIn(const std::string& systemRoot) {
+  const fs::path root(systemRoot);
+  return EnumerateSerialDevices((root / "sys").string(), (root / "dev").string());
+}
+
 }  // namespace vextune

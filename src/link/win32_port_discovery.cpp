@@ -83,4 +83,8 @@ std::vector<SerialDevice> EnumerateSerialDevices() {
   return SerialDevicesFromPortsClass(entries);
 }
 
+std::vector<SerialDevice> EnumerateSerialDevicesIn(const std::string& /*systemRoot*/) {
+  return EnumerateSerialDevices();
+}
+
 }  // namespace vextune

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/settings_dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/widget_support.h"
 
 namespace vextune::ui {

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "link/com_port.h"
-#include "ui/settings_dialog_parts.h"
+#include "ui/dialog_controls.h"
 #include "ui/widget_support.h"
 
 namespace vextune::ui {
@@ -38,12 +38,6 @@ CComPortEinstellung::CComPortEinstellung(const std::vector<SerialDevice>& ports,
   // Path and description side by side in the list; the edit field takes the
   // path alone.
   auto* model = new QStandardItemModel(0, 2, ports_);
-  for (const SerialDevice& port : ports) {
-    auto* path = new QStandardItem(QString::fromStdString(port.path));
-    auto* description = new QStandardItem(QString::fromStdString(port.description));
-    path->setToolTip(description->text());
-    model->appendRow({path, description});
-  }
   auto* view = new QTreeView(ports_);
   view->setObjectName(QStringLiteral("portList"));
   view->setRootIsDecorated(false);
@@ -54,9 +48,7 @@ CComPortEinstellung::CComPortEinstellung(const std::vector<SerialDevice>& ports,
   ports_->setView(view);
   ports_->setModelColumn(kPathColumn);
   view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  const QAbstractItemView* list = view;
-  view->setMinimumWidth(list->sizeHintForColumn(kPathColumn) +
-                        list->sizeHintForColumn(kDescriptionColumn) + 24);
+  FillList(ports);
 
   const QString initial =
       initialPort.empty() ? QString() : QString::fromStdString(DevicePathForPort(initialPort));
@@ -78,6 +70,29 @@ CComPortEinstellung::CComPortEinstellung(const std::vector<SerialDevice>& ports,
   layout->addStretch();
   layout->addLayout(buttons);
   setMinimumWidth(340);
+}
+
+void CComPortEinstellung::FillList(const std::vector<SerialDevice>& ports) {
+  auto* model = static_cast<QStandardItemModel*>(ports_->model());
+  model->removeRows(0, model->rowCount());
+  for (const SerialDevice& port : ports) {
+    auto* path = new QStandardItem(QString::fromStdString(port.path));
+    auto* description = new QStandardItem(QString::fromStdString(port.description));
+    path->setToolTip(description->text());
+    model->appendRow({path, description});
+  }
+  const QAbstractItemView* list = ports_->view();
+  ports_->view()->setMinimumWidth(list->sizeHintForColumn(kPathColumn) +
+                                  list->sizeHintForColumn(kDescriptionColumn) + 24);
+}
+
+void CComPortEinstellung::SetPorts(const std::vector<SerialDevice>& ports) {
+  const QString typed = ports_->currentText();
+  FillList(ports);
+  const int listed = ports_->findText(typed);
+  ports_->setCurrentIndex(listed);
+  // A port that went away stays in the field: the user may have meant it.
+  if (listed < 0) ports_->setEditText(typed);
 }
 
 void CComPortEinstellung::accept() {

@@ -27,7 +27,13 @@ class CComPortEinstellung final : public QDialog {
 
   void accept() override;
 
+  /// Shows `ports` instead of the list it has (a device plugged in or out),
+  /// keeping what the edit field holds.
+  void SetPorts(const std::vector<SerialDevice>& ports);
+
  private:
+  void FillList(const std::vector<SerialDevice>& ports);
+
   QComboBox* ports_ = nullptr;
   std::string chosen_;
 };

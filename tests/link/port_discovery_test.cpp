@@ -1,61 +1,16 @@
 #include "link/port_discovery.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "fake_sysfs.h"
 
 namespace vextune {
 namespace {
 
-namespace fs = std::filesystem;
-
-/// A fake /sys with tty class entries and the device directories behind them.
-class FakeSysfs {
- public:
-  FakeSysfs() : root_(mkdtemp(std::string("/tmp/vextune-sysfs-XXXXXX").data())) {}
-  ~FakeSysfs() { fs::remove_all(root_); }
-  std::string root() const { return root_.string(); }
-
-  /// A USB device (empty strings are left out); `viaPort` puts a usb-serial
-  /// port directory between the interface and the tty, as serial adapters have.
-  void AddUsb(const std::string& tty, const std::string& maker, const std::string& product,
-              const std::string& interfaceName = "", bool viaPort = false) {
-    const fs::path usb = root_ / "devices" / ("usb-" + tty);
-    Write(usb / "idVendor", "1d50");
-    if (!maker.empty()) Write(usb / "manufacturer", maker);
-    if (!product.empty()) Write(usb / "product", product);
-    const fs::path interface = usb / "1-1:1.0";
-    Write(interface / "bInterfaceNumber", "00");
-    if (!interfaceName.empty()) Write(interface / "interface", interfaceName);
-    AddTty(tty, viaPort ? interface / tty : interface, viaPort ? "ftdi_sio" : "cdc_acm");
-  }
-  /// An on-board UART, no USB parent; type 0 means the slot has no hardware.
-  void AddUart(const std::string& tty, const std::string& type) {
-    AddTty(tty, root_ / "devices" / "pnp" / tty, "serial8250");
-    Write(root_ / "class" / "tty" / tty / "type", type);
-  }
-  /// A tty without hardware (console, pty): no device link.
-  void AddVirtual(const std::string& tty) { fs::create_directories(root_ / "class" / "tty" / tty); }
-
- private:
-  void AddTty(const std::string& tty, const fs::path& device, const std::string& driver) {
-    fs::create_directories(device);
-    fs::create_directories(root_ / "drivers" / driver);
-    fs::create_directory_symlink(root_ / "drivers" / driver, device / "driver");
-    const fs::path entry = root_ / "class" / "tty" / tty;
-    fs::create_directories(entry);
-    fs::create_directory_symlink(device, entry / "device");
-  }
-  static void Write(const fs::path& file, const std::string& text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file) << text << "\n";
-  }
-  fs::path root_;
-};
+using test::FakeSysfs;
 
 TEST(PortDiscovery, OneMatchAmongUnrelatedPortsAndNearMisses) {
   FakeSysfs sys;

@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include "common/clock.h"
+#include "fake_sysfs.h"
+#include "link/device_watch.h"
 #include "main_gui_support.h"
 #include "scripted_prompt.h"
 #include "ui/about_dlg.h"
@@ -41,6 +43,24 @@ class MainSelectionTest : public QObject {
   std::unique_ptr<ui::ApplicationState> State(std::vector<SerialDevice> ports) {
     auto state = std::make_unique<ui::ApplicationState>(clock_, opener_);
     state->listSerialPorts = [ports] { return ports; };
+    // The machine's own plug-ins must not reach the tests.
+    state->watchSerialPorts = [] { return std::unique_ptr<DeviceChangeSource>(); };
+    state->diagnosePort = [this](const std::string& port, const Identification& answer) {
+      diagnosed_.push_back({port, answer.outcome});
+      return findings_;
+    };
+    return state;
+  }
+  /// Application state whose ports are those of `tree`, watched as the
+  /// system's are.
+  std::unique_ptr<ui::ApplicationState> State(test::FakeSysfs& tree) {
+    auto state = State(std::vector<SerialDevice>{});
+    state->listSerialPorts = [&tree] {
+      return EnumerateSerialDevices(tree.root(), tree.devRoot());
+    };
+    state->watchSerialPorts = [&tree] {
+      return WatchDeviceChanges(tree.root(), tree.devRoot(), nullptr);
+    };
     return state;
   }
   std::unique_ptr<ui::CMainSelectionDlg> Open(ui::ApplicationState& state) {
@@ -66,20 +86,82 @@ class MainSelectionTest : public QObject {
     QTest::mouseClick(Child<QPushButton>(dialog, name), Qt::LeftButton);
   }
   /// Waits until the no-device question was asked and answered.
-  void WaitForQuestion() {
+  void WaitForQuestion(const std::string& advice) {
     QTRY_COMPARE(prompt_.shown().size(), size_t{1});
-    QCOMPARE(prompt_.shown()[0].text, std::string(kNoDeviceQuestion));
+    QCOMPARE(prompt_.shown()[0].text, std::string(kNoDeviceQuestion) + "\n\n" + advice);
     QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
   }
 
   ScriptedPrompt prompt_;
+  /// What the doctor's checks find, and the ports they were asked about.
+  std::vector<Finding> findings_;
+  std::vector<std::pair<std::string, Identification::Outcome>> diagnosed_;
   SystemClock clock_;
   CountingOpener opener_;
 
  private slots:
   void init() {
     prompt_ = ScriptedPrompt();
+    findings_.clear();
+    diagnosed_.clear();
     opener_.opens = 0;
+  }
+
+  void aDevicePluggedInLaterIsFoundAndItsUnplugNoticed() {
+    test::FakeSysfs tree;
+    tree.PlugIn("ttyUSB0", "FTDI", "FT232R USB UART");
+    auto state = State(tree);
+    prompt_.AnswerNo();
+    auto dialog = Open(*state);
+    QTRY_COMPARE(prompt_.shown().size(), size_t{1});
+    QCOMPARE(Status(*dialog), QStringLiteral("No DAV-OZI found."));
+    QCOMPARE(Buttons(*dialog), QStringLiteral("001"));
+
+    const QString acm = QString::fromStdString(tree.devRoot()) + QStringLiteral("/ttyACM0");
+    tree.PlugIn("ttyACM0", "Olvane", "Ambrel");
+    QTRY_COMPARE(Status(*dialog), QStringLiteral("DAV-OZI found on ") + acm);
+    QCOMPARE(Buttons(*dialog), QStringLiteral("110"));
+    QCOMPARE(QString::fromStdString(state->device.settings().portName), acm);
+
+    tree.Unplug("ttyACM0");
+    QTRY_COMPARE(Status(*dialog), QStringLiteral("No DAV-OZI found."));
+    QCOMPARE(Buttons(*dialog), QStringLiteral("001"));
+    QCOMPARE(state->device.settings().portName, std::string());
+    // Only the system's list was read: no port was opened, no question came again.
+    QCOMPARE(opener_.opens, 0);
+    QCOMPARE(prompt_.shown().size(), size_t{1});
+  }
+
+  void thePortDialogsListFollowsAndTheFindWaitsForItToClose() {
+    test::FakeSysfs tree;
+    tree.PlugIn("ttyUSB0", "FTDI", "FT232R USB UART");
+    auto state = State(tree);
+    prompt_.AnswerNo();
+    auto dialog = Open(*state);
+    QTRY_COMPARE(prompt_.shown().size(), size_t{1});
+    bool seen = false;
+    QString statusWhileOpen;
+    WhenShown<ui::CComPortEinstellung>(
+        [&](ui::CComPortEinstellung& ports) {
+          auto* combo = ports.findChild<QComboBox*>(QStringLiteral("portCombo"));
+          QCOMPARE(combo->count(), 1);
+          combo->lineEdit()->selectAll();
+          QTest::keyClicks(combo->lineEdit(), QStringLiteral("/dev/ttyUSB9"));
+          tree.PlugIn("ttyACM4", "Olvane", "Ambrel");
+          QTRY_COMPARE(combo->count(), 2);
+          QCOMPARE(combo->model()->index(0, 1).data().toString(), QStringLiteral("Olvane Ambrel"));
+          QCOMPARE(combo->currentText(), QStringLiteral("/dev/ttyUSB9"));  // what was typed stays
+          statusWhileOpen = Status(*dialog);
+        },
+        &seen);
+    Click(*dialog, "serialPortButton");
+    QVERIFY(seen);
+    // Nothing changed the port under the open dialog; once it closed, the find shows.
+    QCOMPARE(statusWhileOpen, QStringLiteral("No DAV-OZI found."));
+    QTRY_COMPARE(Status(*dialog), QStringLiteral("DAV-OZI found on ") +
+                                      QString::fromStdString(tree.devRoot()) +
+                                      QStringLiteral("/ttyACM4"));
+    QCOMPARE(Buttons(*dialog), QStringLiteral("110"));
   }
 
   void oneDeviceIsSelectedAtOnce() {
@@ -96,9 +178,16 @@ class MainSelectionTest : public QObject {
   void noDeviceAndNoLeavesOnlyThePortDialog() {
     auto state = State({{"/dev/ttyS0", "serial8250"}, {"/dev/ttyUSB0", "FTDI FT232R USB UART"}});
     prompt_.AnswerNo();
+    findings_ = {{FindingStatus::Warning, "brltty is installed (/usr/bin/brltty); ...",
+                  "sudo apt remove brltty", DoctorCheck::Brltty}};
     auto dialog = Open(*state);
     QCOMPARE(Status(*dialog), QStringLiteral("No DAVOZI found."));
-    WaitForQuestion();
+    WaitForQuestion(
+        "Serial ports looked at: /dev/ttyS0, /dev/ttyUSB0; none describes itself as a "
+        "DAV-OZI.\nWhat to do: sudo apt remove brltty");
+    // Nothing was probed: the question comes from what the system lists.
+    QCOMPARE(diagnosed_.size(), size_t{1});
+    QCOMPARE(diagnosed_[0].first, std::string());
     QCOMPARE(Status(*dialog), QStringLiteral("No DAV-OZI found."));
     QCOMPARE(Buttons(*dialog), QStringLiteral("001"));
     QVERIFY(!state->device.state().fileOnly);
@@ -199,7 +288,7 @@ class MainSelectionTest : public QObject {
                          "'Choose DAV-OZI' Dialog"));
     QCOMPARE(Status(*dialog), QStringLiteral("Multiple DAV-OZIs found."));
     QCOMPARE(Child<QPushButton>(*dialog, "serialPortButton")->text(),
-             QStringLiteral("Choose DAV-OZI"));
+             QStringLiteral("Choose &DAV-OZI"));  // shown without the "&", Alt+D
     QCOMPARE(Buttons(*dialog), QStringLiteral("001"));
 
     bool seen = false;
@@ -283,6 +372,37 @@ class MainSelectionTest : public QObject {
     QVERIFY(prompt_.shown().empty());
   }
 
+  void aVerifiedSendClosesAndTheStatusLineSaysWhatHappened() {
+    SimulatedDavozi device;
+    ui::ApplicationState state(nullptr);
+    state.presetPort = device.path();
+    ui::CMainSelectionDlg dialog(state, prompt_, ui::SettingsEditors{});
+    dialog.show();
+    bool seen = false;
+    WhenShown<ui::CConfigurationMainDlg>(
+        [&state](ui::CConfigurationMainDlg& config) {
+          auto* status = config.findChild<QLabel*>(QStringLiteral("statusLine"));
+          QTRY_COMPARE_WITH_TIMEOUT(status->text(),
+                                    QStringLiteral("Configuration loaded from DAV-OZI."), 30000);
+          // The status line shows the end of the read before the dialog has
+          // taken it over.
+          QTRY_VERIFY(!config.transferRunning());
+          CConfigData::SetNumber(state.document.working().m_TxDelay, 61);
+          QTest::mouseClick(config.findChild<QPushButton*>(QStringLiteral("sendButton")),
+                            Qt::LeftButton);
+        },
+        &seen, 30000);
+    Click(dialog, "configurationButton");
+    QTRY_VERIFY_WITH_TIMEOUT(seen, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(FindTopLevel<ui::CConfigurationMainDlg>() == nullptr, 60000);
+    QCOMPARE(Status(dialog), QString::fromStdString("Configuration sent to DAV-OZI on " +
+                                                    device.path() +
+                                                    " and verified; stored in nonvolatile memory."));
+    QCOMPARE(device.device().Nonvolatile().m_TxDelay.value, 61);
+    QVERIFY2(prompt_.shown().empty(),
+             prompt_.shown().empty() ? "" : prompt_.shown()[0].text.c_str());
+  }
+
   void failedCheckShowsItsMessageAndOpensNothing() {
     auto state = State({});
     state->presetPort = "/nonexistent/ttyX";
@@ -294,6 +414,28 @@ class MainSelectionTest : public QObject {
     QTRY_COMPARE(Buttons(*dialog), QStringLiteral("111"));
     QVERIFY(FindTopLevel<ui::CConfigurationMainDlg>() == nullptr);
     QCOMPARE(opener_.opens, 1);
+  }
+
+  void aSilentDeviceGetsTheRatesTriedAndTheFirstFix() {
+    sim::SimulatorOptions silent;
+    silent.stopAfter = 0;
+    SimulatedDavozi device(silent);
+    auto state = State({});
+    state->presetPort = device.path();
+    findings_ = {{FindingStatus::Failed, device.path() + " is open in minicom (process 900).",
+                  "Quit minicom, or end it: kill 900", DoctorCheck::Holders}};
+    auto dialog = Open(*state);
+    Click(*dialog, "configurationButton");
+    QTRY_COMPARE_WITH_TIMEOUT(prompt_.shown().size(), size_t{1}, 30000);
+    QCOMPARE(prompt_.shown()[0].text,
+             "Communication Error!\nDAV-OZI possibly switched off.\n\nNo answer on " +
+                 device.path() + " at 38400 or 115200 Bd.\n" + device.path() +
+                 " is open in minicom (process 900).\nWhat to do: Quit minicom, or end it: kill "
+                 "900");
+    QCOMPARE(diagnosed_.size(), size_t{1});
+    QCOMPARE(diagnosed_[0].first, device.path());
+    QVERIFY(diagnosed_[0].second == Identification::Outcome::NoAnswer);
+    QCOMPARE(opener_.opens, 2);  // the check's two rates, nothing more
   }
 };
 
