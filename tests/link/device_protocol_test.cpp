@@ -14,9 +14,7 @@ namespace vextune {
 namespace {
 
 using testing::Bytes;
-using testing::FakeClock;
 using testing::FakeLine;
-using testing::FakeSerialOpener;
 
 const std::string kWake(line::kWakeUp);
 const std::string kId(line::kIdentify);
@@ -35,10 +33,7 @@ struct ScriptedDevice : testing::FakeDevice {
 };
 
 /// One device, line and port, fresh for every case.
-struct Rig {
-  FakeClock clock;
-  ScriptedDevice device;
-  FakeSerialOpener opener{clock, device};
+struct Rig : testing::FakeLink<ScriptedDevice> {
   LinkSettings settings{"ttyACM0", 38400};
   ComPortHandle port;
   SerialCode Open() { return OpenComPort(opener, settings, port); }

@@ -15,7 +15,6 @@ namespace vextune {
 namespace {
 
 using testing::Bytes;
-using testing::FakeClock;
 using testing::FakeLine;
 using testing::FakeSerialOpener;
 using testing::LambdaDevice;
@@ -37,18 +36,16 @@ TEST(SerialTrace, ShowsBytesAsHexAndPrintableText) {
 }
 
 // A device that answers ESC v CR with its name and is busy at 115200 Bd.
-struct TracedLine {
-  FakeClock clock;
-  LambdaDevice device{[](const Bytes& bytes, uint32_t, FakeLine& line) {
-    if (bytes == Bytes{0x1B, 'v', '\r'}) line.Send("DAVOZI", 5);
-    if (bytes == Bytes{'?'}) line.Send("AB", 1, 10);  // two bytes 10 ms apart
-  }};
-  FakeSerialOpener opener{clock, device};
+struct TracedLine : testing::FakeLink<LambdaDevice> {
   std::ostringstream out;
   std::unique_ptr<SerialTrace> trace;
   std::unique_ptr<TracingPortOpener> traced;
 
-  TracedLine() {
+  TracedLine()
+      : FakeLink([](const Bytes& bytes, uint32_t, FakeLine& line) {
+          if (bytes == Bytes{0x1B, 'v', '\r'}) line.Send("DAVOZI", 5);
+          if (bytes == Bytes{'?'}) line.Send("AB", 1, 10);  // two bytes 10 ms apart
+        }) {
     trace = std::make_unique<SerialTrace>(clock, out);
     traced = std::make_unique<TracingPortOpener>(opener, *trace);
   }

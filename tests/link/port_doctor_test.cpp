@@ -1,8 +1,7 @@
 // The doctor's checks on fake /sys, /dev, /proc, /etc and /run trees.
-#include "cli/doctor.h"
+#include "link/port_doctor.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -13,7 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace vextune::cli {
+#include "temp_dir.h"
+
+namespace vextune {
 namespace {
 
 namespace fs = std::filesystem;
@@ -22,8 +23,6 @@ namespace fs = std::filesystem;
 /// processes in proc/, groups in etc/group, udev's database in run/.
 class FakeTree {
  public:
-  FakeTree() : root_(mkdtemp(std::string("/tmp/vextune-doctor-XXXXXX").data())) {}
-  ~FakeTree() { fs::remove_all(root_); }
   SystemTree tree() const { return SystemTree{root_.string()}; }
   std::string Dev(const std::string& name) const { return (root_ / "dev" / name).string(); }
 
@@ -78,7 +77,8 @@ class FakeTree {
     fs::create_directories(file.parent_path());
     std::ofstream(file) << text << (text.empty() ? "" : "\n");
   }
-  fs::path root_;
+  const testing::TempDir temp_{"vextune-doctor"};
+  const fs::path& root_ = temp_.path();
 };
 
 /// Answers for the running system as a table says.
@@ -316,6 +316,80 @@ TEST(Doctor, PrintsWhatItFoundAndTheFixBelow) {
             "skip  Whether the DAV-OZI answers.\n");
 }
 
+TEST(Doctor, TheDesktopProgramsAdviceNamesTheFirstFix) {
+  const std::string acm = "dev/ttyACM0";
+  const std::string silent =
+      "What to do: Switch the DAV-OZI on and check the cable; then switch it off and on once "
+      "more.";
+  struct Case {
+    const char* name;
+    std::function<void(FakeTree&, FakeSystem&)> setUp;
+    std::string advice;  ///< after "No answer on PORT at 38400 or 115200 Bd.\n"
+  };
+  const Case cases[] = {
+      {"nothing else wrong", [](FakeTree& t, FakeSystem&) { AddDavozi(t); }, silent},
+      {"not in the group",
+       [](FakeTree& t, FakeSystem& s) {
+         AddDavozi(t);
+         s.accessErrors[t.Dev("ttyACM0")] = EACCES;
+       },
+       "PORT belongs to group dialout, and alice is not in it.\nWhat to do: sudo usermod -aG "
+       "dialout $USER\nthen log out and log in again."},
+      {"a program holds the port",
+       [acm](FakeTree& t, FakeSystem&) {
+         AddDavozi(t);
+         t.AddProcess(900, "minicom", {t.Path(acm)});
+       },
+       "PORT is open in minicom (process 900).\nWhat to do: Quit minicom, or end it: kill 900"},
+      {"ModemManager holds the port",
+       [acm](FakeTree& t, FakeSystem&) {
+         AddDavozi(t);
+         t.AddProcess(812, "ModemManager", {t.Path(acm)});
+       },
+       "PORT is open in ModemManager (process 812).\nWhat to do: sudo systemctl stop "
+       "ModemManager   (for good: the udev rule 60-davozi.rules, see below)"},
+      // Warnings give way to what fails.
+      {"ModemManager and brltty only may get in the way",
+       [](FakeTree& t, FakeSystem&) {
+         AddDavozi(t);
+         t.AddProcess(812, "ModemManager", {});
+         t.InstallProgram("usr/bin", "brltty");
+       },
+       silent},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTree tree;
+    FakeSystem system;
+    system.identification = {Identification::Outcome::NoAnswer, 115200, "", 0};
+    c.setUp(tree, system);
+    const std::string port = tree.Dev("ttyACM0");
+    std::string expected = "No answer on PORT at 38400 or 115200 Bd.\n" + c.advice;
+    for (size_t at; (at = expected.find("PORT")) != std::string::npos;) {
+      expected.replace(at, 4, port);
+    }
+    EXPECT_EQ(NoAnswerAdvice(port, RunDoctor(tree.tree(), port, system)), expected);
+  }
+
+  // No DAV-OZI among the ports: what was looked at, and what takes a port away.
+  const std::vector<SerialDevice> six = {{"/dev/ttyS0", "serial8250"}, {"/dev/ttyS1", "serial8250"},
+                                         {"/dev/ttyUSB0", "FTDI"},     {"/dev/ttyUSB1", "FTDI"},
+                                         {"/dev/ttyUSB2", "FTDI"},     {"/dev/ttyUSB3", "FTDI"}};
+  FakeTree plain;
+  FakeSystem none;
+  EXPECT_EQ(NoDeviceAdvice({}, RunDoctor(plain.tree(), "", none)),
+            "The system lists no serial port.\nWhat to do: Connect the DAV-OZI by USB and switch "
+            "it on.");
+  FakeTree braille;
+  braille.InstallProgram("usr/sbin", "brltty");
+  FakeSystem system;
+  EXPECT_EQ(NoDeviceAdvice(six, RunDoctor(braille.tree(), "", system)),
+            "Serial ports looked at: /dev/ttyS0, /dev/ttyS1, /dev/ttyUSB0, /dev/ttyUSB1 and 2 "
+            "more; none describes itself as a DAV-OZI.\nWhat to do: sudo apt remove brltty   "
+            "(when no braille display is used)");
+  EXPECT_TRUE(system.identified.empty());
+}
+
 TEST(PortDiagnosis, GroupsUdevPropertiesAndPrograms) {
   FakeTree t;
   t.SetGroupFile("root:x:0:\ndialout:x:20:bob,alice\nplugdev:x:46:\nbroken line\n");
@@ -341,4 +415,4 @@ TEST(PortDiagnosis, GroupsUdevPropertiesAndPrograms) {
 }
 
 }  // namespace
-}  // namespace vextune::cli
+}  // namespace vextune
