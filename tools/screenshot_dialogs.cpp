@@ -16,8 +16,11 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -29,11 +32,14 @@
 #include <string>
 
 #include "common/dialog_prompt.h"
+#include "config/backup_store.h"
+#include "config/config_file.h"
 #include "link/configuration_check.h"
 #include "sim/davozi_simulator.h"
 #include "ui/about_dlg.h"
 #include "ui/application_icon.h"
 #include "ui/application_state.h"
+#include "ui/aprs_settings_dialog.h"
 #include "ui/aprs_settings_editor.h"
 #include "ui/choose_davozi_dlg.h"
 #include "ui/com_port_einstellung.h"
@@ -60,6 +66,10 @@ class PicturePrompt final : public DialogPrompt {
   bool AskYesNo(const std::string& caption, const std::string& text) override {
     ShowMessage(caption, text, MessageIcon::Question);
     return false;
+  }
+  size_t AskChoice(const ChoiceQuestion& question) override {
+    ShowMessage(question.caption, question.text, MessageIcon::Question);
+    return question.escapeChoice;
   }
   std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override {
     return fileToOpen;
@@ -114,12 +124,15 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
 }
 
 /// Runs `open` (which opens a modal dialog) and saves that dialog as `name`
-/// once it shows, then closes it with Abbrechen.
-bool SaveModal(const std::function<void()>& open, const QDir& folder, const char* name) {
+/// once it shows, after `prepare` (when given) has used its controls; then
+/// closes it with Abbrechen, so that nothing prepared is kept.
+bool SaveModal(const std::function<void()>& open, const QDir& folder, const char* name,
+               const std::function<void(QWidget&)>& prepare = {}) {
   bool saved = false;
   QTimer::singleShot(0, [&] {
     QWidget* dialog = QApplication::activeModalWidget();
     if (dialog == nullptr) return;
+    if (prepare) prepare(*dialog);
     saved = Save(*dialog, folder, name);
     if (auto* box = qobject_cast<QDialog*>(dialog)) box->reject();
   });
@@ -208,12 +221,26 @@ int main(int argc, char** argv) {
 
   // The configuration dialog as Configuration opens it: the check first,
   // then the read at start from the simulated device.
-  const CheckResult check = RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel());
+  const CheckResult check =
+      RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel());
   if (!check.passed()) {
     std::fprintf(stderr, "screenshot_dialogs: check failed: %s\n", check.message.text.c_str());
     return 1;
   }
   {
+    // A few kept backups, as earlier reads of a real device leave them (the
+    // simulated device's reads are kept nowhere).
+    QTemporaryDir data;
+    state.dataFolder = UserDataFolder(data.path().toStdString());
+    SystemClock clock;
+    BackupStore backups(state.dataFolder.BackupFolder(), clock);
+    CConfigData older;
+    CConfigData::SetNumber(older.m_TxDelay, 40);
+    CConfigData::SetNumber(older.m_AprsInterval, 1200);
+    backups.Keep(older, " V.1.4b", nullptr);
+    backups.Keep(older, " V.1.4b", nullptr);
+    backups.Keep(simulator.Store(), " V.1.4b", nullptr);
+
     ui::CConfigurationMainDlg dialog(state, prompt, editors, &mainSelection);
     dialog.show();
     const bool read = WaitFor([&] { return dialog.transferRunning(); }, 5000) &&
@@ -222,12 +249,43 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "screenshot_dialogs: the read at start did not end\n");
       return 1;
     }
+    // Loaded from a file, with the changes against the device open.
+    QTemporaryDir files;
+    CConfigData edited = state.document.working();
+    CConfigData::SetNumber(edited.m_TxDelay, 40);
+    CConfigData::SetText(edited.m_Callsign, "DL1ABC-7");
+    const std::string station = files.filePath(QStringLiteral("station.vxg")).toStdString();
+    SaveConfigFile(station, edited, nullptr);
+    prompt.fileToOpen = station;
+    dialog.findChild<QPushButton*>(QStringLiteral("loadButton"))->click();
+    dialog.findChild<QPushButton*>(QStringLiteral("showChangesButton"))->click();
     ok &= Save(dialog, folder, "configuration");
+    ok &=
+        SaveModal([&] { dialog.findChild<QPushButton*>(QStringLiteral("backupsButton"))->click(); },
+                  folder, "backups");
     CConfigData& working = state.document.working();
     const DeviceState& device = state.device.state();
     ok &= SaveModal([&] { general.Edit(&dialog, working, device, prompt); }, folder,
                     "general-settings");
     ok &= SaveModal([&] { aprs.Edit(&dialog, working, device, prompt); }, folder, "aprs-settings");
+    // The position helper and the path hint in use: a locator typed and
+    // used, and a digipeater path typed where the destination goes.
+    ok &= SaveModal(
+        [&] { aprs.Edit(&dialog, working, device, prompt); }, folder, "aprs-position-helper",
+        [](QWidget& aprsDialog) {
+          aprsDialog.findChild<QRadioButton*>(QStringLiteral("beaconFixedRadio"))->click();
+          aprsDialog.findChild<QLineEdit*>(QStringLiteral("positionFromEdit"))
+              ->setText(QStringLiteral("JN48nm"));
+          aprsDialog.findChild<QPushButton*>(QStringLiteral("positionUseButton"))->click();
+          aprsDialog.findChild<QLineEdit*>(QStringLiteral("pathEdit"))
+              ->setText(QStringLiteral("WIDE1-1,WIDE2-1"));
+          // The hint's rows are laid out and the dialog fitted
+          // again, as it is on the screen.
+          QCoreApplication::processEvents();
+          if (auto* settings = qobject_cast<ui::CAprsSettings*>(&aprsDialog))
+            settings->FitToScreen(aprsDialog.screen()->availableGeometry());
+          QCoreApplication::processEvents();
+        });
     ok &= SaveModal([&] { misc.Edit(&dialog, working, device, prompt); }, folder, "misc-settings");
     dialog.reject();
   }

@@ -46,6 +46,11 @@ bool TakesValue(const CLI::Option* option) {
   return option->get_items_expected_max() > 0;
 }
 
+/// A value that may be left out ("--wait" alone takes its default).
+bool ValueOptional(const CLI::Option* option) {
+  return option->get_items_expected_min() == 0;
+}
+
 bool Repeats(const CLI::Option* option) {
   return option->get_items_expected_max() > 1;
 }
@@ -61,7 +66,9 @@ std::string OptionUsage(const CLI::Option* o) {
   std::string text;
   for (const std::string& s : o->get_snames()) text += (text.empty() ? "-" : ", -") + s;
   for (const std::string& l : o->get_lnames()) text += (text.empty() ? "--" : ", --") + l;
-  if (TakesValue(o)) text += " " + o->get_type_name();
+  if (TakesValue(o)) {
+    text += ValueOptional(o) ? " [" + o->get_type_name() + "]" : " " + o->get_type_name();
+  }
   return text;
 }
 
@@ -206,7 +213,9 @@ std::string ManualPage(const CLI::App& app, std::string_view version) {
   out +=
       ".SH ENVIRONMENT\n"
       ".TP\n.B NO_COLOR\nHonoured: vextune\\-cli prints no colours at all.\n"
-      ".TP\n.B XDG_DATA_HOME\nThe folder under which the backups are kept.\n";
+      ".TP\n.B XDG_DATA_HOME\nThe folder under which the backups are kept.\n"
+      ".TP\n.B VEXTUNE_SYSTEM_ROOT\nLinux: the folder that stands for / when \\fBports\\fR lists "
+      "and watches the serial ports (its sys/ and dev/), for a copy of a system's device tree.\n";
   out +=
       ".SH EXAMPLES\n"
       "Try it with the simulator instead of a device:\n"
@@ -347,6 +356,8 @@ std::string ZshCompletion(const CLI::App& app) {
       if (TakesValue(o)) {
         const bool port = o->get_name() == "--port";
         action = port ? ":port:_vextune_cli_ports" : ":file:_files -g '\\''*.vxg'\\''";
+        // A number: zsh shows what it wants and offers nothing.
+        if (ValueOptional(o)) action = "::" + o->get_type_name() + ": ";
       }
       if (forms.size() == 1) {
         zshArgument = "'" + forms.front() + brief + action + "'";

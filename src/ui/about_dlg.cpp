@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "common/version.h"
+#include "ui/dialog_controls.h"
 #include "ui/widget_support.h"
 
 namespace vextune::ui {
@@ -23,7 +24,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   auto* text = new QLabel(VersionText(), this);
   text->setObjectName(QStringLiteral("versionText"));
 
-  QPushButton* ok = NewButton(QStringLiteral("OK"), "okButton", this);
+  QPushButton* ok = NewButton(QStringLiteral("&OK"), "okButton", this);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@
 #include "config/backup_store.h"
 #include "editor/config_document.h"
 #include "link/device_context.h"
+#include "link/device_watch.h"
 #include "link/port_discovery.h"
+#include "link/port_doctor.h"
 
 namespace vextune::ui {
 
@@ -33,10 +36,26 @@ struct ApplicationState {
   /// What port discovery found: the devices-found count, the candidate ports
   /// and the status text.
   PortDiscovery discovery;
+  /// The folder that stands for "/" in the device list (its sys/ and dev/):
+  /// VEXTUNE_SYSTEM_ROOT when set, else "/".
+  std::string systemRoot = SystemRootFrom(std::getenv("VEXTUNE_SYSTEM_ROOT"));
   /// Lists the machine's serial ports, for discovery and the port dialog.
-  std::function<std::vector<SerialDevice>()> listSerialPorts = [] {
-    return EnumerateSerialDevices();
+  std::function<std::vector<SerialDevice>()> listSerialPorts = [root = systemRoot] {
+    return EnumerateSerialDevicesIn(root);
   };
+  /// Watches that list for devices plugged in or out; null when the system
+  /// refuses (then the list is read only at start and when a dialog opens).
+  std::function<std::unique_ptr<DeviceChangeSource>()> watchSerialPorts = [root = systemRoot] {
+    return WatchDeviceChangesIn(root, nullptr);
+  };
+  /// The doctor's checks of `port` (empty: the one discovery finds) with the
+  /// device's `answer` already known, so that nothing goes out on the line:
+  /// what the messages advise when the device cannot be reached.
+  std::function<std::vector<Finding>(const std::string& port, const Identification& answer)>
+      diagnosePort = [](const std::string& port, const Identification& answer) {
+        LiveDoctorSystem system(answer);
+        return RunDoctor(SystemTree{}, port, system);
+      };
   /// The working and baseline records, file loaded and the current file.
   ConfigDocument document;
   /// Written into configuration files as their format version.

@@ -1,6 +1,6 @@
 // vextune: the desktop program. Finds the DAV-OZI, or takes the port from
 // --port, or starts a simulated DAV-OZI with --simulate, and runs the main
-// selection dialog until it closes.
+// selection dialog until it closes or SIGTERM or SIGINT ends it.
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -24,6 +24,7 @@
 #include "ui/misc_settings_editor.h"
 #include "ui/qt_prompt.h"
 #include "ui/settings_editors.h"
+#include "ui/signal_exit.h"
 #include "ui/widget_support.h"
 
 namespace {
@@ -137,6 +138,7 @@ int main(int argc, char** argv) {
     }
   }
   ui::ApplicationState state(&std::cerr, traceFile.is_open() ? &traceFile : nullptr);
+  ui::SignalExit signalExit(state.device);
   std::unique_ptr<sim::DavoziSimulator> simulator;
   if (parser.isSet(options.simulate)) {
     simulator = std::make_unique<sim::DavoziSimulator>(sim::SimulatorOptions{});

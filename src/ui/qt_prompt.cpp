@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
+#include <vector>
 
 namespace vextune::ui {
 namespace {
@@ -65,8 +67,30 @@ bool QtPrompt::Ask(const std::string& caption, const std::string& text, bool def
   return box.exec() == QMessageBox::Yes;
 }
 
+size_t QtPrompt::AskChoice(const ChoiceQuestion& question) {
+  QMessageBox box(QMessageBox::Question, Caption(question.caption),
+                  QString::fromStdString(question.text), QMessageBox::NoButton, Parent());
+  std::vector<QPushButton*> buttons;
+  for (const std::string& choice : question.choices) {
+    QPushButton* button = box.addButton(QString::fromStdString(choice), QMessageBox::ActionRole);
+    button->setAccessibleName(QString::fromStdString(choice));
+    buttons.push_back(button);
+  }
+  if (question.defaultChoice < buttons.size()) box.setDefaultButton(buttons[question.defaultChoice]);
+  if (question.escapeChoice < buttons.size()) box.setEscapeButton(buttons[question.escapeChoice]);
+  box.exec();
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (box.clickedButton() == buttons[i]) return i;
+  }
+  return question.escapeChoice;
+}
+
+QString QtPrompt::Title(const FileDialogRequest& request) const {
+  return request.title.empty() ? application_name_ : QString::fromStdString(request.title);
+}
+
 std::optional<std::string> QtPrompt::ChooseFileToOpen(const FileDialogRequest& request) {
-  QFileDialog dialog(Parent(), application_name_, QString::fromStdString(request.proposedName),
+  QFileDialog dialog(Parent(), Title(request), QString::fromStdString(request.proposedName),
                      FilterText(request));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -77,7 +101,7 @@ std::optional<std::string> QtPrompt::ChooseFileToOpen(const FileDialogRequest& r
 }
 
 std::optional<std::string> QtPrompt::ChooseFileToSave(const FileDialogRequest& request) {
-  QFileDialog dialog(Parent(), application_name_, QString::fromStdString(request.proposedName),
+  QFileDialog dialog(Parent(), Title(request), QString::fromStdString(request.proposedName),
                      FilterText(request));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);

@@ -22,11 +22,14 @@ class QtPrompt final : public DialogPrompt {
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& caption, const std::string& text) override;
   bool AskYesNoDefaultNo(const std::string& caption, const std::string& text) override;
+  size_t AskChoice(const ChoiceQuestion& question) override;
   std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
 
  private:
   QString Caption(const std::string& caption) const;
+  /// A file dialog's title: the request's, else the application's name.
+  QString Title(const FileDialogRequest& request) const;
   bool Ask(const std::string& caption, const std::string& text, bool defaultYes);
   QWidget* Parent() const;
 

@@ -1,25 +1,26 @@
 #pragma once
 
-#include <QDialog>
 #include <memory>
 
 #include "common/dialog_prompt.h"
 #include "update/firmware_update.h"
 #include "update/update_file.h"
+#include "ui/background_operation.h"
 
+class QLabel;
 class QLineEdit;
+class QTextEdit;
 class QProgressBar;
 class QPushButton;
 
 namespace vextune::ui {
 
 struct ApplicationState;
-class BackgroundOperation;
 
 /// "Olvane Vextune - Update": choose an update file and write it into the
 /// DAV-OZI's flash on the selected port. The run works on a worker thread;
 /// its messages and the time-stamp question come through the prompt.
-class CUpdateDlg final : public QDialog {
+class CUpdateDlg final : public OperationDialog {
   Q_OBJECT
 
  public:
@@ -29,30 +30,28 @@ class CUpdateDlg final : public QDialog {
   /// How the last run ended; nothing before the first and while one runs.
   std::optional<UpdateOutcome> lastOutcome() const { return last_outcome_; }
 
-  void done(int result) override;
-
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  void OnDone(int result) override;
 
  private:
   void OnBrowse();
   void OnSendUpdate();
-  void OnRunFinished();
+  void OnRunFinished(UpdateOutcome outcome, const UpdateRunInfo& info);
+  /// Puts `text` into the findings area, which takes the hint's place.
+  void ShowFindings(const std::string& text);
 
   ApplicationState& state_;
   DialogPrompt& prompt_;
-  BackgroundOperation* operation_ = nullptr;
-  /// The chosen update file, open for reading; null when none is open.
-  std::unique_ptr<UpdateSource> file_;
+  /// The chosen update file, open for reading; null when none is open. A
+  /// running update holds it too, until it returns.
+  std::shared_ptr<UpdateSource> file_;
   std::optional<UpdateOutcome> last_outcome_;
-  /// Written by the worker, read after it finished.
-  UpdateOutcome run_outcome_ = UpdateOutcome::Failed;
-  UpdateRunInfo run_info_;
-  UpdateOptions run_options_;
-  LinkSettings run_settings_;
 
   QLineEdit* path_ = nullptr;
   QPushButton* browse_ = nullptr;
+  QLabel* hint_ = nullptr;
+  /// What the check of the file and the run found; read-only.
+  QTextEdit* findings_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QPushButton* send_ = nullptr;
   QPushButton* cancel_update_ = nullptr;

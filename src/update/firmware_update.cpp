@@ -91,14 +91,12 @@ UpdateOutcome UpdateRun::Run() {
   while (step != UpdateStep::End) {
     info_.step = step;
     link_.clock.SleepMs(bios::kStepPauseMs);
-    progress_.DispatchPendingEvents();
     step = cancel_.IsSet() ? Cancelled() : Perform(step);
   }
   // The end is no step to cancel: once the last block is acknowledged the
   // image is in the flash, and a late Cancel must not report it as aborted.
   info_.step = UpdateStep::End;
   link_.clock.SleepMs(bios::kStepPauseMs);
-  progress_.DispatchPendingEvents();
   End();
   info_.step = UpdateStep::Over;
   progress_.SetBusy(false);
@@ -145,6 +143,7 @@ UpdateStep UpdateRun::Perform(UpdateStep step) {
       return S::ComputeLimits;
     case S::ComputeLimits:
       info_.limits = ImageLimits(info_.chip, info_.file.size);
+      if (options_.onFindings) options_.onFindings(info_);
       return S::CheckFileSize;
     case S::CheckFileSize:
       // The count goes out in two bytes; no chip of the table comes near that.
@@ -188,18 +187,14 @@ UpdateStep UpdateRun::Perform(UpdateStep step) {
 }
 
 UpdateStep UpdateRun::CheckFile() {
-  UpdateFileCheck check = CheckUpdateFile(file_);
-  if (!check.info) return Fail(check.error);
-  // Too large for every chip: refused before the device is even asked.
-  if (check.info->size > LargestImageSize()) return Fail(update_message::kFileTooLarge);
-  // The whole image before the first byte goes out: a file overwritten while
-  // it is sent must not put a mix of two images into the flash.
-  if (!ReadUpdateImage(file_, check.info->size, &image_)) return Fail(kUpdateFileReadError);
-  info_.file = UpdateFileInfo{ImageTimestamp(image_), image_.size()};
+  UpdateImageCheck check = CheckUpdateImage(file_);
+  if (!check.info) return Fail(check.refusal);
+  image_ = std::move(check.image);
+  info_.file = *check.info;
   // Nothing goes out for a file that is plainly something else (a
   // configuration, a text), unless the user insists.
-  if (const std::string doubt = ImageDoubt(image_); !doubt.empty()) {
-    const std::string message = NotAnUpdateImageMessage(options_.fileName, doubt);
+  if (!check.doubt.empty()) {
+    const std::string message = NotAnUpdateImageMessage(options_.fileName, check.doubt);
     switch (options_.onDoubt) {
       case ImageDoubtPolicy::Refuse:
         return Fail(message);
@@ -252,14 +247,16 @@ UpdateStep UpdateRun::ReadFlashIdentity(uint8_t* bytes, size_t n, UpdateStep nex
 }
 
 UpdateStep UpdateRun::AskIfNotNewer() {
-  const std::string found = options_.reportFindings ? FindingsText(info_) : DatesText(info_);
+  const bool findings = options_.reportFindings || options_.onFindings;
+  const std::string found = findings ? FindingsText(info_) : DatesText(info_);
   if (IsFileNewer(info_.file.timestamp, info_.flashTimestamp)) {
-    if (options_.reportFindings) Show(found, MessageIcon::Information);
+    if (options_.reportFindings && !options_.onFindings) Show(found, MessageIcon::Information);
     return UpdateStep::SendStartAck;
   }
+  // Writing an image no newer than the installed one is the risky answer.
   const bool yes =
-      prompt_.AskYesNo(std::string(update_message::kCaption),
-                       found + "\n\n" + std::string(update_message::kNotNewerQuestion));
+      prompt_.AskYesNoDefaultNo(std::string(update_message::kCaption),
+                                found + "\n\n" + std::string(update_message::kNotNewerQuestion));
   // A Ctrl-C at the question ends the run as a cancel, whatever it answered.
   if (cancel_.IsSet()) return Cancelled();
   if (yes) return UpdateStep::SendStartAck;
@@ -315,7 +312,8 @@ UpdateStep UpdateRun::Cancelled() {
 }
 
 void UpdateRun::Show(std::string_view text, MessageIcon icon) {
-  ShowUserMessage(prompt_, UserMessage{std::string(update_message::kCaption), std::string(text), icon});
+  ShowUserMessage(prompt_,
+                  UserMessage{std::string(update_message::kCaption), std::string(text), icon});
 }
 
 void UpdateRun::EndWith(std::string_view text, MessageIcon icon) {
@@ -361,6 +359,38 @@ std::string Bytes(uint32_t size) {
 }
 
 }  // namespace
+
+UpdateImageCheck CheckUpdateImage(UpdateSource& file) {
+  UpdateImageCheck result;
+  const UpdateFileCheck check = CheckUpdateFile(file);
+  if (!check.info) {
+    result.refusal = check.error;
+    return result;
+  }
+  // Too large for every chip: refused before the device is even asked.
+  if (check.info->size > LargestImageSize()) {
+    result.refusal = update_message::kFileTooLarge;
+    return result;
+  }
+  // The whole image before the first byte goes out: a file overwritten while
+  // it is sent must not put a mix of two images into the flash.
+  if (!ReadUpdateImage(file, check.info->size, &result.image)) {
+    result.image.clear();
+    result.refusal = kUpdateFileReadError;
+    return result;
+  }
+  result.info = UpdateFileInfo{ImageTimestamp(result.image), result.image.size()};
+  result.doubt = ImageDoubt(result.image);
+  return result;
+}
+
+std::string UpdateFileSummary(const UpdateImageCheck& check, std::string_view fileName) {
+  if (!check.info) return check.refusal;
+  std::string text = "Image: " + std::to_string(check.info->size) +
+                     " bytes\nUpdate file: " + FormatPackedTime(check.info->timestamp);
+  if (!check.doubt.empty()) text += "\n" + NotAnUpdateImageMessage(fileName, check.doubt);
+  return text;
+}
 
 std::string DatesText(const UpdateRunInfo& info) {
   return "Installed firmware: " + FormatPackedTime(info.flashTimestamp) +

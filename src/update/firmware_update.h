@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/operation.h"
 #include "common/user_message.h"
@@ -118,7 +121,27 @@ struct UpdateOptions {
   /// Before the first block, say what the run found (FindingsText): as a
   /// message when the file is newer, inside the time-stamp question otherwise.
   bool reportFindings = false;
+  /// Told what the run found once the chip and the image's blocks are known,
+  /// before anything is written (on the run's thread). Instead of a message
+  /// of its own: the findings then go into the time-stamp question only.
+  std::function<void(const UpdateRunInfo&)> onFindings;
 };
+
+/// What the check of an update file found before any port is opened.
+struct UpdateImageCheck {
+  std::optional<UpdateFileInfo> info;  ///< unset when the file is refused
+  std::string refusal;                 ///< why it cannot be sent
+  std::string doubt;                   ///< ImageDoubt: why it may be no update image
+  std::vector<uint8_t> image;          ///< the whole image, when not refused
+};
+
+/// Reads and checks the whole file: refused when it is empty, has no time
+/// stamp, cannot be read or is too large for every chip.
+UpdateImageCheck CheckUpdateImage(UpdateSource& file);
+
+/// The check for the user, before the device is asked: the image's size and
+/// date, or why it is refused, and any doubt about it.
+std::string UpdateFileSummary(const UpdateImageCheck& check, std::string_view fileName);
 
 /// What the run found, one item a line: the flash chip with the maker and
 /// device codes read, its size and sector size, the image's size and block

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_dir.h"
+
 namespace vextune::test {
 
 /// What one run of a program gave.
@@ -22,29 +24,18 @@ struct RunResult {
 /// with its input from a file (empty unless given) and its output in files.
 class ProgramRunner {
  public:
-  ProgramRunner() {
-    char pattern[] = "/tmp/vextune-run-XXXXXX";
-    if (::mkdtemp(pattern) != nullptr) dir_ = pattern;
-  }
-  ~ProgramRunner() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  ProgramRunner(const ProgramRunner&) = delete;
-  ProgramRunner& operator=(const ProgramRunner&) = delete;
-
   /// Runs `program` with `args` in the scratch folder; `input` is its stdin.
   RunResult Run(const std::string& program, const std::vector<std::string>& args,
                 const std::string& input = "") const {
     Put(".in", input);
-    std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(program);
+    std::string command = "cd " + Quote(temp_.path().string()) + " && " + Quote(program);
     for (const std::string& a : args) command += " " + Quote(a);
     command += " <.in >.out 2>.err";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(".out"), Contents(".err")};
   }
 
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Path(const std::string& name) const { return temp_.Path(name); }
   std::string Contents(const std::string& name) const {
     std::ifstream in(Path(name), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -60,7 +51,7 @@ class ProgramRunner {
   }
 
  private:
-  std::filesystem::path dir_;
+  vextune::testing::TempDir temp_{"vextune-run"};
 };
 
 }  // namespace vextune::test

@@ -47,6 +47,7 @@ expect "vextune-cli update " "- firmware.amb folder"
 expect "vextune-cli show o" "old.vxn"
 expect "vextune-cli read -o " "- folder mine.vxg"
 expect "vextune-cli ports " ""
+expect "vextune-cli ports --" "--help --json --wait"
 
 if command -v zsh >/dev/null; then
   zsh -n "$zsh_completion" || failures=$((failures + 1))

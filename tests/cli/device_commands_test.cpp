@@ -103,6 +103,93 @@ TEST_F(DeviceCommands, ReadSendAndCheckReportOneJsonObjectAndProgressTo100Percen
             "-o - and --json would both write to standard output; give a file name with -o.\n");
 }
 
+TEST_F(DeviceCommands, DryRunDiffAndSendWriteOnlyWhatDiffers) {
+  const std::string log = runner_.Path("sim.log");
+  testing::SimProcess sim(DAVOZI_SIM_PATH, {"--log", log});
+  ASSERT_FALSE(sim.path.empty());
+  // What the device received during one command.
+  size_t seen = 0;
+  auto received = [&] {
+    const std::string all = runner_.Contents("sim.log");
+    const std::string since = all.substr(std::min(seen, all.size()));
+    seen = all.size();
+    return since;
+  };
+  ASSERT_EQ(Cli({"read", "--port", sim.path, "-o", "device.vxg"}).exitCode, 0);
+  const std::string checkAndRead = received();
+  ASSERT_NE(checkAndRead.find("JHOST1"), std::string::npos);
+  ASSERT_EQ(Cli({"defaults", "mine.vxg"}).exitCode, 0);
+  ASSERT_EQ(Cli({"set", "mine.vxg", "T=40", "Callsign=DL1ABC"}).exitCode, 0);
+
+  // The dry run does what a read does on the line, and nothing more.
+  RunResult r = Cli({"send", "--dry-run", "--json", "--port", sim.path, "mine.vxg"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(received(), checkAndRead);
+  nlohmann::json result = Json(r);
+  EXPECT_EQ(result["result"], "ok");
+  EXPECT_TRUE(result["backupFile"].is_string());  // the read is kept, as every complete read
+  nlohmann::json changes = nlohmann::json::array();
+  changes.push_back({{"member", "m_Callsign"}, {"command", "I"}, {"label", "Callsign (I)"},
+                     {"from", "\"DAVOZI\""}, {"to", "\"DL1ABC\""}, {"members", {"m_Callsign"}}});
+  changes.push_back({{"member", "m_TxDelay"}, {"command", "T"}, {"label", "TX-Delay (T)"},
+                     {"from", "25 x 10 ms"}, {"to", "40 x 10 ms"}, {"members", {"m_TxDelay"}}});
+  EXPECT_EQ(result["changes"], changes);
+  std::vector<std::string> lines;
+  for (const auto& l : result["lines"]) lines.push_back(l.get<std::string>());
+  EXPECT_EQ(lines, (std::vector<std::string>{"\x1bX 0\r", "\x1b%A 0\r", "\x1b@V 0\r",
+                                             "\x1bI DAVOZI\r", "\x1b%AM NONE\r", "\x1bt 40\r",
+                                             "\x1bx 1\r", "\x1b%A 0\r", "\x1b@V 0\r",
+                                             "\x1bi DL1ABC\r", "\x1b%AM NONE\r", "\x1b%ZS\r"}));
+  r = Cli({"send", "--dry-run", "--full", "--no-store", "--port", sim.path, "mine.vxg"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(received(), checkAndRead);
+  EXPECT_NE(r.out.find("  TX-Delay (T): 25 x 10 ms \u2192 40 x 10 ms\n"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\n  n 10\n"), std::string::npos) << r.out;  // the whole script
+  EXPECT_EQ(r.out.find("%ZS"), std::string::npos) << r.out;
+
+  // diff with the port: the device in place of the first file.
+  r = Cli({"diff", "--port", sim.path, "mine.vxg"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.out.find("m_TxDelay           T    25       | 40\n"), std::string::npos) << r.out;
+  EXPECT_EQ(received(), checkAndRead);
+  r = Cli({"diff", "--json", "--port", sim.path, "device.vxg"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Json(r)["result"], "equal");
+  EXPECT_EQ(Json(r)["a"], "DAV-OZI on " + sim.path);
+  received();
+  EXPECT_EQ(Cli({"diff", "--port", sim.path, "mine.vxg", "device.vxg"}).exitCode, 2);
+  EXPECT_EQ(Cli({"diff", "mine.vxg"}).exitCode, 2);
+
+  // The send writes the two changes (and the frame) only, then verifies.
+  r = Cli({"send", "--port", sim.path, "mine.vxg"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  std::string sent = received();
+  EXPECT_NE(sent.find("\x1bt 40\r"), std::string::npos);
+  EXPECT_NE(sent.find("\x1bi DL1ABC\r"), std::string::npos);
+  EXPECT_EQ(sent.find("\x1bn 10\r"), std::string::npos);
+  EXPECT_NE(r.err.find("The file changes 2 parameters of the DAV-OZI:\n"), std::string::npos);
+  EXPECT_EQ(Cli({"diff", "--port", sim.path, "mine.vxg"}).exitCode, 0);
+  const std::string readAfterSend = received();  // it gives the device its new callsign back
+
+  // Sent again: nothing to change, nothing written; the store only when asked.
+  r = Cli({"send", "--json", "--port", sim.path, "mine.vxg"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(received(), readAfterSend);
+  EXPECT_TRUE(Json(r)["changes"].empty());
+  EXPECT_TRUE(Json(r)["message"].get<std::string>().starts_with(
+      "Nothing to change: the DAV-OZI already holds this configuration. Nothing was written; "
+      "give --store"));
+  r = Cli({"send", "--store", "--port", sim.path, "mine.vxg"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(received(), readAfterSend + "\x1b%ZS\r");
+  r = Cli({"send", "--full", "--no-store", "--port", sim.path, "mine.vxg"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  sent = received();
+  EXPECT_NE(sent.find("\x1bn 10\r"), std::string::npos);
+  EXPECT_EQ(sent.find("%ZS"), std::string::npos);
+}
+
 TEST_F(DeviceCommands, TimeOutsNameThePortAndTheBaudRate) {
   // Locks up after the check, in the middle of the read.
   testing::SimProcess midway(DAVOZI_SIM_PATH, {"--stop-after", "400"});

@@ -14,6 +14,7 @@
 
 #include "config/config_file.h"
 #include "config_file_layout.h"
+#include "temp_dir_fixture.h"
 
 namespace vextune {
 namespace {
@@ -25,15 +26,8 @@ struct CliResult {
   std::string out, err;
 };
 
-class CliFileCommands : public ::testing::Test {
+class CliFileCommands : public testing::TempDirTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vextune-cli-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Runs vextune-cli (in the test folder when `inDir`) with nothing on its
   // input and its output in files.
   // A command still running after `limitSeconds` is ended (exit status 124).
@@ -54,7 +48,6 @@ class CliFileCommands : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(".out"), Contents(".err")};
   }
 
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   std::string Contents(const std::string& name) const {
     std::ifstream in(Path(name), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -78,8 +71,6 @@ class CliFileCommands : public ::testing::Test {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     return nlohmann::json::parse(r.out);
   }
-
-  fs::path dir_;
 };
 
 TEST_F(CliFileCommands, DefaultsWritesThe208ByteDefaultFile) {

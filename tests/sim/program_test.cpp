@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "pty_client.h"
+#include "temp_dir_fixture.h"
 
 extern char** environ;
 
@@ -94,15 +95,7 @@ class Program {
   int out_ = -1;
 };
 
-class ProgramTest : public ::testing::Test {
- protected:
-  ProgramTest() {
-    char pattern[] = "/tmp/davozi-sim-prog-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  ~ProgramTest() override { std::filesystem::remove_all(dir_); }
-  std::filesystem::path dir_;
-};
+using ProgramTest = vextune::testing::TempDirTest;
 
 TEST_F(ProgramTest, ServesItsTerminalUntilSigterm) {
   const std::string link = (dir_ / "ttyDAVOZI").string();

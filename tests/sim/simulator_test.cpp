@@ -15,6 +15,7 @@
 #include "blocking_file.h"
 #include "pty_client.h"
 #include "sim/davozi_simulator.h"
+#include "temp_dir_fixture.h"
 
 namespace vextune::sim {
 namespace {
@@ -25,14 +26,8 @@ using namespace std::chrono_literals;
 
 const std::string kId = "\x1bv\r";
 
-class SimulatorTest : public ::testing::Test {
+class SimulatorTest : public vextune::testing::TempDirTest {
  protected:
-  SimulatorTest() {
-    char pattern[] = "/tmp/davozi-sim-test-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  ~SimulatorTest() override { std::filesystem::remove_all(dir_); }
-
   /// Starts a device with `options_` and opens the program's side at `speed`.
   std::unique_ptr<PtyClient> Start(speed_t speed = B38400) {
     sim_ = std::make_unique<DavoziSimulator>(options_);
@@ -49,7 +44,6 @@ class SimulatorTest : public ::testing::Test {
   }
 
   SimulatorOptions options_;
-  std::filesystem::path dir_;
   std::unique_ptr<DavoziSimulator> sim_;
   std::string path_;
 };

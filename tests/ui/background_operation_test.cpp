@@ -1,12 +1,14 @@
 // The worker that runs the core's operations: order of what it reports,
-// questions answered on the user-interface thread, one job at a time, and a
-// running job cancelled when its owner goes away.
+// results handed over on the user-interface thread, questions answered there,
+// one job at a time, and an owner that ends or abandons a running job.
 #include "ui/background_operation.h"
 
+#include <QCloseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "scripted_prompt.h"
@@ -14,11 +16,49 @@
 using namespace vextune;
 using vextune::testing::ScriptedPrompt;
 
+namespace {
+
+/// Waits on the worker thread until `flag` is set.
+void WaitFor(const CancelFlag& flag) {
+  while (!flag.IsSet()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+/// A dialog that runs one job which waits for the cancel flag.
+class WaitingDialog final : public ui::OperationDialog {
+ public:
+  WaitingDialog(UserPrompt& prompt, CancelFlag& cancel)
+      : OperationDialog(prompt, cancel), cancel_(cancel) {}
+  ~WaitingDialog() override { EndOperation(); }
+
+  bool StartWaiting() {
+    CancelFlag& cancel = cancel_;
+    return operation().Start(
+        [&cancel](ui::OperationChannel&) {
+          WaitFor(cancel);
+          return 1;
+        },
+        [this](int) { ++delivered; });
+  }
+  bool running() const { return operation().IsRunning(); }
+  using OperationDialog::ShowBusy;
+  using OperationDialog::UseOkCancelButtons;
+  int delivered = 0;
+  int doneCalls = 0;
+
+ protected:
+  void OnDone(int) override { ++doneCalls; }
+
+ private:
+  CancelFlag& cancel_;
+};
+
+}  // namespace
+
 class BackgroundOperationTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void reportsInOrderAndAsksOnTheUiThread() {
+  void reportsInOrderAndHandsTheResultOverOnTheUiThread() {
     ScriptedPrompt prompt;
     CancelFlag cancel;
     ui::BackgroundOperation operation(prompt, cancel);
@@ -34,44 +74,153 @@ class BackgroundOperationTest : public QObject {
     prompt.AnswerYes();
 
     QThread* worker = nullptr;
-    bool answer = false;
-    QVERIFY(operation.Start([&](ui::OperationChannel& channel) {
-      worker = QThread::currentThread();
-      channel.ShowStatus("working");
-      channel.SetProgress(1);
-      answer = channel.prompt().AskYesNo("c", "Go on?");
-      channel.prompt().ShowMessage("c", "done", MessageIcon::Information);
-      channel.SetProgress(2);
-    }));
+    QThread* handedOver = nullptr;
+    QVERIFY(operation.Start(
+        [&worker](ui::OperationChannel& channel) {
+          worker = QThread::currentThread();
+          channel.ShowStatus("working");
+          channel.SetProgress(1);
+          const bool answer = channel.prompt().AskYesNo("c", "Go on?");
+          channel.prompt().ShowMessage("c", "done", MessageIcon::Information);
+          channel.SetProgress(2);
+          return std::make_unique<std::string>(answer ? "yes" : "no");
+        },
+        [&](std::unique_ptr<std::string> result) {
+          handedOver = QThread::currentThread();
+          events << QString::fromStdString("result " + *result);
+        }));
     QVERIFY(operation.IsRunning());
     QVERIFY(!operation.Start([](ui::OperationChannel&) {}));  // one at a time
     QTRY_VERIFY(!operation.IsRunning());
 
-    QCOMPARE(events, (QStringList{"working", "1", "2", "finished"}));
-    QVERIFY(answer);
+    QCOMPARE(events, (QStringList{"working", "1", "2", "result yes", "finished"}));
     QCOMPARE(prompt.Texts(), (std::vector<std::string>{"Go on?", "done"}));
     QVERIFY(worker != nullptr && worker != QThread::currentThread());
     QCOMPARE(asked, QThread::currentThread());
+    QCOMPARE(handedOver, QThread::currentThread());
   }
 
-  void ownerGoingAwayCancelsTheRunningJob() {
+  // The owner ends the operation while the job waits for an answer that
+  // only this thread could give: the question is answered No at once, later
+  // ones too, and nothing is handed over or signalled afterwards.
+  void endingAnswersNoAndDeliversNothing() {
+    struct Case {
+      const char* name;
+      bool destroyInsteadOfEnd;
+    };
+    for (const Case& c : {Case{"End", false}, Case{"destructor", true}}) {
+      ScriptedPrompt prompt;
+      prompt.AnswerYes();
+      prompt.AnswerYes();
+      CancelFlag cancel;
+      std::atomic<bool> asking{false};
+      std::atomic<int> answers{0};
+      std::atomic<bool> returned{false};
+      int delivered = 0;
+      int finished = 0;
+      auto operation = std::make_unique<ui::BackgroundOperation>(prompt, cancel);
+      connect(operation.get(), &ui::BackgroundOperation::finished, this, [&] { ++finished; });
+      QVERIFY(operation->Start(
+          [&](ui::OperationChannel& channel) {
+            asking = true;
+            if (channel.prompt().AskYesNo("", "First?")) ++answers;
+            channel.prompt().ShowMessage("", "Aborted", MessageIcon::Warning);
+            if (channel.prompt().AskYesNo("", "Second?")) ++answers;
+            returned = true;
+            return 0;
+          },
+          [&](int) { ++delivered; }));
+      // Without serving events, so the question stays unanswered.
+      while (!asking) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (c.destroyInsteadOfEnd) {
+        operation.reset();
+      } else {
+        operation->End();
+        QVERIFY2(!operation->IsRunning(), c.name);
+        QVERIFY2(!operation->Start([](ui::OperationChannel&) {}), c.name);
+      }
+      QVERIFY2(returned, c.name);
+      QVERIFY2(cancel.IsSet(), c.name);
+      QCoreApplication::processEvents();
+      QCoreApplication::processEvents();
+      QCOMPARE(answers.load(), 0);
+      QVERIFY2(prompt.Texts().empty(), c.name);
+      QCOMPARE(delivered, 0);
+      QCOMPARE(finished, 0);
+    }
+  }
+
+  void abandonedJobEndsWithoutItsResult() {
+    ScriptedPrompt prompt;
+    prompt.AnswerYes();
+    CancelFlag cancel;
+    ui::BackgroundOperation operation(prompt, cancel);
+    QSignalSpy finished(&operation, &ui::BackgroundOperation::finished);
+    std::atomic<bool> asking{false};
+    bool answer = true;
+    int delivered = 0;
+    QVERIFY(operation.Start(
+        [&](ui::OperationChannel& channel) {
+          asking = true;
+          answer = channel.prompt().AskYesNo("", "Go on?");
+          channel.prompt().ShowMessage("", "Aborted", MessageIcon::Warning);
+          return 0;
+        },
+        [&](int) { ++delivered; }));
+    while (!asking) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    operation.Abandon();
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(cancel.IsSet());
+    QVERIFY(!answer);
+    QVERIFY(prompt.Texts().empty());
+    QCOMPARE(delivered, 0);
+
+    // The next job asks and delivers again, uncancelled.
+    bool asked = false;
+    QVERIFY(operation.Start(
+        [&](ui::OperationChannel& channel) {
+          return !cancel.IsSet() && channel.prompt().AskYesNo("", "Again?");
+        },
+        [&](bool yes) { asked = yes; }));
+    QTRY_COMPARE(finished.count(), 2);
+    QVERIFY(asked);
+  }
+
+  // While a job runs, Escape and reject do nothing; the window's close
+  // cancels and closes once the job has returned, without its result.
+  void busyDialogSwitchesItsOkCancelRowOff() {
     ScriptedPrompt prompt;
     CancelFlag cancel;
-    std::atomic<bool> started{false};
-    std::atomic<bool> returned{false};
-    {
-      ui::BackgroundOperation operation(prompt, cancel);
-      operation.Start([&](ui::OperationChannel& channel) {
-        started = true;
-        while (!cancel.IsSet()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        // A question after the cancel is still answered.
-        channel.prompt().ShowMessage("", "Aborted", MessageIcon::Warning);
-        returned = true;
-      });
-      QTRY_VERIFY(started);
-    }
-    QVERIFY(returned);
-    QCOMPARE(prompt.Texts(), std::vector<std::string>{"Aborted"});
+    WaitingDialog dialog(prompt, cancel);
+    const ui::OkCancelRow row = ui::NewOkCancelButtons(&dialog, ui::ButtonWidth::Roomy);
+    dialog.UseOkCancelButtons(row);
+    dialog.ShowBusy(true);
+    QVERIFY(!row.ok->isEnabled() && !row.cancel->isEnabled());
+    QCOMPARE(dialog.cursor().shape(), Qt::BusyCursor);
+    dialog.ShowBusy(false);
+    QVERIFY(row.ok->isEnabled() && row.cancel->isEnabled());
+    QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
+  }
+
+  void dialogClosesOnlyThroughTheOperation() {
+    ScriptedPrompt prompt;
+    CancelFlag cancel;
+    WaitingDialog dialog(prompt, cancel);
+    dialog.show();
+    QVERIFY(dialog.StartWaiting());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.reject();
+    QVERIFY(dialog.isVisible());
+    QVERIFY(!cancel.IsSet());
+    QCOMPARE(dialog.doneCalls, 0);
+
+    QVERIFY(!dialog.close());
+    QVERIFY(cancel.IsSet());
+    QTRY_VERIFY(!dialog.isVisible());
+    QVERIFY(!dialog.running());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(dialog.doneCalls, 1);
+    QCOMPARE(dialog.delivered, 0);
   }
 };
 

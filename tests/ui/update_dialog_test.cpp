@@ -1,9 +1,12 @@
 // The update dialog against the simulated DAV-OZI in BIOS mode: the file
 // choice, the state table across runs, cancel and the time-stamp question.
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 
 #include "main_gui_support.h"
 #include "scripted_prompt.h"
@@ -11,6 +14,7 @@
 #include "ui/update_dlg.h"
 #include "update/firmware_update.h"
 #include "update/packed_time.h"
+#include "update/update_file.h"
 
 using namespace vextune;
 using vextune::testing::ScriptedPrompt;
@@ -68,6 +72,16 @@ class UpdateDialogTest : public QObject {
     prompt_.ChooseFile(path);
     Click(dialog, "browseButton");
   }
+  static QString Findings(QWidget& dialog) {
+    return Child<QTextEdit>(dialog, "findingsText")->toPlainText();
+  }
+  /// The hint until a file is chosen, then the findings area in its place.
+  static bool HintShown(QWidget& dialog) {
+    const bool hint = Child(dialog, "hintText")->isVisible();
+    if (hint == Child(dialog, "findingsText")->isVisible())
+      qFatal("hint and findings both %d", hint);
+    return hint;
+  }
   /// Starts a run and waits for its end.
   void Run(ui::CUpdateDlg& dialog) {
     Click(dialog, "sendUpdateButton");
@@ -87,24 +101,49 @@ class UpdateDialogTest : public QObject {
     dialog.show();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Olvane Vextune - Update"));
     QCOMPARE(States(dialog), QStringLiteral("10011"));
+    QVERIFY(HintShown(dialog));
 
     prompt_.ChooseFile(std::nullopt);
     Click(dialog, "browseButton");
     QCOMPARE(States(dialog), QStringLiteral("10011"));
+    QVERIFY(HintShown(dialog));
+    QCOMPARE(prompt_.shown()[0].request.title, std::string("Choose an update file"));
     QCOMPARE(prompt_.shown()[0].request.filters,
              std::vector<std::string>{"ambrel update files (*.amb)"});
     QCOMPARE(prompt_.shown()[0].request.defaultExtension, std::string(".amb"));
 
-    const std::string good = folder_.Path("good.amb");
-    testing::WriteFile(good, Image(600, kNewerThanDevice));
-    Browse(dialog, good);
-    QCOMPARE(States(dialog), QStringLiteral("11011"));
-    QCOMPARE(Child<QLineEdit>(dialog, "pathEdit")->text(), QString::fromStdString(good));
+    // The check the run makes before the port opens shows at once; what it
+    // refuses cannot be sent.
+    struct Case {
+      const char* name;
+      std::string bytes;
+      const char* states;
+      std::string findings;
+    };
+    const Case cases[] = {
+        {"an image", Image(600, kNewerThanDevice), "11011",
+         "Image: 600 bytes\nUpdate file: 2024-05-17 12:30:00"},
+        {"no time stamp", Image(600, kNewerThanDevice).substr(0, 15), "10011", kUpdateFileTooShort},
+    };
+    const std::string chosen = folder_.Path("chosen.amb");
+    for (const Case& c : cases) {
+      testing::WriteFile(chosen, c.bytes);
+      Browse(dialog, chosen);
+      QCOMPARE(States(dialog), QString::fromLatin1(c.states));
+      QCOMPARE(Findings(dialog), QString::fromStdString(c.findings));
+      QVERIFY2(!HintShown(dialog), c.name);
+      QVERIFY2(prompt_.Texts() == std::vector<std::string>{std::string()}, c.name);  // the dialog
+      QCOMPARE(Child<QLineEdit>(dialog, "pathEdit")->text(), QString::fromStdString(chosen));
+    }
+    auto* findings = Child<QTextEdit>(dialog, "findingsText");
+    QVERIFY(findings->isReadOnly());
+    QCOMPARE(findings->accessibleName(), QStringLiteral("Update findings"));
 
     // A later file that cannot be opened leaves nothing to send.
     const std::string missing = folder_.Path("missing.amb");
     Browse(dialog, missing);
     QCOMPARE(prompt_.Texts().back(), std::string("ERROR opening file!"));
+    QCOMPARE(Findings(dialog), QStringLiteral("ERROR opening file!\nNo such file or directory"));
     QCOMPARE(Child<QLineEdit>(dialog, "pathEdit")->text(), QString::fromStdString(missing));
     QCOMPARE(States(dialog), QStringLiteral("10011"));
   }
@@ -130,18 +169,19 @@ class UpdateDialogTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(dialog.lastOutcome().has_value(), kRunTimeoutMs);
 
     QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Completed);
-    QCOMPARE(States(dialog), QStringLiteral("11111"));
+    // Nothing left to cancel; the focus rests on OK, not on Send Update.
+    QCOMPARE(States(dialog), QStringLiteral("11011"));
+    QCOMPARE(QApplication::focusWidget(), Child(dialog, "okButton"));
     QCOMPARE(Child<QProgressBar>(dialog, "progressBar")->value(), 0);
-    // What the run found, then the end.
-    QCOMPARE(prompt_.Texts().size(), size_t{2});
-    const std::string findings = prompt_.Texts()[0];
+    // What the run found shows in the dialog; the only message is the end.
+    QCOMPARE(prompt_.Texts(), std::vector<std::string>{std::string(update_message::kComplete)});
+    const std::string findings = Findings(dialog).toStdString();
     QVERIFY2(findings.starts_with("Flash chip: Atmel AT29C040A (maker 1F, device A4)\nChip "
                                   "size: 512 KiB, sector size: 256 bytes\nImage: 2600 bytes in "
                                   "11 blocks\n"),
              findings.c_str());
     QVERIFY2(findings.ends_with("\nUpdate file: 2024-05-17 12:30:00"), findings.c_str());
-    QCOMPARE(prompt_.shown()[0].icon, MessageIcon::Information);
-    QCOMPARE(prompt_.Texts()[1], std::string(update_message::kComplete));
+    QVERIFY(!HintShown(dialog));
     QCOMPARE(prompt_.shown()[0].caption, std::string(update_message::kCaption));
     QCOMPARE(device.device().CompletedUpdates(), 1);
     const std::vector<uint8_t> flash = device.device().FlashImage();
@@ -153,7 +193,10 @@ class UpdateDialogTest : public QObject {
     Run(dialog);
     QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Completed);
     QCOMPARE(device.device().CompletedUpdates(), 2);
-    QCOMPARE(States(dialog), QStringLiteral("11111"));
+    QCOMPARE(States(dialog), QStringLiteral("11011"));
+    // An image no newer than the installed one: Enter alone answers No.
+    QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
+    QVERIFY(prompt_.shown()[0].defaultNo);
   }
 
   void cancelUpdateEndsTheRun() {
@@ -172,9 +215,8 @@ class UpdateDialogTest : public QObject {
     Click(dialog, "cancelUpdateButton");
     QTRY_VERIFY_WITH_TIMEOUT(dialog.lastOutcome().has_value(), kRunTimeoutMs);
     QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Cancelled);
-    QCOMPARE(prompt_.Texts().size(), size_t{2});  // what the run found, then the abort
-    QCOMPARE(prompt_.Texts().back(), std::string(update_message::kAborted));
-    QCOMPARE(States(dialog), QStringLiteral("11111"));
+    QCOMPARE(prompt_.Texts(), std::vector<std::string>{std::string(update_message::kAborted)});
+    QCOMPARE(States(dialog), QStringLiteral("11011"));
     QCOMPARE(device.device().CompletedUpdates(), 0);
 
     // The cancel belonged to that run: the next Send Update talks to the
@@ -200,10 +242,16 @@ class UpdateDialogTest : public QObject {
 
     prompt_.Clear();
     prompt_.AnswerNo();
+    // While the question waits, the dialog already shows what was found.
+    QString shownThen;
+    prompt_.onShow = [&](const ScriptedPrompt::Shown&) { shownThen = Findings(dialog); };
     Run(dialog);
     QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Declined);
     QCOMPARE(prompt_.shown().size(), size_t{1});
     QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
+    QVERIFY(prompt_.shown()[0].defaultNo);
+    QVERIFY2(shownThen.startsWith(QStringLiteral("Flash chip: Atmel AT29C040A")),
+             qPrintable(shownThen));
     // The question shows what was found, both dates among it.
     const std::string question = prompt_.shown()[0].text;
     QVERIFY2(question.starts_with("Flash chip: Atmel AT29C040A"), question.c_str());
@@ -211,7 +259,7 @@ class UpdateDialogTest : public QObject {
     QVERIFY2(question.ends_with("\nUpdate file: 2019-03-01 08:00:00\n\n" +
                                 std::string(update_message::kNotNewerQuestion)),
              question.c_str());
-    QCOMPARE(States(dialog), QStringLiteral("11111"));
+    QCOMPARE(States(dialog), QStringLiteral("11011"));
     const std::string received = device.device().Received();
     const size_t command = received.find(bios::kUpdateCommand);
     QVERIFY(command != std::string::npos);
@@ -240,7 +288,7 @@ class UpdateDialogTest : public QObject {
                  " does not look like a DAV-OZI update image\nIt holds only text, as no "
                  "firmware does.\n\nSend it anyway?");
     QCOMPARE(device.device().Received(), std::string());
-    QCOMPARE(States(dialog), QStringLiteral("11111"));
+    QCOMPARE(States(dialog), QStringLiteral("11011"));
   }
 };
 

@@ -112,9 +112,9 @@ TEST(FirmwareUpdateTest, SuccessfulRunsSendTheProtocolByteForByte) {
     EXPECT_EQ(rig.OpenedRates(), c.opened);
     EXPECT_EQ(rig.info.baudRate, c.opened.back());
     EXPECT_EQ(rig.settings.baudRate, 9600u) << "the caller's settings are only read";
-    EXPECT_EQ(rig.info.endMessage, (UserMessage{std::string(msg::kCaption),
-                                                std::string(msg::kComplete),
-                                                MessageIcon::Information}));
+    EXPECT_EQ(rig.info.endMessage,
+              (UserMessage{std::string(msg::kCaption), std::string(msg::kComplete),
+                           MessageIcon::Information}));
     EXPECT_EQ(rig.progress.positions, (std::vector<int>{50, 100, 0}));
     EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{std::string(msg::kComplete)});
     EXPECT_EQ(rig.info.blocksSent, 2u);
@@ -273,6 +273,8 @@ TEST(FirmwareUpdateTest, TimeStampQuestionDecidesWhenTheFileIsNotNewer) {
                 0u)
           << question;
       EXPECT_TRUE(question.ends_with(msg::kNotNewerQuestion)) << question;
+      // Enter alone must not write an image no newer than the installed one.
+      EXPECT_EQ(rig.prompt.defaultNo, std::vector<bool>{true});
     }
     const bool declined = c.outcome == UpdateOutcome::Declined;
     EXPECT_EQ(rig.AbortBytes(), declined ? 1 : 0);
@@ -285,6 +287,7 @@ TEST(FirmwareUpdateTest, SaysWhatItFoundBeforeItWrites) {
   struct Case {
     const char* name;
     PackedTime fileTime;
+    bool observer;  ///< findings to a callback instead of a message
     std::vector<std::string> messages;
     size_t questions;
   };
@@ -292,21 +295,27 @@ TEST(FirmwareUpdateTest, SaysWhatItFoundBeforeItWrites) {
       "Flash chip: Atmel AT29C040A (maker 1F, device A4)\nChip size: 512 KiB, sector size: 256 "
       "bytes\nImage: 600 bytes in 3 blocks\nInstalled firmware: 2020-01-01 00:00:00\nUpdate "
       "file: ";
+  const std::string complete(msg::kComplete);
+  const PackedTime older = PackTime(2019, 7, 4, 9, 15, 2);
   const Case cases[] = {
-      {"newer: a message",
-       kNewFile,
-       {findings + "2024-05-01 12:00:00", std::string(msg::kComplete)},
-       0},
-      {"older: inside the question",
-       PackTime(2019, 7, 4, 9, 15, 2),
-       {std::string(msg::kComplete)},
-       1},
+      {"newer: a message", kNewFile, false, {findings + "2024-05-01 12:00:00", complete}, 0},
+      {"older: inside the question", older, false, {complete}, 1},
+      {"newer, observed: no message", kNewFile, true, {complete}, 0},
+      {"older, observed: inside the question", older, true, {complete}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     UpdateRig rig;
     UpdateOptions options;
-    options.reportFindings = true;
+    options.reportFindings = !c.observer;
+    std::vector<std::string> observed;
+    if (c.observer) {
+      options.onFindings = [&](const UpdateRunInfo& info) {
+        // Told before anything is written.
+        EXPECT_TRUE(rig.device.blocks.empty());
+        observed.push_back(FindingsText(info));
+      };
+    }
     SizedSource source(MakeImage(600, c.fileTime), 600);
     EXPECT_EQ(RunFirmwareUpdate(rig.link, source, rig.cancel, rig.progress, rig.prompt, &rig.info,
                                 options),
@@ -317,9 +326,26 @@ TEST(FirmwareUpdateTest, SaysWhatItFoundBeforeItWrites) {
       EXPECT_EQ(rig.prompt.questions[0],
                 findings + "2019-07-04 09:15:02\n\n" + std::string(msg::kNotNewerQuestion));
     }
+    if (c.observer) {
+      ASSERT_EQ(observed.size(), 1u);
+      EXPECT_EQ(observed[0], findings + FormatPackedTime(c.fileTime));
+    }
     // and the image goes out as before.
     EXPECT_EQ(rig.device.blocks.size(), 3u);
   }
+
+  // A chip too small for the image: what was found is told before the refusal.
+  UpdateRig rig;
+  UpdateOptions options;
+  std::vector<uint32_t> blocks;
+  options.onFindings = [&](const UpdateRunInfo& info) { blocks.push_back(info.limits.blockCount); };
+  const std::string large = MakeImage(507649);
+  SizedSource source(large, large.size());
+  EXPECT_EQ(
+      RunFirmwareUpdate(rig.link, source, rig.cancel, rig.progress, rig.prompt, &rig.info, options),
+      UpdateOutcome::Failed);
+  EXPECT_EQ(blocks, std::vector<uint32_t>{1984});
+  EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{std::string(msg::kFileTooLarge)});
 }
 
 TEST(FirmwareUpdateTest, AFileThatIsNoImageIsRefusedAskedOrSentAsTheOptionsSay) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "sim_process.h"
+#include "temp_dir.h"
 #include "update_test_doubles.h"
 
 namespace vextune {
@@ -26,11 +27,10 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 }
 
 TEST(UpdateCli, UpdateWritesTheFileIntoTheFlashAndSaysSo) {
-  char dir[] = "/tmp/vextune-update-cli-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::filesystem::path file = std::filesystem::path(dir) / "firmware.amb";
-  const std::filesystem::path flash = std::filesystem::path(dir) / "img.bin";
-  const std::filesystem::path err = std::filesystem::path(dir) / "stderr";
+  const testing::TempDir dir;
+  const std::filesystem::path file = dir.path() / "firmware.amb";
+  const std::filesystem::path flash = dir.path() / "img.bin";
+  const std::filesystem::path err = dir.path() / "stderr";
   const std::string image = testing::MakeImage(1000);
   std::ofstream(file, std::ios::binary) << image;
   {
@@ -47,7 +47,6 @@ TEST(UpdateCli, UpdateWritesTheFileIntoTheFlashAndSaysSo) {
   EXPECT_NE(ReadWholeFile(err).find("Update transfer complete."), std::string::npos)
       << ReadWholeFile(err);
   EXPECT_EQ(ReadWholeFile(flash), testing::Padded(image, 256));
-  std::filesystem::remove_all(dir);
 }
 
 struct CliRun {
@@ -83,9 +82,8 @@ CliRun UpdateAgainstSimulator(const std::filesystem::path& dir, const std::strin
 }
 
 TEST(UpdateCli, RefusesWhatIsNoUpdateImageWithoutSendingAByte) {
-  char dir[] = "/tmp/vextune-update-cli-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::filesystem::path folder(dir);
+  const testing::TempDir dir;
+  const std::filesystem::path& folder = dir.path();
   const std::string config = (folder / "mine.vxg").string();
   const pid_t defaults = testing::Spawn({VEXTUNE_CLI_PATH, "defaults", config}, -1, -1);
   ASSERT_EQ(testing::WaitFor(defaults, std::chrono::seconds(60)), 0);
@@ -106,7 +104,6 @@ TEST(UpdateCli, RefusesWhatIsNoUpdateImageWithoutSendingAByte) {
   const CliRun forced = UpdateAgainstSimulator(folder, config, {"--force"});
   EXPECT_EQ(forced.exitCode, 0) << forced.err;
   EXPECT_NE(forced.deviceHeard.find("UPDATE\r"), std::string::npos);
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

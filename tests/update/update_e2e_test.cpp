@@ -12,6 +12,7 @@
 #include "common/clock.h"
 #include "link/posix_serial_port.h"
 #include "sim/davozi_simulator.h"
+#include "temp_dir.h"
 #include "update/firmware_update.h"
 #include "update_test_doubles.h"
 
@@ -132,9 +133,8 @@ TEST(UpdateEndToEnd, CancelInTheBlockLoopStopsAfterTheCurrentBlock) {
 TEST(UpdateEndToEnd, ASlowImageFileOnTheSimulatorsHostDelaysNoHandshake) {
   // The simulator keeps its image through a temporary file beside the target;
   // here that file's disk takes as long as the test wants.
-  char dir[] = "/tmp/vextune-update-e2e-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string flashOut = std::string(dir) + "/flash.bin";
+  const testing::TempDir dir;
+  const std::string flashOut = dir.Path("flash.bin");
   {
     SimRun run([&](sim::SimulatorOptions& o) {
       o.pace = true;
@@ -148,7 +148,6 @@ TEST(UpdateEndToEnd, ASlowImageFileOnTheSimulatorsHostDelaysNoHandshake) {
     EXPECT_EQ(run.prompt.messages.back(), msg::kComplete);
     EXPECT_EQ(slowDisk.Release(), image);
   }
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "update/firmware_update.h"
+
 namespace vextune {
 namespace {
 
@@ -81,6 +83,38 @@ TEST(UpdateFileTest, ImageDoubtTellsWhatIsPlainlyNoUpdateImage) {
   }
   EXPECT_EQ(NotAnUpdateImageMessage("x.amb", "Why."),
             "x.amb does not look like a DAV-OZI update image\nWhy.");
+}
+
+TEST(UpdateFileTest, TheSummaryBeforeTheRunSaysSizeDateRefusalAndDoubt) {
+  const PackedTime good = PackTime(2024, 5, 17, 12, 30, 0);
+  const std::vector<uint8_t> binary = Image(std::string(600, '\x02'), good);
+  const std::vector<uint8_t> text = Image(std::string(300, 'a'), good);
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool sendable;
+    std::string summary;
+  };
+  const Case cases[] = {
+      {"empty", "", false, kUpdateFileEmpty},
+      {"no time stamp", std::string(15, '\x90'), false, kUpdateFileTooShort},
+      {"too large for every chip", std::string(LargestImageSize() + 1, '\x90'), false,
+       std::string(update_message::kFileTooLarge)},
+      {"an image", std::string(binary.begin(), binary.end()), true,
+       "Image: 600 bytes\nUpdate file: 2024-05-17 12:30:00"},
+      {"text", std::string(text.begin(), text.end()), true,
+       "Image: 300 bytes\nUpdate file: 2024-05-17 12:30:00\nnotes.amb does not look like a "
+       "DAV-OZI update image\nIt holds only text, as no firmware does."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::istringstream stream(c.bytes, std::ios::binary);
+    StreamUpdateSource source(stream);
+    const UpdateImageCheck check = CheckUpdateImage(source);
+    EXPECT_EQ(check.info.has_value(), c.sendable);
+    EXPECT_EQ(check.image.size(), c.sendable ? c.bytes.size() : 0u);
+    EXPECT_EQ(UpdateFileSummary(check, "notes.amb"), c.summary);
+  }
 }
 
 TEST(UpdateFileTest, OpensARegularFileAndRefusesWhatIsNone) {

@@ -38,10 +38,11 @@ class RecordingPrompt final : public UserPrompt {
     messages.push_back(text);
     icons.push_back(icon);
   }
-  bool AskYesNo(const std::string&, const std::string& text) override {
-    questions.push_back(text);
-    if (onAsk) onAsk();
-    return answer;
+  bool AskYesNo(const std::string& caption, const std::string& text) override {
+    return Ask(caption, text, false);
+  }
+  bool AskYesNoDefaultNo(const std::string& caption, const std::string& text) override {
+    return Ask(caption, text, true);
   }
   bool answer = true;
   /// Called while a question is open (the user presses Ctrl-C there).
@@ -49,6 +50,16 @@ class RecordingPrompt final : public UserPrompt {
   std::vector<std::string> messages;
   std::vector<MessageIcon> icons;
   std::vector<std::string> questions;
+  /// Per question: asked with No as the default answer.
+  std::vector<bool> defaultNo;
+
+ private:
+  bool Ask(const std::string&, const std::string& text, bool noByDefault) {
+    questions.push_back(text);
+    defaultNo.push_back(noByDefault);
+    if (onAsk) onAsk();
+    return answer;
+  }
 };
 
 }  // namespace vextune::testing

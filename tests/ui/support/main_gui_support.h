@@ -23,22 +23,15 @@
 #include "link/posix_serial_port.h"
 #include "link/serial_port.h"
 #include "sim/davozi_simulator.h"
+#include "temp_dir.h"
 #include "ui/settings_editor.h"
 
 namespace vextune::testing {
 
-/// A folder under /tmp, removed with everything in it.
-class TempFolder {
+/// A temporary folder, removed with everything in it.
+class TempFolder : public TempDir {
  public:
-  TempFolder() {
-    char pattern[] = "/tmp/vextune-gui-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
+  TempFolder() : TempDir("vextune-gui") {}
 };
 
 /// A DAV-OZI simulator running on its own thread behind a pseudo-terminal.
