@@ -75,7 +75,10 @@ FlashGeometry LookUpFlash(uint8_t manufacturer, uint8_t device) {
 }
 
 BiosMode::BiosMode(BiosSetup setup)
-    : setup_(std::move(setup)), geometry_(LookUpFlash(setup_.manufacturer, setup_.device)) {}
+    : setup_(std::move(setup)),
+      geometry_(LookUpFlash(setup_.manufacturer, setup_.device)),
+      image_(std::move(setup_.image)),
+      completed_(setup_.completed) {}
 
 Reaction BiosMode::Feed(uint8_t byte) {
   switch (state_) {

@@ -25,6 +25,10 @@ struct BiosSetup {
   std::string flashOutPath;           ///< where a received image is written; may be empty
   std::optional<uint8_t> blockReply;  ///< sent instead of ACK at blockReplyAt
   uint32_t blockReplyAt = 0;          ///< 0: the block count, n: the n-th block
+  /// What the flash held before this start: the last image received and
+  /// how many updates were received since the simulator started.
+  std::vector<uint8_t> image;
+  int completed = 0;
 };
 
 /// The boot loader that runs while the BIOS switch is on. It prompts "cmd:"

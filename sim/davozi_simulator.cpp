@@ -24,6 +24,10 @@ std::string CheckOptions(const SimulatorOptions& o) {
   if (!FirmwareNumber(o.firmware) || o.firmware.size() > 20) {
     return "The firmware version must look like 1.4b: major, full stop, minor, optional letter.";
   }
+  if (!o.firmwareAfterUpdate.empty() &&
+      (!FirmwareNumber(o.firmwareAfterUpdate) || o.firmwareAfterUpdate.size() > 20)) {
+    return "The firmware version after an update must look like 1.5a.";
+  }
   if (o.channels && (*o.channels < 0 || *o.channels > 10)) {
     return "The number of link channels must lie between 0 and 10.";
   }
@@ -139,6 +143,24 @@ void DavoziSimulator::Stop() {
   std::lock_guard lock(mutex_);
   running_ = false;
   changed_.notify_all();
+}
+
+bool DavoziSimulator::Restart(bool biosSwitch, std::string* error) {
+  std::lock_guard lock(mutex_);
+  if (!running_ || !core_) {
+    if (error) *error = "The simulator is not running.";
+    return false;
+  }
+  // An update still rebooting writes its image first; its banner is lost
+  // with the restart (and the line belongs to the device thread).
+  core_->Reboot();
+  ReportProblem();
+  std::unique_ptr<DeviceCore> next = core_->Restart(biosSwitch, *clock_, error);
+  if (!next) return false;
+  core_ = std::move(next);
+  options_.bios = biosSwitch;
+  changed_.notify_all();
+  return true;
 }
 
 void DavoziSimulator::Run() {

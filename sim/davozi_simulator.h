@@ -56,6 +56,12 @@ struct SimulatorOptions {
   uint8_t flashDevice = 0xA4;
   /// Packed time stamp of the installed firmware, reported by the BIOS.
   uint32_t flashTime = kDefaultFlashTime;
+  /// The version the normal firmware shows after an update; empty: the same
+  /// as before.
+  std::string firmwareAfterUpdate;
+  /// The first start of the normal firmware after an update resets every
+  /// parameter to its default and stores that.
+  bool updateResetsParameters = false;
   /// The received image (block count x sector size bytes) is written here
   /// when an update ends.
   std::string flashOutPath;
@@ -102,6 +108,12 @@ class DavoziSimulator {
   /// which powers the device on again on a new terminal. Idempotent; the
   /// snapshots below keep showing the state at power-off.
   void Stop();
+
+  /// Sets the BIOS switch to `biosSwitch` and restarts the device on the same
+  /// terminal (DeviceCore::Restart); later Starts keep the switch. False, with
+  /// the reason in *error (may be null), when it is not running or the
+  /// restart failed; the device then runs on as it was.
+  bool Restart(bool biosSwitch, std::string* error = nullptr);
 
   /// The slave path given by Start; empty before.
   std::string SlavePath() const;

@@ -42,7 +42,35 @@ DeviceCore::DeviceCore(const SimulatorOptions& options, uint32_t firmware, Clock
       host_(store_, MakeHostSetup(options)),
       bios_(MakeBiosSetup(options)),
       mode_(options.bios ? DeviceMode::Bios : DeviceMode::Command),
-      channels_(options.channels) {}
+      channels_(options.channels),
+      options_(std::make_unique<SimulatorOptions>(options)) {}
+
+DeviceCore::~DeviceCore() = default;
+
+std::unique_ptr<DeviceCore> DeviceCore::Restart(bool biosSwitch, Clock& clock,
+                                                std::string* error) const {
+  SimulatorOptions next = *options_;
+  next.bios = biosSwitch;
+  next.flashTime = bios_.FlashTime();
+  const bool updated = updatePending_ || bios_.CompletedUpdates() > completedBefore_;
+  const bool newFirmware = updated && !biosSwitch;
+  if (newFirmware && !next.firmwareAfterUpdate.empty()) next.firmware = next.firmwareAfterUpdate;
+  auto core = std::make_unique<DeviceCore>(next, *FirmwareNumber(next.firmware), clock);
+  core->bios_ = BiosMode([&] {
+    BiosSetup setup = MakeBiosSetup(next);
+    setup.image = bios_.Image();
+    setup.completed = bios_.CompletedUpdates();
+    return setup;
+  }());
+  core->completedBefore_ = bios_.CompletedUpdates();
+  core->updatePending_ = updated && biosSwitch;
+  const bool reset = newFirmware && next.updateResetsParameters;
+  const CConfigData nonvolatile = reset ? CConfigData() : store_.Nonvolatile();
+  if (!core->PowerOn(&nonvolatile, error)) return nullptr;
+  // The new firmware starts from its defaults and keeps them.
+  if (reset && !core->store_.StoreNonvolatile(error)) return nullptr;
+  return core;
+}
 
 bool DeviceCore::PowerOn(const CConfigData* nonvolatile, std::string* error) {
   if (!store_.PowerOn(nonvolatile, error)) return false;

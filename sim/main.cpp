@@ -1,6 +1,8 @@
 // davozi-sim: a DAV-OZI on a pseudo-terminal, for development and tests
 // without the device. Prints the slave path and serves until SIGTERM, SIGINT
-// or SIGHUP; with --background it returns once the port is ready.
+// or SIGHUP; with --background it returns once the port is ready. SIGUSR1
+// switches the BIOS switch on and restarts the device, SIGUSR2 switches it
+// off and restarts.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -149,6 +151,10 @@ int Run(int argc, char** argv) {
   app.add_option("--firmware", o.firmware,
                  "Firmware version shown by the identification, e.g. 1.4b (default), 1.0p");
   app.add_flag("--bios", o.bios, "BIOS switch on: only the boot loader and the update run");
+  app.add_option("--firmware-after-update", o.firmwareAfterUpdate,
+                 "Firmware version shown once an update was flashed and the BIOS switch is off");
+  app.add_flag("--update-resets", o.updateResetsParameters,
+               "The first start after an update resets every parameter to its default, stored");
   auto* channelsOption = app.add_option(
       "--channels", channels,
       "Link channels (parameter Y) at power-on, 0-10; default: the stored value (10 by default)");
@@ -230,13 +236,13 @@ int Run(int argc, char** argv) {
 
   const int report = background ? Daemonise() : -1;
 
-  // The device thread inherits the blocked signals; only sigwait takes them.
+  // The device thread inherits the blocked signals; only sigwait takes them,
+  // so the switch signals are acted on here in the main loop, never inside a
+  // handler.
+  const int ended = SIGRTMIN;
   sigset_t signals;
   sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
-  sigaddset(&signals, SIGHUP);
-  sigaddset(&signals, SIGUSR1);
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, ended}) sigaddset(&signals, s);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   DavoziSimulator simulator(o);
@@ -254,12 +260,22 @@ int Run(int argc, char** argv) {
   }
 
   // Wakes the main thread when the device ends on its own (hang-up, error).
-  std::thread watcher([&simulator] {
+  std::thread watcher([&simulator, ended] {
     simulator.WaitUntilEnded();
-    ::kill(::getpid(), SIGUSR1);
+    ::kill(::getpid(), ended);
   });
-  int signal = 0;
-  sigwait(&signals, &signal);
+  for (;;) {
+    int signal = 0;
+    if (sigwait(&signals, &signal) != 0) continue;
+    if (signal != SIGUSR1 && signal != SIGUSR2) break;
+    const bool bios = signal == SIGUSR1;
+    std::string why;
+    if (simulator.Restart(bios, &why)) {
+      std::fprintf(stderr, "davozi-sim: BIOS switch %s, restarted\n", bios ? "on" : "off");
+    } else {
+      std::fprintf(stderr, "davozi-sim: cannot restart: %s\n", why.c_str());
+    }
+  }
   simulator.Stop();
   watcher.join();
   const std::string failure = simulator.Error();
