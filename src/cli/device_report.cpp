@@ -11,6 +11,8 @@ nlohmann::ordered_json TextOrNull(const std::string& text) {
   return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
 }
 
+}  // namespace
+
 std::string PlainFirmware(const std::string& reported) {
   const size_t first = reported.find_first_not_of(' ');
   if (first == std::string::npos) return "";
@@ -18,8 +20,6 @@ std::string PlainFirmware(const std::string& reported) {
   if (text.starts_with("V.")) text.erase(0, 2);
   return text;
 }
-
-}  // namespace
 
 std::string DeviceReportJson(const DeviceReport& report) {
   nlohmann::ordered_json doc;

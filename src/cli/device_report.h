@@ -33,6 +33,10 @@ struct DeviceReport {
 /// given (the ports found are listed on stderr).
 inline constexpr const char* kNoPortChosen = "No single DAV-OZI found; give the port with --port.";
 
+/// The firmware as the JSON reports it: without blanks and "V." (" V.1.4b"
+/// gives "1.4b"); empty for an empty text.
+std::string PlainFirmware(const std::string& reported);
+
 /// The object as JSON and a newline. The firmware loses its
 /// blanks and "V." ("1.4b").
 std::string DeviceReportJson(const DeviceReport& report);

@@ -271,7 +271,8 @@ TEST_F(DeviceCommands, UpdateReportsItsOutcomeAndNoProgressWhenItNeverStarted) {
   {
     testing::SimProcess normal(DAVOZI_SIM_PATH, {});
     ASSERT_FALSE(normal.path.empty());
-    const RunResult r = Cli({"update", "--port", normal.path, "--json", "firmware.amb"});
+    const RunResult r =
+        Cli({"update", "--no-wait", "--port", normal.path, "--json", "firmware.amb"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.find("progress"), std::string::npos) << r.err;
     const nlohmann::json result = Json(r);
@@ -280,7 +281,8 @@ TEST_F(DeviceCommands, UpdateReportsItsOutcomeAndNoProgressWhenItNeverStarted) {
   }
   testing::SimProcess bios(DAVOZI_SIM_PATH, {"--bios"});
   ASSERT_FALSE(bios.path.empty());
-  const RunResult r = Cli({"update", "--port", bios.path, "--yes", "--json", "firmware.amb"});
+  const RunResult r =
+      Cli({"update", "--no-wait", "--port", bios.path, "--yes", "--json", "firmware.amb"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   const nlohmann::json result = Json(r);
   EXPECT_EQ(result["result"], "ok");
