@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
@@ -226,6 +227,8 @@ bool MeasureUpdate(BenchPrompt& prompt) {
     ui::CUpdateDlg dialog(state, prompt);
     dialog.show();
     dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+    // The simulator starts in BIOS mode: the update alone is measured.
+    dialog.findChild<QCheckBox*>(QStringLiteral("guidedCheck"))->setChecked(false);
     StallMeter meter;
     meter.Start();
     dialog.findChild<QPushButton*>(QStringLiteral("sendUpdateButton"))->click();

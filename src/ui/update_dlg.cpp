@@ -1,6 +1,8 @@
 #include "ui/update_dlg.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include "link/system_serial_port.h"
 #include "ui/application_state.h"
 #include "ui/dialog_controls.h"
+#include "ui/elided_label.h"
 #include "ui/widget_support.h"
 
 namespace vextune::ui {
@@ -23,6 +26,32 @@ constexpr const char* kOpenFileError = "ERROR opening file!";
 constexpr const char* kUpdateFilter = "ambrel update files (*.amb)";
 /// Room for every line of the findings, so that nothing scrolls.
 constexpr int kFindingsLines = 6;
+/// A firmware version not known (yet).
+constexpr const char* kNoVersion = "-";
+
+/// The status line once a guided run has ended.
+std::string GuidedStatus(const GuidedUpdateReport& report) {
+  switch (report.outcome) {
+    case GuidedOutcome::Completed:
+      if (report.startedInBios)
+        return "Firmware updated to " + FirmwareShown(report.firmwareAfter) + ".";
+      return "Firmware updated from " + FirmwareShown(report.firmwareBefore) + " to " +
+             FirmwareShown(report.firmwareAfter) + ".";
+    case GuidedOutcome::Cancelled:
+      return "Update cancelled.";
+    case GuidedOutcome::Declined:
+      return "Update not sent.";
+    case GuidedOutcome::Failed:
+      break;
+  }
+  const std::string& text = report.endMessage.text;
+  return "Update failed: " + text.substr(0, text.find('\n'));
+}
+
+QString VersionText(const std::string& firmwareText) {
+  return firmwareText.empty() ? QString::fromLatin1(kNoVersion)
+                              : QString::fromStdString(FirmwareShown(firmwareText));
+}
 }  // namespace
 
 CUpdateDlg::CUpdateDlg(ApplicationState& state, DialogPrompt& prompt, QWidget* parent)
@@ -71,12 +100,35 @@ CUpdateDlg::CUpdateDlg(ApplicationState& state, DialogPrompt& prompt, QWidget* p
   cancel_update_ = NewButton(QStringLiteral("&Cancel Update"), "cancelUpdateButton", updateGroup);
   send_->setEnabled(false);
   cancel_update_->setEnabled(false);
+  guided_ = NewCheckBox(
+      "guidedCheck", QStringLiteral("&Guide through the BIOS switch and keep the configuration"));
+  guided_->setParent(updateGroup);
+  guided_->setChecked(true);
+  guided_->setToolTip(QStringLiteral(
+      "Start with the DAV-OZI in its normal firmware: its configuration is kept as a backup, "
+      "you are told when to switch BIOS on and off, and the backup is offered back if the "
+      "update changed the configuration. Off: the DAV-OZI must be in BIOS mode already."));
+  status_ = new ElidedLabel(QString(), updateGroup);
+  status_->setObjectName(QStringLiteral("updateStatusLine"));
+  status_->setAccessibleDescription(QStringLiteral("Update"));
+  before_ = new QLabel(QString::fromLatin1(kNoVersion), updateGroup);
+  before_->setObjectName(QStringLiteral("firmwareBeforeText"));
+  before_->setAccessibleName(QStringLiteral("Firmware before"));
+  after_ = new QLabel(QString::fromLatin1(kNoVersion), updateGroup);
+  after_->setObjectName(QStringLiteral("firmwareAfterText"));
+  after_->setAccessibleName(QStringLiteral("Firmware after"));
+  auto* versions = new QFormLayout;
+  versions->addRow(QStringLiteral("Firmware before:"), before_);
+  versions->addRow(QStringLiteral("Firmware after:"), after_);
   auto* runRow = new QHBoxLayout;
   runRow->addWidget(send_);
   runRow->addWidget(cancel_update_);
   runRow->addStretch();
   auto* updateLayout = new QVBoxLayout(updateGroup);
+  updateLayout->addWidget(guided_);
   updateLayout->addWidget(progress_);
+  updateLayout->addWidget(status_);
+  updateLayout->addLayout(versions);
   updateLayout->addLayout(runRow);
 
   const OkCancelRow buttons = NewOkCancelButtons(this, ButtonWidth::Roomy);
@@ -89,6 +141,11 @@ CUpdateDlg::CUpdateDlg(ApplicationState& state, DialogPrompt& prompt, QWidget* p
   layout->addWidget(updateGroup);
   layout->addLayout(buttons.layout);
 
+  // Tab follows the layout: the check box sits above the progress bar.
+  QWidget::setTabOrder(findings_, guided_);
+  QWidget::setTabOrder(guided_, send_);
+  QWidget::setTabOrder(send_, cancel_update_);
+  QWidget::setTabOrder(cancel_update_, ok_);
   browse_->setFocus();
 
   connect(browse_, &QPushButton::clicked, this, &CUpdateDlg::OnBrowse);
@@ -97,8 +154,7 @@ CUpdateDlg::CUpdateDlg(ApplicationState& state, DialogPrompt& prompt, QWidget* p
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   connect(&operation(), &BackgroundOperation::progressChanged, progress_, &QProgressBar::setValue);
-  connect(&operation(), &BackgroundOperation::statusChanged, this,
-          [this](const QString& text) { ShowFindings(text.toStdString()); });
+  connect(&operation(), &BackgroundOperation::statusChanged, this, &CUpdateDlg::OnStatus);
 }
 
 CUpdateDlg::~CUpdateDlg() {
@@ -140,11 +196,18 @@ void CUpdateDlg::ShowFindings(const std::string& text) {
 void CUpdateDlg::OnSendUpdate() {
   if (!file_ || operation().IsRunning()) return;
   last_outcome_.reset();
+  last_guided_.reset();
   browse_->setEnabled(false);
   send_->setEnabled(false);
+  guided_->setEnabled(false);
   ShowBusy(true);
   cancel_update_->setEnabled(true);
   cancel_update_->setFocus();
+  if (guided_->isChecked()) {
+    StartGuided();
+    return;
+  }
+  status_->setText(QString());
 
   const LinkSettings settings = state_.device.settings();
   std::shared_ptr<UpdateSource> file = file_;
@@ -173,6 +236,85 @@ void CUpdateDlg::OnSendUpdate() {
       [this](Run run) { OnRunFinished(run.outcome, run.info); });
 }
 
+void CUpdateDlg::StartGuided() {
+  guided_running_ = true;
+  status_->setText(QString());
+  ShowVersions({}, {});
+  const LinkSettings settings = state_.device.settings();
+  const DeviceState known = state_.device.state();
+  std::shared_ptr<UpdateSource> file = file_;
+  DeviceContext& device = state_.device;
+  // The simulated device's reads stay out of the user's backups.
+  std::optional<std::filesystem::path> backups;
+  if (state_.dataFolder.known() && !state_.simulated) backups = state_.dataFolder.BackupFolder();
+  GuidedUpdateOptions options;
+  options.update.fileName = path_->text().toStdString();
+  options.update.onDoubt = ImageDoubtPolicy::Ask;
+  struct Run {
+    GuidedUpdateReport report;
+    DeviceState device;
+  };
+  operation().Start(
+      [this, file, settings, known, backups, options, &device](OperationChannel& channel) mutable {
+        // The findings take the findings area; the status line is the steps'.
+        options.update.onFindings = [this](const UpdateRunInfo& found) {
+          QMetaObject::invokeMethod(
+              this, [this, text = FindingsText(found)] { ShowFindings(text); },
+              Qt::QueuedConnection);
+        };
+        std::optional<BackupStore> store;
+        if (backups) store.emplace(*backups, device.clock());
+        options.backups = store ? &*store : nullptr;
+        Run run;
+        run.device = known;
+        LinkSettings at = settings;
+        DeviceLink link{device.ports(), at, device.clock()};
+        const StatusSink status = [this, &channel, &run](const std::string& text) {
+          // The version read at the start shows while the user is at the switch.
+          if (text == guided_message::kSwitchBiosOn) {
+            QMetaObject::invokeMethod(
+                this, [this, before = run.device.firmwareText] { ShowVersions(before, {}); },
+                Qt::QueuedConnection);
+          }
+          channel.ShowStatus(text);
+        };
+        run.report = RunGuidedUpdate(link, run.device, *file, device.cancel(), channel,
+                                     channel.prompt(), status, options);
+        return run;
+      },
+      [this](Run run) { OnGuidedFinished(std::move(run.report), run.device); });
+}
+
+void CUpdateDlg::OnStatus(const QString& text) {
+  if (guided_running_) {
+    status_->setText(text);
+  } else {
+    ShowFindings(text.toStdString());
+  }
+}
+
+void CUpdateDlg::ShowVersions(const std::string& before, const std::string& after) {
+  before_->setText(VersionText(before));
+  after_->setText(VersionText(after));
+}
+
+void CUpdateDlg::OnGuidedFinished(GuidedUpdateReport report, const DeviceState& device) {
+  guided_running_ = false;
+  last_outcome_ = report.update;
+  // What the run found of the device holds for the next operation too.
+  if (report.baudRate != 0) state_.device.settings().baudRate = report.baudRate;
+  state_.device.state().firmwareVersion = device.firmwareVersion;
+  state_.device.state().firmwareText = device.firmwareText;
+  ShowVersions(report.firmwareBefore, report.firmwareAfter);
+  if (report.startedInBios) before_->setText(QStringLiteral("not known (BIOS mode)"));
+  status_->setText(QString::fromStdString(GuidedStatus(report)));
+  if (IsAccessDenied(report.openError)) {
+    prompt_.ShowMessage("", PermissionHint(state_.device.SelectedPath()), MessageIcon::Information);
+  }
+  last_guided_ = std::move(report);
+  EndRun();
+}
+
 void CUpdateDlg::OnRunFinished(UpdateOutcome outcome, const UpdateRunInfo& info) {
   last_outcome_ = outcome;
   // The next operation starts where this one found the device.
@@ -180,6 +322,11 @@ void CUpdateDlg::OnRunFinished(UpdateOutcome outcome, const UpdateRunInfo& info)
   if (IsAccessDenied(info.openError)) {
     prompt_.ShowMessage("", PermissionHint(state_.device.SelectedPath()), MessageIcon::Information);
   }
+  EndRun();
+}
+
+void CUpdateDlg::EndRun() {
+  guided_->setEnabled(true);
   browse_->setEnabled(true);
   send_->setEnabled(file_ != nullptr);
   // Nothing left to cancel, and the focus away from Send Update, one key

@@ -3,10 +3,12 @@
 #include <memory>
 
 #include "common/dialog_prompt.h"
+#include "transfer/guided_update.h"
+#include "ui/background_operation.h"
 #include "update/firmware_update.h"
 #include "update/update_file.h"
-#include "ui/background_operation.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QTextEdit;
@@ -16,10 +18,14 @@ class QPushButton;
 namespace vextune::ui {
 
 struct ApplicationState;
+class ElidedLabel;
 
 /// "Olvane Vextune - Update": choose an update file and write it into the
 /// DAV-OZI's flash on the selected port. The run works on a worker thread;
-/// its messages and the time-stamp question come through the prompt.
+/// its messages and questions come through the prompt. Guided (the default),
+/// it starts from the normal firmware: backup, the BIOS switch on, the
+/// update, the switch off, and the backup offered back when the
+/// configuration changed, each wait told in the status line.
 class CUpdateDlg final : public OperationDialog {
   Q_OBJECT
 
@@ -27,8 +33,12 @@ class CUpdateDlg final : public OperationDialog {
   CUpdateDlg(ApplicationState& state, DialogPrompt& prompt, QWidget* parent = nullptr);
   ~CUpdateDlg() override;
 
-  /// How the last run ended; nothing before the first and while one runs.
+  /// How the last BIOS-mode transfer ended; nothing before the first, while
+  /// one runs, and after a guided run that did not get to it.
   std::optional<UpdateOutcome> lastOutcome() const { return last_outcome_; }
+  /// What the last guided run did; nothing before the first, while one runs
+  /// and after an unguided one.
+  const std::optional<GuidedUpdateReport>& lastGuided() const { return last_guided_; }
 
  protected:
   void OnDone(int result) override;
@@ -36,7 +46,16 @@ class CUpdateDlg final : public OperationDialog {
  private:
   void OnBrowse();
   void OnSendUpdate();
+  /// Starts the guided run on the worker.
+  void StartGuided();
   void OnRunFinished(UpdateOutcome outcome, const UpdateRunInfo& info);
+  void OnGuidedFinished(GuidedUpdateReport report, const DeviceState& device);
+  /// What every run does at its end.
+  void EndRun();
+  /// A status of the running operation: the guided run's steps go to the
+  /// status line, the unguided run's findings to the findings area.
+  void OnStatus(const QString& text);
+  void ShowVersions(const std::string& before, const std::string& after);
   /// Puts `text` into the findings area, which takes the hint's place.
   void ShowFindings(const std::string& text);
 
@@ -46,6 +65,8 @@ class CUpdateDlg final : public OperationDialog {
   /// running update holds it too, until it returns.
   std::shared_ptr<UpdateSource> file_;
   std::optional<UpdateOutcome> last_outcome_;
+  std::optional<GuidedUpdateReport> last_guided_;
+  bool guided_running_ = false;
 
   QLineEdit* path_ = nullptr;
   QPushButton* browse_ = nullptr;
@@ -55,6 +76,11 @@ class CUpdateDlg final : public OperationDialog {
   QProgressBar* progress_ = nullptr;
   QPushButton* send_ = nullptr;
   QPushButton* cancel_update_ = nullptr;
+  QCheckBox* guided_ = nullptr;
+  /// What the guided run does or waits for now; announced.
+  ElidedLabel* status_ = nullptr;
+  QLabel* before_ = nullptr;
+  QLabel* after_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
 };

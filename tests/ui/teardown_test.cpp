@@ -96,6 +96,10 @@ class TeardownTest : public QObject {
   static void Click(QWidget& dialog, const char* name) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
   }
+  /// The update alone: these devices are in BIOS mode from the start.
+  static void Unguided(QWidget& dialog) {
+    dialog.findChild<QCheckBox*>(QStringLiteral("guidedCheck"))->setChecked(false);
+  }
 
   /// Does `c.action` once; the run under test goes on until it ends.
   static void Act(const Case& c, QDialog& dialog, const char* cancelButton) {
@@ -248,6 +252,7 @@ class TeardownTest : public QObject {
       prompt.ChooseFile(path);
       Click(dialog, "browseButton");
       prompt.Clear();
+      Unguided(dialog);
       Click(dialog, "sendUpdateButton");
       return true;
     };
@@ -307,6 +312,7 @@ class TeardownTest : public QObject {
     QTimer::singleShot(0, dialog.get(), [&] {
       prompt.ChooseFile(path);
       Click(*dialog, "browseButton");
+      Unguided(*dialog);
       Click(*dialog, "sendUpdateButton");
     });
     dialog->exec();

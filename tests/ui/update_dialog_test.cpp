@@ -1,6 +1,8 @@
 // The update dialog against the simulated DAV-OZI in BIOS mode: the file
 // choice, the state table across runs, cancel and the time-stamp question.
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -8,9 +10,12 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "config/config_file.h"
 #include "main_gui_support.h"
 #include "scripted_prompt.h"
+#include "transfer/guided_update.h"
 #include "ui/application_state.h"
+#include "ui/elided_label.h"
 #include "ui/update_dlg.h"
 #include "update/firmware_update.h"
 #include "update/packed_time.h"
@@ -81,6 +86,10 @@ class UpdateDialogTest : public QObject {
     if (hint == Child(dialog, "findingsText")->isVisible())
       qFatal("hint and findings both %d", hint);
     return hint;
+  }
+  /// The update alone, on a device already in BIOS mode.
+  static void Unguided(QWidget& dialog) {
+    Child<QCheckBox>(dialog, "guidedCheck")->setChecked(false);
   }
   /// Starts a run and waits for its end.
   void Run(ui::CUpdateDlg& dialog) {
@@ -154,6 +163,7 @@ class UpdateDialogTest : public QObject {
     state.device.SelectPort(device.path());
     ui::CUpdateDlg dialog(state, prompt_);
     dialog.show();
+    Unguided(dialog);
     const std::string image = Image(10 * kSector + 40, kNewerThanDevice);
     const std::string path = folder_.Path("complete.amb");
     testing::WriteFile(path, image);
@@ -205,6 +215,7 @@ class UpdateDialogTest : public QObject {
     state.device.SelectPort(device.path());
     ui::CUpdateDlg dialog(state, prompt_);
     dialog.show();
+    Unguided(dialog);
     const std::string path = folder_.Path("cancel.amb");
     testing::WriteFile(path, Image(200 * kSector, kNewerThanDevice));
     Browse(dialog, path);
@@ -236,6 +247,7 @@ class UpdateDialogTest : public QObject {
     state.device.SelectPort(device.path());
     ui::CUpdateDlg dialog(state, prompt_);
     dialog.show();
+    Unguided(dialog);
     const std::string path = folder_.Path("old.amb");
     testing::WriteFile(path, Image(4 * kSector, kOlderThanDevice));
     Browse(dialog, path);
@@ -273,6 +285,7 @@ class UpdateDialogTest : public QObject {
     state.device.SelectPort(device.path());
     ui::CUpdateDlg dialog(state, prompt_);
     dialog.show();
+    Unguided(dialog);
     const std::string path = folder_.Path("notes.amb");
     testing::WriteFile(path, "# Notes\n\nNot firmware at all, only a few lines of text.\n");
     Browse(dialog, path);
@@ -288,6 +301,97 @@ class UpdateDialogTest : public QObject {
                  " does not look like a DAV-OZI update image\nIt holds only text, as no "
                  "firmware does.\n\nSend it anyway?");
     QCOMPARE(device.device().Received(), std::string());
+    QCOMPARE(States(dialog), QStringLiteral("11011"));
+  }
+
+  // From the normal firmware: the status line says when to switch, the
+  // simulated user restarts the device, and the configuration the update
+  // reset is sent back.
+  void guidedRunFollowsTheSwitchAndSendsTheBackupBack() {
+    CConfigData config;
+    QVERIFY(CConfigData::SetNumber(config.m_TxDelay, 30));
+    const std::string nonvolatile = folder_.Path("nv.vxg");
+    std::string error;
+    QVERIFY2(SaveConfigFile(nonvolatile, config, &error), error.c_str());
+    sim::SimulatorOptions options;
+    options.statePath = nonvolatile;
+    options.firmwareAfterUpdate = "1.5a";
+    options.updateResetsParameters = true;
+    SimulatedDavozi device(options);
+    ui::ApplicationState state(nullptr);
+    state.dataFolder = UserDataFolder(folder_.Path("data"));
+    state.device.SelectPort(device.path());
+    ui::CUpdateDlg dialog(state, prompt_);
+    dialog.show();
+    const std::string path = folder_.Path("guided.amb");
+    testing::WriteFile(path, Image(4 * kSector, kNewerThanDevice));
+    Browse(dialog, path);
+    QVERIFY(Child<QCheckBox>(dialog, "guidedCheck")->isChecked());
+    prompt_.Clear();
+    prompt_.AnswerYes();  // send the backup
+
+    Click(dialog, "sendUpdateButton");
+    auto* status = Child<ui::ElidedLabel>(dialog, "updateStatusLine");
+    QTRY_COMPARE_WITH_TIMEOUT(status->text().toStdString(),
+                              std::string(guided_message::kSwitchBiosOn), kRunTimeoutMs);
+    // A screen reader reads the status line as what it says.
+    QCOMPARE(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name),
+             status->text());
+    // Only Cancel Update responds while the user is at the switch.
+    QCOMPARE(States(dialog), QStringLiteral("00100"));
+    QTRY_COMPARE(Child<QLabel>(dialog, "firmwareBeforeText")->text(), QStringLiteral("V.1.4b"));
+    QVERIFY(device.device().Restart(true));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text().toStdString(),
+                              std::string(guided_message::kSwitchBiosOff), kRunTimeoutMs);
+    QCOMPARE(device.device().CompletedUpdates(), 1);
+    QVERIFY(device.device().Restart(false));
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.lastGuided().has_value(), kRunTimeoutMs);
+
+    const GuidedUpdateReport& report = *dialog.lastGuided();
+    QCOMPARE(report.outcome, GuidedOutcome::Completed);
+    QVERIFY(report.backupSent);
+    QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Completed);
+    QCOMPARE(Child<QLabel>(dialog, "firmwareAfterText")->text(), QStringLiteral("V.1.5a"));
+    QCOMPARE(status->text(), QStringLiteral("Firmware updated from V.1.4b to V.1.5a."));
+    QCOMPARE(States(dialog), QStringLiteral("11011"));
+    // The one question was the offer; the end says what became of it all.
+    QCOMPARE(prompt_.shown().size(), size_t{2});
+    QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
+    QVERIFY2(
+        prompt_.shown()[0].text.find("TX-Delay (T): 25 x 10 ms → 30 x 10 ms") != std::string::npos,
+        prompt_.shown()[0].text.c_str());
+    QVERIFY2(prompt_.shown()[1].text.find("The backup was sent and verified") != std::string::npos,
+             prompt_.shown()[1].text.c_str());
+    QVERIFY(device.device().Nonvolatile().IsEqual(config, false));
+    QVERIFY(std::filesystem::exists(report.backupFile));
+    // The next operation knows the new firmware.
+    QCOMPARE(state.device.state().firmwareText, std::string(" V.1.5a"));
+  }
+
+  void cancelUpdateEndsTheWaitForTheSwitch() {
+    SimulatedDavozi device;
+    ui::ApplicationState state(nullptr);
+    state.dataFolder = UserDataFolder(folder_.Path("data"));
+    state.device.SelectPort(device.path());
+    ui::CUpdateDlg dialog(state, prompt_);
+    dialog.show();
+    const std::string path = folder_.Path("waiting.amb");
+    testing::WriteFile(path, Image(4 * kSector, kNewerThanDevice));
+    Browse(dialog, path);
+    prompt_.Clear();
+
+    Click(dialog, "sendUpdateButton");
+    auto* status = Child<ui::ElidedLabel>(dialog, "updateStatusLine");
+    QTRY_COMPARE_WITH_TIMEOUT(status->text().toStdString(),
+                              std::string(guided_message::kSwitchBiosOn), kRunTimeoutMs);
+    Click(dialog, "cancelUpdateButton");
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.lastGuided().has_value(), kRunTimeoutMs);
+    QCOMPARE(dialog.lastGuided()->outcome, GuidedOutcome::Cancelled);
+    QCOMPARE(dialog.lastGuided()->stage, GuidedStage::WaitForBios);
+    QVERIFY(!dialog.lastOutcome().has_value());
+    QCOMPARE(status->text(), QStringLiteral("Update cancelled."));
+    QVERIFY(prompt_.Texts().back().starts_with("Update cancelled.\nNothing was written"));
+    QVERIFY(device.device().Received().find("UPDATE\r") == std::string::npos);
     QCOMPARE(States(dialog), QStringLiteral("11011"));
   }
 };
