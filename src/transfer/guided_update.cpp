@@ -230,7 +230,10 @@ bool GuidedRun::Identify() {
       report_.firmwareBefore = device_.firmwareText;
       return true;
     case CheckOutcome::BiosMode:
+      // The boot loader does not tell the firmware's version.
       report_.startedInBios = true;
+      device_.firmwareVersion = 0;
+      device_.firmwareText.clear();
       return true;
     case CheckOutcome::Cancelled:
       return Cancelled("Update cancelled.\n" + NothingWrittenText());
