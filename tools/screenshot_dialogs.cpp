@@ -28,6 +28,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -49,6 +50,7 @@
 #include "ui/misc_settings_editor.h"
 #include "ui/settings_editors.h"
 #include "ui/update_dlg.h"
+#include "transfer/guided_update.h"
 #include "update/packed_time.h"
 
 namespace {
@@ -297,6 +299,33 @@ int main(int argc, char** argv) {
     dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
     ok &= Save(dialog, folder, "update");
     dialog.reject();
+  }
+  {
+    // The guided update at its first wait: the configuration read, the user
+    // told to switch BIOS on. A state of its own keeps the backup in a
+    // temporary folder; closing the dialog ends the wait without a message.
+    QTemporaryDir files;
+    QTemporaryDir data;
+    ui::ApplicationState guided(&std::cerr);
+    guided.dataFolder = UserDataFolder(data.path().toStdString());
+    guided.device.SelectPort(port);
+    prompt.fileToOpen = WriteUpdateImage(QDir(files.path()));
+    auto dialog = std::make_unique<ui::CUpdateDlg>(guided, prompt, &mainSelection);
+    dialog->show();
+    dialog->findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+    dialog->findChild<QPushButton*>(QStringLiteral("sendUpdateButton"))->click();
+    auto* status = dialog->findChild<QLabel*>(QStringLiteral("updateStatusLine"));
+    const bool waiting = WaitFor(
+        [&] {
+          return status->text() == QLatin1String(guided_message::kSwitchBiosOn.data(),
+                                                  guided_message::kSwitchBiosOn.size()) &&
+                 dialog->findChild<QLabel*>(QStringLiteral("firmwareBeforeText"))->text() !=
+                     QStringLiteral("-");
+        },
+        30000);
+    if (!waiting) std::fprintf(stderr, "screenshot_dialogs: the guided update did not wait\n");
+    ok &= waiting && Save(*dialog, folder, "guided-update");
+    dialog.reset();
   }
   mainSelection.reject();
   return ok && prompt.messages == 0 ? 0 : 1;
