@@ -58,7 +58,7 @@ Check AprsCheck(std::function<void(AprsDialogControls&, const std::string&)> typ
     type(c, number);
     const AprsOkOutcome outcome = CheckAprsSettings(c, AprsSettingsValues{}, -1);
     if (outcome.accepted()) return std::nullopt;
-    return outcome.finding->message;
+    return outcome.finding->message.text;
   };
 }
 
@@ -161,7 +161,7 @@ TEST(FieldTexts, OlderFirmwareRefusesALongCommentByItsOwnLimit) {
     c.comment = std::string(length, 'c');
     const AprsOkOutcome outcome = CheckAprsSettings(c, AprsSettingsValues{}, firmware);
     if (outcome.finding && outcome.finding->field == AprsField::Comment)
-      return outcome.finding->message;
+      return outcome.finding->message.text;
     return std::nullopt;
   };
   const int32_t before = static_cast<int32_t>(firmware::k1_0Q) - 1;
