@@ -113,10 +113,10 @@ CUpdateDlg::CUpdateDlg(ApplicationState& state, DialogPrompt& prompt, QWidget* p
   status_->setAccessibleDescription(QStringLiteral("Update"));
   before_ = new QLabel(QString::fromLatin1(kNoVersion), updateGroup);
   before_->setObjectName(QStringLiteral("firmwareBeforeText"));
-  before_->setAccessibleName(QStringLiteral("Firmware before"));
+  before_->setAccessibleDescription(QStringLiteral("Firmware before"));
   after_ = new QLabel(QString::fromLatin1(kNoVersion), updateGroup);
   after_->setObjectName(QStringLiteral("firmwareAfterText"));
-  after_->setAccessibleName(QStringLiteral("Firmware after"));
+  after_->setAccessibleDescription(QStringLiteral("Firmware after"));
   auto* versions = new QFormLayout;
   versions->addRow(QStringLiteral("Firmware before:"), before_);
   versions->addRow(QStringLiteral("Firmware after:"), after_);
