@@ -233,7 +233,8 @@ void RegisterUpdateCommand(CLI::App& app, CommandAction& action) {
   command
       ->add_option("--wait-timeout", args->waitSeconds,
                    "Seconds each wait for the device's restart may take (default 300)")
-      ->check(CLI::Range(1u, 86400u));
+      ->type_name("SECONDS")
+      ->check(CLI::Range(1u, 86400u).description(""));
   command->add_flag("--json", args->json,
                     "At the end print one JSON object: result, message, port, baudRate, "
                     "firmware (null: BIOS mode does not tell), backupFile, firmwareBefore, "
