@@ -351,38 +351,27 @@ class ConfigurationMainTest : public QObject {
   }
 
   void readAtStartAsksBeforeReadingOverChanges() {
-    CConfigData memory = Edited(42);
     sim::SimulatorOptions options;
-    options.statePath = DeviceMemory(memory);
+    options.statePath = DeviceMemory(Edited(42));
     SimulatedDavozi device(options);
-    for (bool answer : {false, true}) {
+    for (bool yes : {false, true}) {
       ui::ApplicationState state(nullptr);
       WithDevice(state, device.path());
       CConfigData::SetNumber(state.document.working().m_TxDelay, 33);
       prompt_ = ScriptedPrompt();
-      if (answer) {
-        prompt_.AnswerYes();
-      } else {
-        prompt_.AnswerNo();
-      }
+      yes ? prompt_.AnswerYes() : prompt_.AnswerNo();
       auto dialog = Open(state);
       QTRY_COMPARE(prompt_.shown().size(), size_t{1});
       QCOMPARE(prompt_.shown()[0].text,
                std::string("Read the configuration from the DAV-OZI? Your changes that were not "
                            "sent will be lost."));
-      if (answer) {
-        QTRY_VERIFY_WITH_TIMEOUT(
-            Status(*dialog) == QStringLiteral("Configuration loaded from DAV-OZI."),
-            kTransferTimeoutMs);
-        QTRY_VERIFY(!dialog->transferRunning());
-        QCOMPARE(state.document.working().m_TxDelay.value, 42);
-      } else {
-        QVERIFY(!dialog->transferRunning());
-        QCOMPARE(Status(*dialog),
-                 QStringLiteral("The configuration shown was not read from the DAV-OZI."));
-        QCOMPARE(state.document.working().m_TxDelay.value, 33);
-        QVERIFY(state.document.IsChanged());
-      }
+      const QString status =
+          yes ? QStringLiteral("Configuration loaded from DAV-OZI.")
+              : QStringLiteral("The configuration shown was not read from the DAV-OZI.");
+      QTRY_VERIFY_WITH_TIMEOUT(Status(*dialog) == status && !dialog->transferRunning(),
+                               kTransferTimeoutMs);
+      QCOMPARE(state.document.working().m_TxDelay.value, yes ? 42 : 33);
+      QCOMPARE(state.document.IsChanged(), !yes);
     }
   }
 

@@ -68,6 +68,17 @@ class MainSelectionTest : public QObject {
     dialog->show();
     return dialog;
   }
+  /// The dialog on `tree` with a plain serial port only, once the no-device
+  /// question was answered No.
+  std::unique_ptr<ui::CMainSelectionDlg> OpenWithoutDevice(test::FakeSysfs& tree,
+                                                           ui::ApplicationState& state) {
+    tree.PlugIn("ttyUSB0", "FTDI", "FT232R USB UART");
+    prompt_.AnswerNo();
+    auto dialog = Open(state);
+    if (!QTest::qWaitFor([this] { return prompt_.shown().size() == 1; }))
+      qFatal("the no-device question was not asked");
+    return dialog;
+  }
   template <typename T = QWidget>
   static T* Child(QWidget& dialog, const char* name) {
     T* child = dialog.findChild<T*>(QString::fromLatin1(name));
@@ -109,11 +120,8 @@ class MainSelectionTest : public QObject {
 
   void aDevicePluggedInLaterIsFoundAndItsUnplugNoticed() {
     test::FakeSysfs tree;
-    tree.PlugIn("ttyUSB0", "FTDI", "FT232R USB UART");
     auto state = State(tree);
-    prompt_.AnswerNo();
-    auto dialog = Open(*state);
-    QTRY_COMPARE(prompt_.shown().size(), size_t{1});
+    auto dialog = OpenWithoutDevice(tree, *state);
     QCOMPARE(Status(*dialog), QStringLiteral("No DAV-OZI found."));
     QCOMPARE(Buttons(*dialog), QStringLiteral("001"));
 
@@ -134,11 +142,8 @@ class MainSelectionTest : public QObject {
 
   void thePortDialogsListFollowsAndTheFindWaitsForItToClose() {
     test::FakeSysfs tree;
-    tree.PlugIn("ttyUSB0", "FTDI", "FT232R USB UART");
     auto state = State(tree);
-    prompt_.AnswerNo();
-    auto dialog = Open(*state);
-    QTRY_COMPARE(prompt_.shown().size(), size_t{1});
+    auto dialog = OpenWithoutDevice(tree, *state);
     bool seen = false;
     QString statusWhileOpen;
     WhenShown<ui::CComPortEinstellung>(
