@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <vector>
 
 #include "degree_text.h"
 
@@ -32,46 +31,44 @@ AprsSettingsValues EverythingOn() {
 }
 
 // Each feature is offered from its firmware threshold on and not one
-// version before it; without a device it is always offered. One row per
-// firmware step, one entry per control it switches.
+// version before it; without a device it is always offered.
 TEST(AprsOpeningState, EveryRestrictionEndsExactlyAtItsThreshold) {
   struct Row {
-    const char* firmware;
+    const char* feature;
     int32_t threshold;
-    std::function<std::vector<bool>(const AprsDialogState&)> offered;
+    std::function<bool(const AprsDialogState&)> offered;
   };
   const Row rows[] = {
-      {"1.0Q", 10081,
-       [](auto& s) {
-         const AprsControlsEnabled& on = s.enabled;
-         return std::vector<bool>{on.callsign, on.valid, on.statusText, on.statusEveryChoice,
-                                  on.statusEvery, on.hfGroup, on.digipeatingGroup,
-                                  s.digiAlias.enabled, s.nmeaOut.enabled, on.nmeaLabels,
-                                  s.comment.size() == 50 && !s.notice};
-       }},
-      {"HF toggle, cross mode, altitude, frequency beacon", 10174,
-       [](auto& s) {
-         const AprsControlsEnabled& on = s.enabled;
-         return std::vector<bool>{on.hfChoice, s.hfAlways, s.crossMode.enabled,
-                                  s.crossMode.index == 5, s.altitude.enabled,
-                                  s.altitude.index == 2, on.altitudeLabel, on.freqBeaconGroup,
-                                  on.freqBeaconInterval};
-       }},
-      {"unproto cross", 10369,
-       [](auto& s) { return std::vector<bool>{s.enabled.unprotoCross, s.unprotoCross}; }},
-      {"speed list", 10466,
-       [](auto& s) { return std::vector<bool>{s.autoSpeed.enabled, s.autoSpeed.index == 2}; }},
+      {"speed list", 10466, [](auto& s) { return s.autoSpeed.enabled; }},
+      {"stored speed", 10466, [](auto& s) { return s.autoSpeed.index == 2; }},
+      {"unproto cross", 10369, [](auto& s) { return s.enabled.unprotoCross; }},
+      {"unproto cross checked", 10369, [](auto& s) { return s.unprotoCross; }},
+      {"HF toggle choice", 10174, [](auto& s) { return s.enabled.hfChoice; }},
+      {"HF always", 10174, [](auto& s) { return s.hfAlways; }},
+      {"cross mode list", 10174, [](auto& s) { return s.crossMode.enabled; }},
+      {"stored cross mode", 10174, [](auto& s) { return s.crossMode.index == 5; }},
+      {"altitude list", 10174, [](auto& s) { return s.altitude.enabled; }},
+      {"stored altitude", 10174, [](auto& s) { return s.altitude.index == 2; }},
+      {"altitude label", 10174, [](auto& s) { return s.enabled.altitudeLabel; }},
+      {"frequency beacon", 10174, [](auto& s) { return s.enabled.freqBeaconGroup; }},
+      {"beacon interval", 10174, [](auto& s) { return s.enabled.freqBeaconInterval; }},
+      {"callsign", 10081, [](auto& s) { return s.enabled.callsign; }},
+      {"valid", 10081, [](auto& s) { return s.enabled.valid; }},
+      {"status text", 10081, [](auto& s) { return s.enabled.statusText; }},
+      {"status choice", 10081, [](auto& s) { return s.enabled.statusEveryChoice; }},
+      {"status every", 10081, [](auto& s) { return s.enabled.statusEvery; }},
+      {"HF toggle", 10081, [](auto& s) { return s.enabled.hfGroup; }},
+      {"digipeating", 10081, [](auto& s) { return s.enabled.digipeatingGroup; }},
+      {"digipeating alias", 10081, [](auto& s) { return s.digiAlias.enabled; }},
+      {"NMEA list", 10081, [](auto& s) { return s.nmeaOut.enabled; }},
+      {"NMEA labels", 10081, [](auto& s) { return s.enabled.nmeaLabels; }},
+      {"whole comment", 10081, [](auto& s) { return s.comment.size() == 50 && !s.notice; }},
   };
   const AprsSettingsValues values = EverythingOn();
   for (const Row& row : rows) {
-    const std::vector<bool> before = row.offered(AprsOpeningState(values, row.threshold - 1));
-    const std::vector<bool> at = row.offered(AprsOpeningState(values, row.threshold));
-    const std::vector<bool> free = row.offered(AprsOpeningState(values, kNoDevice));
-    for (size_t i = 0; i < before.size(); ++i) {
-      EXPECT_FALSE(before[i]) << row.firmware << ", control " << i;
-      EXPECT_TRUE(at[i]) << row.firmware << ", control " << i;
-      EXPECT_TRUE(free[i]) << row.firmware << ", control " << i;
-    }
+    EXPECT_FALSE(row.offered(AprsOpeningState(values, row.threshold - 1))) << row.feature;
+    EXPECT_TRUE(row.offered(AprsOpeningState(values, row.threshold))) << row.feature;
+    EXPECT_TRUE(row.offered(AprsOpeningState(values, kNoDevice))) << row.feature;
   }
 }
 
