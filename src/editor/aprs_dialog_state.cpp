@@ -216,10 +216,13 @@ AprsStatusLeave LeaveAprsStatusEvery(std::string_view text) {
   AprsStatusLeave leave;
   const int32_t value = ReadFieldNumber(text);
   if (value > StatusEveryMax()) {
+    const std::string most = std::to_string(StatusEveryMax());
     leave.action = AprsStatusLeave::Action::Refuse;
-    leave.text = std::to_string(StatusEveryMax());
-    leave.caption = "APRS Status Report Error";
-    leave.message = "APRS Status Report max. on every " + leave.text + "th APRS Transmission";
+    leave.refusal = {AprsField::StatusEvery,
+                     {"APRS Status Report Error",
+                      "APRS Status Report max. on every " + most + "th APRS Transmission",
+                      MessageIcon::Warning}};
+    leave.refusal.restoredText = most;
   } else if (value == 0) {
     leave.action = AprsStatusLeave::Action::Never;
   }

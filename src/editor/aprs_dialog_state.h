@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/operation.h"
+#include "editor/aprs_settings_check.h"
 #include "editor/aprs_settings_values.h"
 
 namespace vextune {
@@ -138,14 +139,11 @@ std::optional<bool> SwitchAprsHfToggle(bool on, int32_t firmwareVersion);
 struct AprsStatusLeave {
   enum class Action {
     Keep,    ///< the value stands
-    Refuse,  ///< `text` goes into the field, selected, with a beep and `message`
+    Refuse,  ///< `refusal`: its restored text goes into the field, selected, with a beep
     Never,   ///< "Never" is checked and the field switched off
   };
   Action action = Action::Keep;
-  std::string text;
-  std::string caption;
-  std::string message;  ///< 8-bit
-  MessageIcon icon = MessageIcon::Warning;
+  AprsFinding refusal;
 };
 AprsStatusLeave LeaveAprsStatusEvery(std::string_view text);
 

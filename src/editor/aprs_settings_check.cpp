@@ -1,5 +1,6 @@
 #include "editor/aprs_settings_check.h"
 
+#include "common/text_codec.h"
 #include "common/text_util.h"
 #include "config/config_data.h"
 #include "config/firmware.h"
@@ -18,18 +19,14 @@ std::string Quoted(std::string_view text, char quote = '"') {
   return quote + std::string(text) + quote;
 }
 
-AprsFinding Exclamation(std::string caption, std::string message, AprsField field) {
-  return {std::move(caption),
-          std::move(message),
-          MessageIcon::Warning,
-          field,
-          AprsSelection::All,
-          0,
-          0};
+// The checks build their texts in the record's 8-bit set, in which the
+// callsign and the path are typed; the message box takes UTF-8.
+AprsFinding Exclamation(std::string caption, std::string_view cp1252Message, AprsField field) {
+  return {field, {std::move(caption), Cp1252ToUtf8(cp1252Message), MessageIcon::Warning}};
 }
 
-AprsFinding Plain(std::string message, AprsField field) {
-  return {"", std::move(message), MessageIcon::None, field, AprsSelection::All, 0, 0};
+AprsFinding Plain(std::string_view cp1252Message, AprsField field) {
+  return {field, {"", Cp1252ToUtf8(cp1252Message), MessageIcon::None}};
 }
 
 // A list choice as stored: index + 1 when its check box is on, else 0. A
@@ -84,7 +81,7 @@ std::optional<AprsFinding> CheckPosition(const AprsDialogControls& c, AprsSettin
   }
   const auto refuse = [](const char* caption, std::string message, AprsField field) {
     AprsFinding finding = Exclamation(caption, std::move(message), field);
-    finding.selection = AprsSelection::Range;
+    finding.selection = FieldSelection::Range;
     finding.selectionLength = 1;
     return finding;
   };
@@ -131,7 +128,7 @@ std::optional<AprsFinding> CheckPath(const AprsDialogControls& c, AprsSettingsVa
     // The entry as typed may differ (lower case, "-01"): then nothing is
     // selected rather than the wrong place.
     const size_t at = c.path.find(parse.entry);
-    finding.selection = at == std::string::npos ? AprsSelection::None : AprsSelection::Range;
+    finding.selection = at == std::string::npos ? FieldSelection::None : FieldSelection::Range;
     finding.selectionStart = at == std::string::npos ? 0 : static_cast<int>(at);
     finding.selectionLength = at == std::string::npos ? 0 : static_cast<int>(parse.entry.size());
   }
@@ -213,7 +210,7 @@ AprsOkOutcome CheckAprsSettings(const AprsDialogControls& c, AprsSettingsValues 
     AprsFinding finding = Plain(
         "APRS Comment: Comment too long (max. " + std::to_string(kShortCommentLength) + " chars)! ",
         AprsField::Comment);
-    finding.selection = AprsSelection::Range;
+    finding.selection = FieldSelection::Range;
     finding.selectionStart = static_cast<int>(kShortCommentLength);
     finding.selectionLength = static_cast<int>(c.comment.size() - kShortCommentLength);
     return refused(finding);

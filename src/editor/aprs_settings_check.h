@@ -6,6 +6,7 @@
 
 #include "common/operation.h"
 #include "editor/aprs_settings_values.h"
+#include "editor/settings_message.h"
 
 namespace vextune {
 
@@ -63,23 +64,8 @@ enum class AprsField {
   Callsign,
 };
 
-/// What the focused field selects after a refusal.
-enum class AprsSelection {
-  All,    ///< the whole text
-  Range,  ///< `selectionStart`, `selectionLength` characters
-  None,   ///< nothing: the caret stays where it is
-};
-
 /// One refusal: the message box and where the user is taken afterwards.
-struct AprsFinding {
-  std::string caption;  ///< empty: the application's name
-  std::string message;  ///< 8-bit text
-  MessageIcon icon = MessageIcon::Warning;
-  AprsField field = AprsField::Path;
-  AprsSelection selection = AprsSelection::All;
-  int selectionStart = 0;
-  int selectionLength = 0;
-};
+using AprsFinding = SettingsFinding<AprsField>;
 
 /// The outcome of pressing OK.
 struct AprsOkOutcome {

@@ -72,12 +72,7 @@ enum class GeneralField {
 
 /// A failed check of OK: the message, and the field that then gets the focus
 /// with its whole text selected.
-struct GeneralSettingsFinding {
-  GeneralField field;
-  SettingsMessage message;
-
-  bool operator==(const GeneralSettingsFinding&) const = default;
-};
+using GeneralSettingsFinding = SettingsFinding<GeneralField>;
 
 /// What the controls hold when OK is pressed: the fields' texts and the
 /// monitor flags in `fields` (its connect mode and PR mode are not read),

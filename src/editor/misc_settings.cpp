@@ -42,10 +42,11 @@ std::vector<MiscFieldFinding> MiscFieldChecks::CheckField(MiscField field, std::
     return {};
   }
   valid_[Index(field)] = false;
-  return {MiscFieldFinding{
-      field, accepted_[Index(field)],
-      SettingsMessage{"", std::string(rule.name) + ": " + EnterValueBetween(rule.param),
-                      MessageIcon::None}}};
+  MiscFieldFinding finding{
+      field, SettingsMessage{"", std::string(rule.name) + ": " + EnterValueBetween(rule.param),
+                             MessageIcon::None}};
+  finding.restoredText = accepted_[Index(field)];
+  return {std::move(finding)};
 }
 
 std::vector<MiscFieldFinding> MiscFieldChecks::CheckAll(

@@ -77,14 +77,8 @@ struct MiscSettingsValues {
 };
 
 /// A failed field check: the message (plain box, the application's name as
-/// caption) and the accepted text that the field shows again.
-struct MiscFieldFinding {
-  MiscField field;
-  std::string restoredText;
-  SettingsMessage message;
-
-  bool operator==(const MiscFieldFinding&) const = default;
-};
+/// caption) and, as the restored text, the accepted text that the field shows again.
+using MiscFieldFinding = SettingsFinding<MiscField>;
 
 /// The nine number fields' accepted texts and valid flags while the misc
 /// dialog is open. A field's accepted text is the text it opened with, later

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "common/operation.h"
 
@@ -16,6 +18,32 @@ struct SettingsMessage {
   MessageIcon icon = MessageIcon::None;
 
   bool operator==(const SettingsMessage&) const = default;
+};
+
+/// What the field a refusal names selects once its message is closed.
+enum class FieldSelection {
+  All,    ///< the whole text
+  Range,  ///< `selectionStart`, `selectionLength` characters
+  None,   ///< nothing: the caret stays where it is
+};
+
+/// A refused entry, as every settings dialog reports it: the message, the
+/// field that gets the focus afterwards and what it selects there, and the
+/// text the field is given back first, if any.
+template <typename Field>
+struct SettingsFinding {
+  SettingsFinding() = default;
+  SettingsFinding(Field refusedField, SettingsMessage refusal)
+      : field(refusedField), message(std::move(refusal)) {}
+
+  Field field{};
+  SettingsMessage message;
+  FieldSelection selection = FieldSelection::All;
+  int selectionStart = 0;
+  int selectionLength = 0;
+  std::optional<std::string> restoredText;
+
+  bool operator==(const SettingsFinding&) const = default;
 };
 
 /// A number field's text read as an unsigned decimal number: the leading

@@ -23,6 +23,7 @@
 #include "link/device_state.h"
 #include "ui/aprs_symbol_box.h"
 #include "ui/cp1252_field_text.h"
+#include "ui/dialog_controls.h"
 #include "ui/keystroke_filter.h"
 #include "ui/position_edit.h"
 #include "ui/widget_support.h"
@@ -394,11 +395,8 @@ bool CAprsSettings::ApplyStatusLeaveRule() {
     case AprsStatusLeave::Action::Keep:
       return false;
     case AprsStatusLeave::Action::Refuse:
-      status_every_edit_->setText(Cp1252ToFieldText(leave.text));
-      status_every_edit_->setFocus(Qt::OtherFocusReason);
-      status_every_edit_->selectAll();
       Beep();
-      ShowMessage(leave.caption, leave.message, leave.icon);
+      ShowFinding(leave.refusal, /*focusFirst=*/true);
       return true;
     case AprsStatusLeave::Action::Never:
       status_never_radio_->setChecked(true);
@@ -495,22 +493,12 @@ QLineEdit* CAprsSettings::FieldOf(AprsField field) const {
 void CAprsSettings::ShowFinding(const AprsFinding& finding, bool focusFirst) {
   QLineEdit* field = FieldOf(finding.field);
   const auto takeUserThere = [&] {
-    field->setFocus(Qt::OtherFocusReason);
+    FocusRefusedField(field, finding.selection, finding.selectionStart, finding.selectionLength);
     scroll_area_->ensureWidgetVisible(field);
-    switch (finding.selection) {
-      case AprsSelection::All:
-        field->selectAll();
-        break;
-      case AprsSelection::Range:
-        field->setSelection(finding.selectionStart, finding.selectionLength);
-        break;
-      case AprsSelection::None:
-        field->deselect();
-        break;
-    }
   };
+  if (finding.restoredText) field->setText(Cp1252ToFieldText(*finding.restoredText));
   if (focusFirst) takeUserThere();
-  ShowMessage(finding.caption, finding.message, finding.icon);
+  prompt_.ShowMessage(finding.message.caption, finding.message.text, finding.message.icon);
   if (!focusFirst) takeUserThere();
 }
 

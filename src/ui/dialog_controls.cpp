@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "ui/widget_support.h"
 
@@ -50,6 +51,21 @@ QHBoxLayout* NewOkCancelRow(QDialog* dialog) {
   QObject::connect(row.ok, &QPushButton::clicked, dialog, &QDialog::accept);
   QObject::connect(row.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
   return row.layout;
+}
+
+void FocusRefusedField(QLineEdit* field, FieldSelection selection, int start, int length) {
+  field->setFocus(Qt::OtherFocusReason);
+  switch (selection) {
+    case FieldSelection::All:
+      field->selectAll();
+      break;
+    case FieldSelection::Range:
+      field->setSelection(start, length);
+      break;
+    case FieldSelection::None:
+      field->deselect();
+      break;
+  }
 }
 
 }  // namespace vextune::ui

@@ -6,8 +6,11 @@
 #include <string_view>
 #include <utility>
 
+#include "editor/settings_message.h"
+
 class QCheckBox;
 class QHBoxLayout;
+class QLineEdit;
 class QDialog;
 class QLabel;
 
@@ -63,5 +66,8 @@ OkCancelRow NewOkCancelButtons(QWidget* parent, ButtonWidth width);
 /// The row of a dialog that is only confirmed or dismissed: OK is the
 /// default button and runs accept, Abbrechen runs reject.
 QHBoxLayout* NewOkCancelRow(QDialog* dialog);
+
+/// Puts the focus into the field a refusal names and selects there what it says.
+void FocusRefusedField(QLineEdit* field, FieldSelection selection, int start, int length);
 
 }  // namespace vextune::ui

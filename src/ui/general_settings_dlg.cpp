@@ -313,9 +313,8 @@ void CGeneralSettings::accept() {
   if (callsign_->text() != callsign) callsign_->setText(callsign);
   values_ = ok.values;
   for (const GeneralSettingsFinding& finding : ok.findings) {
-    QLineEdit* field = Field(finding.field);
-    field->setFocus(Qt::OtherFocusReason);
-    field->selectAll();
+    FocusRefusedField(Field(finding.field), finding.selection, finding.selectionStart,
+                      finding.selectionLength);
     prompt_.ShowMessage(finding.message.caption, finding.message.text, finding.message.icon);
   }
   if (ok.findings.empty()) QDialog::accept();

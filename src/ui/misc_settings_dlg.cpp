@@ -187,7 +187,8 @@ void CMiscSettings::Show(const std::vector<MiscFieldFinding>& findings) {
   // of the field just left would show its message a second time.
   const QScopedValueRollback<bool> showing(showing_messages_, true);
   for (const MiscFieldFinding& finding : findings) {
-    numbers_[Index(finding.field)]->setText(Cp1252ToFieldText(finding.restoredText));
+    if (finding.restoredText)
+      numbers_[Index(finding.field)]->setText(Cp1252ToFieldText(*finding.restoredText));
     prompt_.ShowMessage(finding.message.caption, finding.message.text, finding.message.icon);
   }
 }

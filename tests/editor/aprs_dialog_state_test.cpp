@@ -211,10 +211,11 @@ TEST(AprsDialogReactions, LeavingStatusEvery) {
   for (const auto& c : cases) EXPECT_EQ(LeaveAprsStatusEvery(c.text).action, c.action) << c.text;
 
   const AprsStatusLeave refused = LeaveAprsStatusEvery("25");
-  EXPECT_EQ(refused.text, "20");
-  EXPECT_EQ(refused.caption, "APRS Status Report Error");
-  EXPECT_EQ(refused.message, "APRS Status Report max. on every 20th APRS Transmission");
-  EXPECT_EQ(refused.icon, MessageIcon::Warning);
+  EXPECT_EQ(refused.refusal.restoredText, "20");
+  EXPECT_EQ(refused.refusal.message.caption, "APRS Status Report Error");
+  EXPECT_EQ(refused.refusal.message.text,
+            "APRS Status Report max. on every 20th APRS Transmission");
+  EXPECT_EQ(refused.refusal.message.icon, MessageIcon::Warning);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "aprs_controls.h"
+#include "common/text_codec.h"
 #include "config/config_data.h"
 #include "editor/aprs_settings_values.h"
 
@@ -24,14 +25,14 @@ struct Refusal {
   std::string message;
   MessageIcon icon;
   AprsField field;
-  AprsSelection selection;
+  FieldSelection selection;
   int start;
   int length;
 };
 
 TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
-  constexpr auto kAll = AprsSelection::All;
-  constexpr auto kRange = AprsSelection::Range;
+  constexpr auto kAll = FieldSelection::All;
+  constexpr auto kRange = FieldSelection::Range;
   constexpr auto kWarn = MessageIcon::Warning;
   const Refusal cases[] = {
       {"freq beacon empty", [](auto& c) { c.freqBeaconOn = true, c.freqBeaconText = ""; },
@@ -101,7 +102,7 @@ TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
        "APRS Path Error", "Too many APRS-paths! ", kWarn, AprsField::Path, kAll, 0, 0},
       {"path SSID 16 typed in lower case", [](auto& c) { c.path = "APRS,wide-16"; }, kNoDevice,
        "APRS Path Error", "Wrong SSID: \"WIDE-16\" \n(SSID must be between 0...15) ", kWarn,
-       AprsField::Path, AprsSelection::None, 0, 0},
+       AprsField::Path, FieldSelection::None, 0, 0},
       {"path seven letters", [](auto& c) { c.path = " APRS,KLMNOPQ-1"; }, kNoDevice,
        "APRS Path Error", "Callsign too long: \"KLMNOPQ-1\" \n(max. 6 chars + SSID)", kWarn,
        AprsField::Path, kRange, 6, 9},
@@ -143,7 +144,7 @@ TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
        "APRS Report Text: Enter at most 80 characters, without tabs or line breaks!", kWarn,
        AprsField::StatusText, kAll, 0, 0},
       {"path with three-digit SSIDs", [](auto& c) { c.path = "APRS,WIDE-0007,AB-0015"; }, kNoDevice,
-       "APRS Path Error", "Wrong SSID: \"WIDE-007\" ", kWarn, AprsField::Path, AprsSelection::None,
+       "APRS Path Error", "Wrong SSID: \"WIDE-007\" ", kWarn, AprsField::Path, FieldSelection::None,
        0, 0},
       {"latitude out of shape", [](auto& c) { c.latitude = Deg("48*31x79"); }, kNoDevice,
        "Latitude Error",
@@ -163,9 +164,9 @@ TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
     const AprsOkOutcome outcome = CheckAprsSettings(controls, AprsSettingsValues{}, r.firmware);
     ASSERT_FALSE(outcome.accepted()) << r.name;
     const AprsFinding& f = *outcome.finding;
-    EXPECT_EQ(f.caption, r.caption) << r.name;
-    EXPECT_EQ(f.message, r.message) << r.name;
-    EXPECT_EQ(f.icon, r.icon) << r.name;
+    EXPECT_EQ(f.message.caption, r.caption) << r.name;
+    EXPECT_EQ(f.message.text, Cp1252ToUtf8(r.message)) << r.name;
+    EXPECT_EQ(f.message.icon, r.icon) << r.name;
     EXPECT_EQ(f.field, r.field) << r.name;
     EXPECT_EQ(f.selection, r.selection) << r.name;
     if (r.selection == kRange) {
@@ -296,7 +297,7 @@ TEST(AprsSettingsCheck, AcceptedEntriesBecomeTheValues) {
     AprsDialogControls controls = GoodAprsControls();
     a.change(controls);
     const AprsOkOutcome outcome = CheckAprsSettings(controls, before, a.firmware);
-    ASSERT_TRUE(outcome.accepted()) << a.name << ": " << outcome.finding->message;
+    ASSERT_TRUE(outcome.accepted()) << a.name << ": " << outcome.finding->message.text;
     SCOPED_TRACE(a.name);
     a.expect(outcome.values);
   }
@@ -323,7 +324,7 @@ TEST_P(AprsOkToRecord, AcceptedValuesArriveAsTheyAre) {
   row.enter(controls);
   const AprsOkOutcome outcome =
       CheckAprsSettings(controls, AprsValuesFromRecord(record), kNoDevice);
-  ASSERT_TRUE(outcome.accepted()) << row.what << ": " << outcome.finding->message;
+  ASSERT_TRUE(outcome.accepted()) << row.what << ": " << outcome.finding->message.text;
 
   TakeBackAprsValues(outcome.values, record);
   // Every value the dialog hands back, read from the record again.

@@ -48,7 +48,7 @@ Check AprsCheck(std::function<void(AprsDialogControls&, const std::string&)> typ
     type(c, number);
     const AprsOkOutcome outcome = CheckAprsSettings(c, AprsSettingsValues{}, -1);
     if (outcome.accepted()) return std::nullopt;
-    return outcome.finding->message;
+    return outcome.finding->message.text;
   };
 }
 

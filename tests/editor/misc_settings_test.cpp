@@ -57,10 +57,10 @@ TEST(MiscFieldChecks, FailureRestoresTheLastAcceptedTextAndAPassRevalidates) {
   EXPECT_TRUE(checks.CheckField(MiscField::Frack, "700").empty());
   const auto findings = checks.CheckField(MiscField::Frack, "0");
   ASSERT_EQ(findings.size(), 1u);
-  EXPECT_EQ(findings[0],
-            (MiscFieldFinding{MiscField::Frack,
-                              "700",
-                              {"", "Frack: Enter a value between 1...15000!", MessageIcon::None}}));
+  EXPECT_EQ(findings[0].field, MiscField::Frack);
+  EXPECT_EQ(findings[0].restoredText, "700");
+  EXPECT_EQ(findings[0].message,
+            (SettingsMessage{"", "Frack: Enter a value between 1...15000!", MessageIcon::None}));
   EXPECT_FALSE(checks.AllValid());
   EXPECT_TRUE(checks.CheckField(MiscField::Frack, "700").empty());
   EXPECT_TRUE(checks.AllValid());
@@ -79,7 +79,7 @@ TEST(MiscFieldChecks, OkChecksEveryFieldAndSucceedsOnTheRestoredTexts) {
   EXPECT_EQ(findings[1].restoredText, "32");
   EXPECT_FALSE(checks.AllValid());
 
-  for (const auto& finding : findings) texts[Index(finding.field)] = finding.restoredText;
+  for (const auto& finding : findings) texts[Index(finding.field)] = finding.restoredText.value();
   EXPECT_TRUE(checks.CheckAll(texts).empty());
   EXPECT_TRUE(checks.AllValid());
 }
