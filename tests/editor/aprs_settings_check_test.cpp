@@ -306,88 +306,56 @@ TEST(AprsSettingsCheck, AcceptedEntriesBecomeTheValues) {
 // What OK accepts arrives in the record as it is: the values OK hands back,
 // taken back and read from the record again, are the same. What the record
 // would refuse, OK refuses with a message.
-struct AprsRow {
-  const char* what;
-  std::function<void(AprsDialogControls&)> enter;
-};
+TEST(AprsOkToRecord, AcceptedValuesArriveAsTheyAre) {
+  using A = AprsDialogControls&;
+  const struct {
+    const char* what;
+    std::function<void(AprsDialogControls&)> enter;
+  } rows[] = {
+      {"as it stands", [](A) {}},
+      {"callsign", [](A c) { c.callsign = "db0xyz-15"; }},
+      {"no callsign, no position",
+       [](A c) { c.callsign = "", c.latitude = Deg("__*__.__"), c.longitude = Deg("___*__.__"); }},
+      {"comment", [](A c) { c.comment = "Hello World \xB0"; }},
+      {"comment 80 chars", [](A c) { c.comment = k80; }},
+      {"report text", [](A c) { c.statusText = "QRV 145.500"; }},
+      {"path with via and zeros",
+       [](A c) { c.path = "apzvx via WIDE1-01,WIDE2-2,WIDE-00,WIDE-001"; }},
+      {"path of nine entries", [](A c) { c.path = "A B C D E F G H KLMNOP-15"; }},
+      {"fixed position",
+       [](A c) {
+         c.latitude = Deg("89*59.99"), c.latitudeHemisphere = 'S';
+         c.longitude = Deg("179*59.99"), c.longitudeHemisphere = 'E';
+       }},
+      {"valid 0010", [](A c) { c.valid = "0010"; }},
+      {"manual interval 10", [](A c) { c.txIntervalText = "10"; }},
+      {"manual interval 0", [](A c) { c.txIntervalText = "0000"; }},
+      {"automatic interval", [](A c) { c.manualInterval = false, c.autoSpeedIndex = 2; }},
+      {"frequency beacon 60", [](A c) { c.freqBeaconOn = true, c.freqBeaconText = "60"; }},
+      {"frequency beacon on at 0", [](A c) { c.freqBeaconOn = true, c.freqBeaconText = "00000"; }},
+      {"status every empty", [](A c) { c.statusEveryText = ""; }},
+      {"lists at their last entries",
+       [](A c) {
+         c.alternateTable = true, c.alternateSymbolIndex = 93;
+         c.crossModeOn = true, c.crossModeIndex = 6, c.digipeatingOn = true, c.digiAliasIndex = 2;
+         c.nmeaOn = true, c.nmeaIndex = 3, c.altitudeOn = true, c.altitudeIndex = 2;
+         c.hfToggleSwitch = true, c.hfOnlyInHfPrMode = false;
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    CConfigData record;
+    AprsDialogControls controls = GoodAprsControls();
+    row.enter(controls);
+    const AprsOkOutcome outcome =
+        CheckAprsSettings(controls, AprsValuesFromRecord(record), kNoDevice);
+    ASSERT_TRUE(outcome.accepted()) << outcome.finding->message.text;
 
-void PrintTo(const AprsRow& row, std::ostream* os) {
-  *os << row.what;
+    TakeBackAprsValues(outcome.values, record);
+    // Every value the dialog hands back, read from the record again.
+    EXPECT_EQ(AprsValuesFromRecord(record), outcome.values);
+  }
 }
-
-class AprsOkToRecord : public ::testing::TestWithParam<AprsRow> {};
-
-TEST_P(AprsOkToRecord, AcceptedValuesArriveAsTheyAre) {
-  const AprsRow& row = GetParam();
-  CConfigData record;
-  AprsDialogControls controls = GoodAprsControls();
-  row.enter(controls);
-  const AprsOkOutcome outcome =
-      CheckAprsSettings(controls, AprsValuesFromRecord(record), kNoDevice);
-  ASSERT_TRUE(outcome.accepted()) << row.what << ": " << outcome.finding->message.text;
-
-  TakeBackAprsValues(outcome.values, record);
-  // Every value the dialog hands back, read from the record again.
-  EXPECT_EQ(AprsValuesFromRecord(record), outcome.values) << row.what;
-}
-
-using A = AprsDialogControls&;
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, AprsOkToRecord,
-    ::testing::Values(AprsRow{"as it stands", [](A) {}},
-                      AprsRow{"callsign", [](A c) { c.callsign = "db0xyz-15"; }},
-                      AprsRow{"no callsign, no position",
-                              [](A c) {
-                                c.callsign = "";
-                                c.latitude = "__\xB0__.__";
-                                c.longitude = "___\xB0__.__";
-                              }},
-                      AprsRow{"comment", [](A c) { c.comment = "Hello World \xB0"; }},
-                      AprsRow{"comment 80 chars", [](A c) { c.comment = k80; }},
-                      AprsRow{"report text", [](A c) { c.statusText = "QRV 145.500"; }},
-                      AprsRow{"path with via and zeros",
-                              [](A c) { c.path = "apzvx via WIDE1-01,WIDE2-2,WIDE-00,WIDE-001"; }},
-                      AprsRow{"path of nine entries",
-                              [](A c) { c.path = "A B C D E F G H KLMNOP-15"; }},
-                      AprsRow{"fixed position",
-                              [](A c) {
-                                c.latitude = Deg("89*59.99"), c.latitudeHemisphere = 'S';
-                                c.longitude = Deg("179*59.99"), c.longitudeHemisphere = 'E';
-                              }},
-                      AprsRow{"valid 0010", [](A c) { c.valid = "0010"; }},
-                      AprsRow{"manual interval 10", [](A c) { c.txIntervalText = "10"; }},
-                      AprsRow{"manual interval 0", [](A c) { c.txIntervalText = "0000"; }},
-                      AprsRow{"automatic interval",
-                              [](A c) {
-                                c.manualInterval = false;
-                                c.autoSpeedIndex = 2;
-                              }},
-                      AprsRow{"frequency beacon 60",
-                              [](A c) {
-                                c.freqBeaconOn = true;
-                                c.freqBeaconText = "60";
-                              }},
-                      AprsRow{"frequency beacon on at 0",
-                              [](A c) {
-                                c.freqBeaconOn = true;
-                                c.freqBeaconText = "00000";
-                              }},
-                      AprsRow{"status every empty", [](A c) { c.statusEveryText = ""; }},
-                      AprsRow{"lists at their last entries", [](A c) {
-                                c.alternateTable = true;
-                                c.alternateSymbolIndex = 93;
-                                c.crossModeOn = true;
-                                c.crossModeIndex = 6;
-                                c.digipeatingOn = true;
-                                c.digiAliasIndex = 2;
-                                c.nmeaOn = true;
-                                c.nmeaIndex = 3;
-                                c.altitudeOn = true;
-                                c.altitudeIndex = 2;
-                                c.hfToggleSwitch = true;
-                                c.hfOnlyInHfPrMode = false;
-                              }}));
 
 }  // namespace
 }  // namespace vextune
