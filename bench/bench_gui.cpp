@@ -5,7 +5,7 @@
 // 2 ms on the UI thread; the largest gap between two ticks, less the 2 ms,
 // is the blocked time. Then starts the vextune program itself several times
 // and prints the time from the process's start to its first dialog on screen
-// (vextune prints that moment when VEXTUNE_EXIT_WHEN_SHOWN is set).
+// (a plug-in loaded into vextune prints that moment).
 //
 //   bench_gui [--runs N]     N start-ups (default 10; 1 with VEXTUNE_BENCH_SMOKE=1)
 //
@@ -154,7 +154,8 @@ bool MeasureTransfers(BenchPrompt& prompt) {
   }
   ui::ApplicationState state(&std::cerr);
   state.device.SelectPort(port);
-  if (!RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel()).passed()) {
+  if (!RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel())
+           .passed()) {
     std::fprintf(stderr, "bench_gui: the configuration check failed\n");
     return false;
   }
@@ -255,7 +256,9 @@ double StartUpMs(const QString& program, const QStringList& args) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), qEnvironmentVariable("QT_QPA_PLATFORM"));
-  environment.insert(QStringLiteral("VEXTUNE_EXIT_WHEN_SHOWN"), QStringLiteral("1"));
+  environment.insert(QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral(STARTUP_PROBE_PLUGINS));
+  environment.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"),
+                     QStringLiteral("vextune-startup-probe"));
   process.setProcessEnvironment(environment);
   process.setProcessChannelMode(QProcess::SeparateChannels);
   QElapsedTimer clock;

@@ -5,9 +5,6 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDialog>
-#include <QEvent>
-#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -69,31 +66,6 @@ void SetApplicationNames() {
   QCoreApplication::setApplicationName(QString::fromLatin1(vextune::ui::kApplicationName));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(vextune::version::kText));
 }
-
-/// With the environment variable VEXTUNE_EXIT_WHEN_SHOWN set, the program
-/// prints "first dialog shown" once its first dialog has been painted and
-/// then closes it: bench_gui times the start-up with it.
-class ExitWhenShown final : public QObject {
- public:
-  explicit ExitWhenShown(QDialog& dialog) : dialog_(dialog) { dialog.installEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !seen_) {
-      seen_ = true;
-      // Once the paint is done.
-      QTimer::singleShot(0, &dialog_, [this] {
-        std::cout << "first dialog shown" << std::endl;
-        dialog_.reject();
-      });
-    }
-    return false;
-  }
-
- private:
-  QDialog& dialog_;
-  bool seen_ = false;
-};
 
 }  // namespace
 
@@ -164,9 +136,6 @@ int main(int argc, char** argv) {
   ui::SettingsEditors editors{&generalSettings, &aprsSettings, &miscSettings};
   ui::CMainSelectionDlg dialog(state, prompt, editors);
   prompt.SetParentWindow(&dialog);
-  std::unique_ptr<ExitWhenShown> exitWhenShown;
-  if (!qEnvironmentVariableIsEmpty("VEXTUNE_EXIT_WHEN_SHOWN"))
-    exitWhenShown = std::make_unique<ExitWhenShown>(dialog);
   dialog.exec();
   return 0;
 }
