@@ -7,7 +7,7 @@
 #include "aprs_controls.h"
 #include "common/text_codec.h"
 #include "config/config_data.h"
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 
 namespace vextune {
 namespace {
@@ -348,12 +348,12 @@ TEST(AprsOkToRecord, AcceptedValuesArriveAsTheyAre) {
     AprsDialogControls controls = GoodAprsControls();
     row.enter(controls);
     const AprsOkOutcome outcome =
-        CheckAprsSettings(controls, AprsValuesFromRecord(record), kNoDevice);
+        CheckAprsSettings(controls, AprsSettingsFromRecord(record), kNoDevice);
     ASSERT_TRUE(outcome.accepted()) << outcome.finding->message.text;
 
-    TakeBackAprsValues(outcome.values, record);
+    TakeBackAprsSettings(outcome.values, record);
     // Every value the dialog hands back, read from the record again.
-    EXPECT_EQ(AprsValuesFromRecord(record), outcome.values);
+    EXPECT_EQ(AprsSettingsFromRecord(record), outcome.values);
   }
 }
 

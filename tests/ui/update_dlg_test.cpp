@@ -1,5 +1,7 @@
 // The update dialog against the simulated DAV-OZI in BIOS mode: the file
 // choice, the state table across runs, cancel and the time-stamp question.
+#include "ui/update_dlg.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +13,6 @@
 #include "main_gui_support.h"
 #include "scripted_prompt.h"
 #include "ui/application_state.h"
-#include "ui/update_dlg.h"
 #include "update/firmware_update.h"
 #include "update/packed_time.h"
 #include "update/update_file.h"
@@ -293,4 +294,4 @@ class UpdateDialogTest : public QObject {
 };
 
 QTEST_MAIN(UpdateDialogTest)
-#include "update_dialog_test.moc"
+#include "update_dlg_test.moc"
