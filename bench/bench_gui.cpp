@@ -43,7 +43,7 @@
 #include "sim/davozi_simulator.h"
 #include "ui/application_state.h"
 #include "ui/configuration_main_dlg.h"
-#include "ui/settings_editors.h"
+#include "ui/settings_dialog_runners.h"
 #include "ui/update_dlg.h"
 #include "update/firmware_update.h"
 #include "update/packed_time.h"
@@ -163,7 +163,7 @@ bool MeasureTransfers(BenchPrompt& prompt) {
 
   StallMeter meter;
   meter.Start();
-  ui::CConfigurationMainDlg dialog(state, prompt, ui::SettingsEditors{});
+  ui::CConfigurationMainDlg dialog(state, prompt, ui::SettingsDialogRunners{});
   dialog.show();
   if (!WaitFor(TransferEnded(dialog))) {
     std::fprintf(stderr, "bench_gui: the read at start did not end\n");

@@ -40,15 +40,15 @@
 #include "ui/about_dlg.h"
 #include "ui/application_icon.h"
 #include "ui/application_state.h"
-#include "ui/aprs_settings_dialog.h"
-#include "ui/aprs_settings_editor.h"
+#include "ui/aprs_settings_dlg.h"
+#include "ui/aprs_settings_runner.h"
 #include "ui/choose_davozi_dlg.h"
 #include "ui/com_port_einstellung.h"
 #include "ui/configuration_main_dlg.h"
-#include "ui/general_settings_editor.h"
+#include "ui/general_settings_runner.h"
 #include "ui/main_selection_dlg.h"
-#include "ui/misc_settings_editor.h"
-#include "ui/settings_editors.h"
+#include "ui/misc_settings_runner.h"
+#include "ui/settings_dialog_runners.h"
 #include "ui/update_dlg.h"
 #include "transfer/guided_update.h"
 #include "update/packed_time.h"
@@ -190,16 +190,16 @@ int main(int argc, char** argv) {
   }
 
   PicturePrompt prompt;
-  ui::GeneralSettingsEditor general;
-  ui::MiscSettingsEditor misc;
-  ui::AprsSettingsEditor aprs;
-  const ui::SettingsEditors editors{&general, &aprs, &misc};
+  ui::GeneralSettingsRunner general;
+  ui::MiscSettingsRunner misc;
+  ui::AprsSettingsRunner aprs;
+  const ui::SettingsDialogRunners runners{&general, &aprs, &misc};
   ui::ApplicationState state(&std::cerr);
   state.presetPort = port;
   state.simulated = true;
   bool ok = true;
 
-  ui::CMainSelectionDlg mainSelection(state, prompt, editors);
+  ui::CMainSelectionDlg mainSelection(state, prompt, runners);
   mainSelection.show();
   ok &= Save(mainSelection, folder, "main-selection");
 
@@ -243,7 +243,7 @@ int main(int argc, char** argv) {
     backups.Keep(older, " V.1.4b", nullptr);
     backups.Keep(simulator.Store(), " V.1.4b", nullptr);
 
-    ui::CConfigurationMainDlg dialog(state, prompt, editors, &mainSelection);
+    ui::CConfigurationMainDlg dialog(state, prompt, runners, &mainSelection);
     dialog.show();
     const bool read = WaitFor([&] { return dialog.transferRunning(); }, 5000) &&
                       WaitFor([&] { return !dialog.transferRunning(); }, 30000);

@@ -17,7 +17,7 @@
 #include "config/param_rules.h"
 #include "config/param_tables.h"
 #include "editor/aprs_path.h"
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 #include "editor/position_reading.h"
 
 namespace vextune::cli {
@@ -115,13 +115,13 @@ int RunSet(const SetOptions& options) {
   // Said when the path was set, not on every later change of the file.
   const auto setsPath = [](const std::string& assignment) {
     const ParamInfo* info = LookUpParam(assignment.substr(0, assignment.find('='))).param;
-    return info != nullptr && std::any_of(kPathCallsigns.begin(), kPathCallsigns.end(),
-                                          [&](const PathCallsign& p) {
-                                            return p.callsign == info->member;
-                                          });
+    return info != nullptr &&
+           std::any_of(kPathCallsigns.begin(), kPathCallsigns.end(),
+                       [&](const PathCallsign& p) { return p.callsign == info->member; });
   };
-  const bool pathSet = std::any_of(options.assignments.begin(), options.assignments.end(), setsPath);
-  if (const auto hint = DestinationHint(AprsValuesFromRecord(record).path); hint && pathSet) {
+  const bool pathSet =
+      std::any_of(options.assignments.begin(), options.assignments.end(), setsPath);
+  if (const auto hint = DestinationHint(AprsSettingsFromRecord(record).path); hint && pathSet) {
     std::cerr << "Warning: " << options.file << ": " << Cp1252ToUtf8(*hint) << '\n';
   }
   return SaveOrReport(options.file, record) ? kExitOk : kExitFailed;

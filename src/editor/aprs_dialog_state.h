@@ -8,7 +8,7 @@
 
 #include "common/operation.h"
 #include "editor/aprs_settings_check.h"
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 
 namespace vextune {
 

@@ -231,14 +231,9 @@ AprsOkOutcome CheckAprsSettings(const AprsDialogControls& c, AprsSettingsValues 
   // The field shows the callsign in capitals from here on, accepted or not.
   const std::string callsign = ToUpperAscii(c.callsign);
   outcome.callsignFieldText = callsign;
-  // The bound fields are taken over once more; the intervals keep what their
-  // checks decided.
-  const std::string txInterval = v.txInterval;
-  const std::string freqBeacon = v.freqBeacon;
-  TakeBoundValues(c, v);
+  // The bound fields were taken at the start; the controls cannot have
+  // changed since, so only the capitals are new.
   v.callsign = callsign;
-  v.txInterval = txInterval;
-  v.freqBeacon = freqBeacon;
   if (auto finding = CheckCallsignField(callsign)) return refused(*finding);
 
   v.altitude = ListChoice(c.altitudeOn, c.altitudeIndex, v.altitude);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/operation.h"
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 #include "editor/settings_message.h"
 
 namespace vextune {

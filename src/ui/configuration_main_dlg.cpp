@@ -45,11 +45,11 @@ QGroupBox* GroupAround(QPushButton* button, const char* objectName, QWidget* par
 }  // namespace
 
 CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogPrompt& prompt,
-                                             const SettingsEditors& editors, QWidget* parent)
+                                             const SettingsDialogRunners& runners, QWidget* parent)
     : OperationDialog(prompt, state.device.cancel(), parent),
       state_(state),
       prompt_(prompt),
-      editors_(editors) {
+      runners_(runners) {
   setWindowTitle(QStringLiteral("Olvane Vextune - Configuration Main Selection"));
   setObjectName(QStringLiteral("configurationMainDialog"));
   state_.document.SetBackupFolder(state_.dataFolder.BackupFolder());
@@ -69,8 +69,9 @@ CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogProm
   save_ = NewButton(QStringLiteral("&Save"), "saveButton", files);
   defaults_ = NewButton(QStringLiteral("Load &Defaults"), "loadDefaultsButton", files);
   backups_ = NewButton(QStringLiteral("&Backups"), "backupsButton", files);
-  backups_->setToolTip(QStringLiteral("The configurations read from the DAV-OZI: load one to "
-                                      "send it back"));
+  backups_->setToolTip(
+      QStringLiteral("The configurations read from the DAV-OZI: load one to "
+                     "send it back"));
   auto* fileRow = new QHBoxLayout;
   fileRow->addWidget(load_);
   fileRow->addWidget(save_);
@@ -96,9 +97,9 @@ CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogProm
   auto* comparisonRow = new QHBoxLayout;
   comparisonRow->addWidget(comparison_, 1);
   comparisonRow->addWidget(show_changes_);
-  changes_ = NewChangeTree({QStringLiteral("Parameter"), QStringLiteral("DAV-OZI"),
-                            QStringLiteral("New")},
-                           "changeList", QStringLiteral("Changes against the DAV-OZI"), files);
+  changes_ =
+      NewChangeTree({QStringLiteral("Parameter"), QStringLiteral("DAV-OZI"), QStringLiteral("New")},
+                    "changeList", QStringLiteral("Changes against the DAV-OZI"), files);
   changes_->setMaximumHeight(changes_->header()->sizeHint().height() +
                              kChangeRows * (changes_->fontMetrics().height() + 6) + 4);
   changes_->hide();
@@ -116,8 +117,9 @@ CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogProm
   store_->setChecked(true);
   send_all_ = new QCheckBox(QStringLiteral("Send all parameters"), files);
   send_all_->setObjectName(QStringLiteral("sendAllCheckBox"));
-  send_all_->setToolTip(QStringLiteral("Sends every parameter, not only those that differ from "
-                                       "the DAV-OZI"));
+  send_all_->setToolTip(
+      QStringLiteral("Sends every parameter, not only those that differ from "
+                     "the DAV-OZI"));
   auto* optionRow = new QHBoxLayout;
   optionRow->addWidget(store_);
   optionRow->addStretch();
@@ -160,9 +162,9 @@ CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogProm
   layout->addWidget(infoGroup);
   layout->addLayout(buttons.layout);
 
-  connect(general_, &QPushButton::clicked, this, [this] { OnEditSettings(editors_.general); });
-  connect(aprs_, &QPushButton::clicked, this, [this] { OnEditSettings(editors_.aprs); });
-  connect(misc_, &QPushButton::clicked, this, [this] { OnEditSettings(editors_.misc); });
+  connect(general_, &QPushButton::clicked, this, [this] { OnEditSettings(runners_.general); });
+  connect(aprs_, &QPushButton::clicked, this, [this] { OnEditSettings(runners_.aprs); });
+  connect(misc_, &QPushButton::clicked, this, [this] { OnEditSettings(runners_.misc); });
   connect(load_, &QPushButton::clicked, this, &CConfigurationMainDlg::OnLoad);
   connect(save_, &QPushButton::clicked, this, &CConfigurationMainDlg::OnSave);
   connect(defaults_, &QPushButton::clicked, this, &CConfigurationMainDlg::OnLoadDefaults);
@@ -181,9 +183,9 @@ CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogProm
   connect(&operation(), &BackgroundOperation::statusChanged, this,
           &CConfigurationMainDlg::ShowStatus);
 
-  EnableEditorButton(general_, editors_.general, true);
-  EnableEditorButton(aprs_, editors_.aprs, true);
-  EnableEditorButton(misc_, editors_.misc, true);
+  EnableSettingsButton(general_, runners_.general, true);
+  EnableSettingsButton(aprs_, runners_.aprs, true);
+  EnableSettingsButton(misc_, runners_.misc, true);
   info_->setText(QStringLiteral("Firmware installed in DAV-OZI: %1")
                      .arg(Cp1252ToFieldText(state_.device.state().firmwareText)));
   ShowComparison();
@@ -205,15 +207,15 @@ bool CConfigurationMainDlg::transferRunning() const {
   return operation().IsRunning();
 }
 
-void CConfigurationMainDlg::EnableEditorButton(QPushButton* button, SettingsEditor* editor,
-                                               bool enabled) {
-  button->setEnabled(enabled && editor != nullptr);
+void CConfigurationMainDlg::EnableSettingsButton(QPushButton* button, SettingsDialogRunner* runner,
+                                                 bool enabled) {
+  button->setEnabled(enabled && runner != nullptr);
 }
 
 void CConfigurationMainDlg::EnableFileControls(bool enabled) {
-  EnableEditorButton(general_, editors_.general, enabled);
-  EnableEditorButton(aprs_, editors_.aprs, enabled);
-  EnableEditorButton(misc_, editors_.misc, enabled);
+  EnableSettingsButton(general_, runners_.general, enabled);
+  EnableSettingsButton(aprs_, runners_.aprs, enabled);
+  EnableSettingsButton(misc_, runners_.misc, enabled);
   save_->setEnabled(enabled);
   defaults_->setEnabled(enabled);
   // Without a port a transfer can only fail.
@@ -258,9 +260,9 @@ void CConfigurationMainDlg::Show(const UserMessage& message) {
   ShowUserMessage(prompt_, message);
 }
 
-void CConfigurationMainDlg::OnEditSettings(SettingsEditor* editor) {
-  if (editor == nullptr) return;
-  if (!editor->Edit(this, state_.document.working(), state_.device.state(), prompt_)) return;
+void CConfigurationMainDlg::OnEditSettings(SettingsDialogRunner* runner) {
+  if (runner == nullptr) return;
+  if (!runner->Edit(this, state_.document.working(), state_.device.state(), prompt_)) return;
   if (state_.document.IsChanged()) ShowStatus(QString());
   ShowComparison();
 }

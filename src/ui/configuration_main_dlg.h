@@ -10,7 +10,7 @@
 #include "link/com_port.h"
 #include "transfer/transfer_driver.h"
 #include "ui/background_operation.h"
-#include "ui/settings_editors.h"
+#include "ui/settings_dialog_runners.h"
 
 class QCheckBox;
 class QLabel;
@@ -36,7 +36,7 @@ class CConfigurationMainDlg final : public OperationDialog {
   /// file-only mode; every message, question and file dialog goes through
   /// `prompt`.
   CConfigurationMainDlg(ApplicationState& state, DialogPrompt& prompt,
-                        const SettingsEditors& editors, QWidget* parent = nullptr);
+                        const SettingsDialogRunners& runners, QWidget* parent = nullptr);
   ~CConfigurationMainDlg() override;
 
   /// True while a read or send runs.
@@ -50,7 +50,7 @@ class CConfigurationMainDlg final : public OperationDialog {
   void OnDone(int result) override;
 
  private:
-  void OnEditSettings(SettingsEditor* editor);
+  void OnEditSettings(SettingsDialogRunner* runner);
   void OnLoad();
   void OnSave();
   void OnLoadDefaults();
@@ -93,7 +93,7 @@ class CConfigurationMainDlg final : public OperationDialog {
   /// The controls that are off in file-only mode until a file was loaded.
   void EnableFileControls(bool enabled);
   /// Enables a settings button only when its dialog exists.
-  void EnableEditorButton(QPushButton* button, SettingsEditor* editor, bool enabled);
+  void EnableSettingsButton(QPushButton* button, SettingsDialogRunner* runner, bool enabled);
   void ShowStatus(const QString& text);
   void ShowCurrentFile();
   /// Shows a transfer's message box.
@@ -101,7 +101,7 @@ class CConfigurationMainDlg final : public OperationDialog {
 
   ApplicationState& state_;
   DialogPrompt& prompt_;
-  SettingsEditors editors_;
+  SettingsDialogRunners runners_;
   /// The status text that a transfer puts back when it ends.
   QString saved_status_;
   /// The newest backup a read of this dialog kept: what a failed send's

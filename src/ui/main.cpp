@@ -15,12 +15,12 @@
 #include "sim/davozi_simulator.h"
 #include "ui/application_icon.h"
 #include "ui/application_state.h"
-#include "ui/aprs_settings_editor.h"
-#include "ui/general_settings_editor.h"
+#include "ui/aprs_settings_runner.h"
+#include "ui/general_settings_runner.h"
 #include "ui/main_selection_dlg.h"
-#include "ui/misc_settings_editor.h"
+#include "ui/misc_settings_runner.h"
 #include "ui/qt_prompt.h"
-#include "ui/settings_editors.h"
+#include "ui/settings_dialog_runners.h"
 #include "ui/signal_exit.h"
 #include "ui/widget_support.h"
 
@@ -130,11 +130,11 @@ int main(int argc, char** argv) {
   }
 
   ui::QtPrompt prompt(QString::fromLatin1(ui::kApplicationName));
-  ui::GeneralSettingsEditor generalSettings;
-  ui::MiscSettingsEditor miscSettings;
-  ui::AprsSettingsEditor aprsSettings;
-  ui::SettingsEditors editors{&generalSettings, &aprsSettings, &miscSettings};
-  ui::CMainSelectionDlg dialog(state, prompt, editors);
+  ui::GeneralSettingsRunner generalSettings;
+  ui::MiscSettingsRunner miscSettings;
+  ui::AprsSettingsRunner aprsSettings;
+  ui::SettingsDialogRunners runners{&generalSettings, &aprsSettings, &miscSettings};
+  ui::CMainSelectionDlg dialog(state, prompt, runners);
   prompt.SetParentWindow(&dialog);
   dialog.exec();
   return 0;

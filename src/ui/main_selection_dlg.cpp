@@ -67,11 +67,11 @@ QString CMainSelectionDlg::Caption() {
 }
 
 CMainSelectionDlg::CMainSelectionDlg(ApplicationState& state, DialogPrompt& prompt,
-                                     const SettingsEditors& editors, QWidget* parent)
+                                     const SettingsDialogRunners& runners, QWidget* parent)
     : OperationDialog(prompt, state.device.cancel(), parent),
       state_(state),
       prompt_(prompt),
-      editors_(editors) {
+      runners_(runners) {
   setObjectName(QStringLiteral("mainSelectionDialog"));
 
   QGroupBox* selection = new QGroupBox(QStringLiteral("Vextune Main Selection"), this);
@@ -255,7 +255,7 @@ void CMainSelectionDlg::OnCheckFinished(const CheckRun& run) {
 }
 
 void CMainSelectionDlg::OpenConfigurationDialog() {
-  CConfigurationMainDlg dialog(state_, prompt_, editors_, this);
+  CConfigurationMainDlg dialog(state_, prompt_, runners_, this);
   Modal([&] { return dialog.exec(); });
   // The dialog closes by itself after a verified send: say what happened.
   if (!dialog.sentStatus().isEmpty()) ShowStatus(dialog.sentStatus());

@@ -9,7 +9,7 @@
 #include "link/com_port.h"
 #include "link/configuration_check.h"
 #include "ui/background_operation.h"
-#include "ui/settings_editors.h"
+#include "ui/settings_dialog_runners.h"
 
 class QLabel;
 class QPushButton;
@@ -31,9 +31,9 @@ class CMainSelectionDlg final : public OperationDialog {
  public:
   /// Runs port discovery at once, unless `state.presetPort` names a port to
   /// use; when none or several devices are found, asks the user 50 ms later.
-  /// `editors` are handed on to the configuration main dialog.
-  CMainSelectionDlg(ApplicationState& state, DialogPrompt& prompt, const SettingsEditors& editors,
-                    QWidget* parent = nullptr);
+  /// `runners` are handed on to the configuration main dialog.
+  CMainSelectionDlg(ApplicationState& state, DialogPrompt& prompt,
+                    const SettingsDialogRunners& runners, QWidget* parent = nullptr);
   ~CMainSelectionDlg() override;
 
   /// "Olvane Vextune   V. 1.0.1.51"
@@ -74,7 +74,7 @@ class CMainSelectionDlg final : public OperationDialog {
 
   ApplicationState& state_;
   DialogPrompt& prompt_;
-  SettingsEditors editors_;
+  SettingsDialogRunners runners_;
   /// Which buttons were enabled before the check locked them.
   struct Enabled {
     bool configuration, update, serialPort;

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "degree_text.h"
+
 namespace vextune {
 namespace {
 
@@ -141,9 +143,7 @@ TEST(AprsOpeningState, ValuesBecomeControls) {
        [](const AprsDialogState& s) {
          EXPECT_EQ(s.beacon, AprsBeaconMode::Fixed);
          EXPECT_TRUE(s.enabled.positionFields);
-         EXPECT_EQ(s.latitude,
-                   "48\xB0"
-                   "31.79");
+         EXPECT_EQ(s.latitude, testing::Deg("48*31.79"));
          EXPECT_EQ(s.latitudeHemisphere, 'S');
          EXPECT_EQ(s.longitudeHemisphere, 'E');
        }},

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "degree_text.h"
+
 namespace vextune {
 namespace {
 
+using testing::Deg;
 constexpr PositionAxis kLat = PositionAxis::Latitude;
 constexpr PositionAxis kLon = PositionAxis::Longitude;
 
@@ -165,12 +168,8 @@ TEST(AprsPosition, ArrowKeysSkipTheFixedCharactersAndStopAtTheEnds) {
 
 TEST(AprsPosition, KeysEditOneDigitAndStopAfterTheLast) {
   using Key = PositionKey;
-  const std::string filled =
-      "48\xB0"
-      "31.79";
-  const std::string lon =
-      "008\xB0"
-      "11.88";
+  const std::string lat = Deg("48*31.79");
+  const std::string lon = Deg("008*11.88");
   struct Case {
     const char* what;
     PositionAxis axis;
@@ -183,47 +182,25 @@ TEST(AprsPosition, KeysEditOneDigitAndStopAfterTheLast) {
     bool beep;
   };
   const Case cases[] = {
-      {"a digit moves on", kLat, filled, 0, Key::Digit, '5',
-       "58\xB0"
-       "31.79",
-       1, false},
-      {"over the degree sign", kLat, filled, 1, Key::Digit, '5',
-       "45\xB0"
-       "31.79",
-       3, false},
-      {"over the point", kLat, filled, 4, Key::Digit, '5',
-       "48\xB0"
-       "35.79",
-       6, false},
-      {"the last digit leaves the caret after it", kLat, filled, 7, Key::Digit, '2',
-       "48\xB0"
-       "31.72",
+      {"a digit moves on", kLat, lat, 0, Key::Digit, '5', Deg("58*31.79"), 1, false},
+      {"over the degree sign", kLat, lat, 1, Key::Digit, '5', Deg("45*31.79"), 3, false},
+      {"over the point", kLat, lat, 4, Key::Digit, '5', Deg("48*35.79"), 6, false},
+      {"the last digit leaves the caret after it", kLat, lat, 7, Key::Digit, '2', Deg("48*31.72"),
        8, false},
-      {"no digit after the last", kLat, filled, 8, Key::Digit, '2', filled, 8, true},
-      {"longitude's last digit", kLon, lon, 8, Key::Digit, '1',
-       "008\xB0"
-       "11.81",
-       9, false},
+      {"no digit after the last", kLat, lat, 8, Key::Digit, '2', lat, 8, true},
+      {"longitude's last digit", kLon, lon, 8, Key::Digit, '1', Deg("008*11.81"), 9, false},
       {"no longitude digit after the last", kLon, lon, 9, Key::Digit, '1', lon, 9, true},
-      {"a caret on the degree sign types the next digit", kLat, filled, 2, Key::Digit, '0',
-       "48\xB0"
-       "01.79",
-       4, false},
-      {"delete clears the digit and stays", kLat, filled, 4, Key::Delete, 0,
-       "48\xB0"
-       "3_.79",
-       4, false},
-      {"delete the last digit", kLon, lon, 8, Key::Delete, 0,
-       "008\xB0"
-       "11.8_",
-       8, false},
-      {"nothing to delete after the last", kLat, filled, 8, Key::Delete, 0, filled, 8, true},
-      {"home", kLat, filled, 6, Key::Home, 0, filled, 0, false},
+      {"a caret on the degree sign types the next digit", kLat, lat, 2, Key::Digit, '0',
+       Deg("48*01.79"), 4, false},
+      {"delete clears the digit and stays", kLat, lat, 4, Key::Delete, 0, Deg("48*3_.79"), 4,
+       false},
+      {"delete the last digit", kLon, lon, 8, Key::Delete, 0, Deg("008*11.8_"), 8, false},
+      {"nothing to delete after the last", kLat, lat, 8, Key::Delete, 0, lat, 8, true},
       {"home from after the last", kLon, lon, 9, Key::Home, 0, lon, 0, false},
-      {"end", kLat, filled, 0, Key::End, 0, filled, 7, false},
-      {"left from after the last", kLat, filled, 8, Key::Left, 0, filled, 7, false},
-      {"right from after the last", kLat, filled, 8, Key::Right, 0, filled, 8, true},
-      {"left on the first digit", kLat, filled, 0, Key::Left, 0, filled, 0, true},
+      {"end", kLat, lat, 0, Key::End, 0, lat, 7, false},
+      {"left from after the last", kLat, lat, 8, Key::Left, 0, lat, 7, false},
+      {"right from after the last", kLat, lat, 8, Key::Right, 0, lat, 8, true},
+      {"left on the first digit", kLat, lat, 0, Key::Left, 0, lat, 0, true},
       {"right over the point", kLon, lon, 5, Key::Right, 0, lon, 7, false},
       {"a text without its fixed places", kLat, "4831", 1, Key::Digit, '5', "4831", 1, true},
   };
@@ -235,32 +212,23 @@ TEST(AprsPosition, KeysEditOneDigitAndStopAfterTheLast) {
   }
 }
 
-TEST(AprsPosition, DigitsTypedOnTheLastOneDoNotOverwriteIt) {
-  PositionFieldState state{
-      "48\xB0"
-      "31.79",
-      7, false};
+// Typing on after the last digit, and deleting every digit in turn.
+TEST(AprsPosition, KeySequencesStopAtTheLastDigitAndEmptyToTheMask) {
+  PositionFieldState state{Deg("48*31.79"), 7, false};
   int beeps = 0;
   for (char digit : std::string("123456")) {
     state = PressPositionKey(kLat, state.text, state.position, PositionKey::Digit, digit);
     beeps += state.beep ? 1 : 0;
   }
-  EXPECT_EQ(state.text,
-            "48\xB0"
-            "31.71");
+  EXPECT_EQ(state.text, Deg("48*31.71"));
   EXPECT_EQ(beeps, 5);
-}
 
-TEST(AprsPosition, DeletingEveryDigitGivesTheMaskBack) {
-  PositionFieldState state{
-      "008\xB0"
-      "11.88",
-      0, false};
+  state = {Deg("008*11.88"), 0, false};
   for (int i = 0; i < 7; ++i) {
     state = PressPositionKey(kLon, state.text, state.position, PositionKey::Delete);
     state = PressPositionKey(kLon, state.text, state.position, PositionKey::Right);
   }
-  EXPECT_EQ(state.text, "___\xB0__.__");
+  EXPECT_EQ(state.text, Deg("___*__.__"));
   EXPECT_EQ(state.position, 8);
 }
 

@@ -4,53 +4,25 @@
 
 #include <functional>
 
+#include "aprs_controls.h"
 #include "common/text_codec.h"
 #include "config/config_data.h"
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 
 namespace vextune {
 namespace {
 
 constexpr int32_t kNoDevice = -1;
+using testing::Deg;
+using testing::GoodAprsControls;
 const std::string k80(80, 'y');
-
-// A dialog as it opens on the default record, with a fixed position typed.
-AprsDialogControls GoodControls() {
-  AprsDialogControls c;
-  c.callsign = "klmnop-9";
-  c.comment = "Comment";
-  c.statusText = "Status";
-  c.valid = "1200";
-  c.txIntervalText = "900";
-  c.freqBeaconText = "0";
-  c.compressed = true;
-  c.timestamp = true;
-  c.autoSpeedIndex = 1;
-  c.path = "APRS,RELAY,WIDE";
-  c.hfOnlyInHfPrMode = true;
-  c.statusEveryText = "0";
-  c.latitude =
-      "48\xB0"
-      "31.79";
-  c.latitudeHemisphere = 'N';
-  c.longitude =
-      "008\xB0"
-      "11.88";
-  c.longitudeHemisphere = 'E';
-  c.manualInterval = true;
-  c.altitudeIndex = 1;
-  c.nmeaIndex = 2;
-  c.primarySymbolIndex = 14;
-  c.alternateSymbolIndex = 14;
-  return c;
-}
 
 struct Refusal {
   const char* name;
   std::function<void(AprsDialogControls&)> change;
   int32_t firmware;
   const char* caption;
-  const char* message;
+  std::string message;
   MessageIcon icon;
   AprsField field;
   FieldSelection selection;
@@ -167,9 +139,6 @@ TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
        "APRS Comment Error",
        "APRS Comment: Enter at most 80 characters, without tabs or line breaks!", kWarn,
        AprsField::Comment, kAll, 0, 0},
-      {"comment 81 chars", [](auto& c) { c.comment = k80 + "y"; }, kNoDevice, "APRS Comment Error",
-       "APRS Comment: Enter at most 80 characters, without tabs or line breaks!", kWarn,
-       AprsField::Comment, kAll, 0, 0},
       {"report text of two lines", [](auto& c) { c.statusText = "QRV\r\n145.500"; }, kNoDevice,
        "APRS Status Report Error",
        "APRS Report Text: Enter at most 80 characters, without tabs or line breaks!", kWarn,
@@ -177,16 +146,10 @@ TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
       {"path with three-digit SSIDs", [](auto& c) { c.path = "APRS,WIDE-0007,AB-0015"; }, kNoDevice,
        "APRS Path Error", "Wrong SSID: \"WIDE-007\" ", kWarn, AprsField::Path, FieldSelection::None,
        0, 0},
-      {"latitude out of shape",
-       [](auto& c) {
-         c.latitude =
-             "48\xB0"
-             "31x79";
-       },
-       kNoDevice, "Latitude Error",
-       "Unable to convert this value:\n\t'48\xB0"
-       "31x79 N'\ninto a valid position (max. Latitude: 89\xB0"
-       "59.99 N/S)!",
+      {"latitude out of shape", [](auto& c) { c.latitude = Deg("48*31x79"); }, kNoDevice,
+       "Latitude Error",
+       Deg("Unable to convert this value:\n\t'48*31x79 N'\ninto a valid position (max. Latitude: "
+           "89*59.99 N/S)!"),
        kWarn, AprsField::Latitude, kRange, 0, 1},
       {"callsign with a tab", [](auto& c) { c.callsign = "DB\t0"; }, kNoDevice,
        "APRS Callsign Error", "APRS Callsign Error", kWarn, AprsField::Callsign, kAll, 0, 0},
@@ -196,7 +159,7 @@ TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
        AprsField::Valid, kAll, 0, 0},
   };
   for (const Refusal& r : cases) {
-    AprsDialogControls controls = GoodControls();
+    AprsDialogControls controls = GoodAprsControls();
     r.change(controls);
     const AprsOkOutcome outcome = CheckAprsSettings(controls, AprsSettingsValues{}, r.firmware);
     ASSERT_FALSE(outcome.accepted()) << r.name;
@@ -214,14 +177,14 @@ TEST(AprsSettingsCheck, EachRefusalShowsItsMessageAndTakesTheUserThere) {
 }
 
 TEST(AprsSettingsCheck, FieldTextsTheProgramPutsBack) {
-  AprsDialogControls controls = GoodControls();
+  AprsDialogControls controls = GoodAprsControls();
   controls.path = " ";
   AprsOkOutcome outcome = CheckAprsSettings(controls, {}, kNoDevice);
   EXPECT_EQ(outcome.pathFieldText, "APRS,RELAY,WIDE");
   EXPECT_FALSE(outcome.callsignFieldText.has_value());
 
   // The callsign shows in capitals from its step on, even when refused.
-  controls = GoodControls();
+  controls = GoodAprsControls();
   controls.callsign = "klmnopq";
   outcome = CheckAprsSettings(controls, {}, kNoDevice);
   EXPECT_EQ(outcome.callsignFieldText, "KLMNOPQ");
@@ -297,6 +260,8 @@ TEST(AprsSettingsCheck, AcceptedEntriesBecomeTheValues) {
        [](const AprsSettingsValues& v) {
          EXPECT_EQ(v.path, (AprsPathEntries{"APZ", "WIDE1-1", "WIDE", "", "", "", "", "", ""}));
        }},
+      {"40 chars below 1.0Q", [](auto& c) { c.comment = std::string(40, 'x'); }, 10080,
+       [](const AprsSettingsValues& v) { EXPECT_EQ(v.comment.size(), 40u); }},
       {"41 chars at 1.0Q", [](auto& c) { c.comment = std::string(41, 'x'); }, 10081,
        [](const AprsSettingsValues& v) { EXPECT_EQ(v.comment.size(), 41u); }},
       {"41 chars without a device", [](auto& c) { c.comment = std::string(41, 'x'); }, kNoDevice,
@@ -329,7 +294,7 @@ TEST(AprsSettingsCheck, AcceptedEntriesBecomeTheValues) {
   before.autoSpeed = 2;
   before.symbol = "93";
   for (const Accepted& a : cases) {
-    AprsDialogControls controls = GoodControls();
+    AprsDialogControls controls = GoodAprsControls();
     a.change(controls);
     const AprsOkOutcome outcome = CheckAprsSettings(controls, before, a.firmware);
     ASSERT_TRUE(outcome.accepted()) << a.name << ": " << outcome.finding->message.text;
@@ -341,94 +306,56 @@ TEST(AprsSettingsCheck, AcceptedEntriesBecomeTheValues) {
 // What OK accepts arrives in the record as it is: the values OK hands back,
 // taken back and read from the record again, are the same. What the record
 // would refuse, OK refuses with a message.
-struct AprsRow {
-  const char* what;
-  std::function<void(AprsDialogControls&)> enter;
-};
+TEST(AprsOkToRecord, AcceptedValuesArriveAsTheyAre) {
+  using A = AprsDialogControls&;
+  const struct {
+    const char* what;
+    std::function<void(AprsDialogControls&)> enter;
+  } rows[] = {
+      {"as it stands", [](A) {}},
+      {"callsign", [](A c) { c.callsign = "db0xyz-15"; }},
+      {"no callsign, no position",
+       [](A c) { c.callsign = "", c.latitude = Deg("__*__.__"), c.longitude = Deg("___*__.__"); }},
+      {"comment", [](A c) { c.comment = "Hello World \xB0"; }},
+      {"comment 80 chars", [](A c) { c.comment = k80; }},
+      {"report text", [](A c) { c.statusText = "QRV 145.500"; }},
+      {"path with via and zeros",
+       [](A c) { c.path = "apzvx via WIDE1-01,WIDE2-2,WIDE-00,WIDE-001"; }},
+      {"path of nine entries", [](A c) { c.path = "A B C D E F G H KLMNOP-15"; }},
+      {"fixed position",
+       [](A c) {
+         c.latitude = Deg("89*59.99"), c.latitudeHemisphere = 'S';
+         c.longitude = Deg("179*59.99"), c.longitudeHemisphere = 'E';
+       }},
+      {"valid 0010", [](A c) { c.valid = "0010"; }},
+      {"manual interval 10", [](A c) { c.txIntervalText = "10"; }},
+      {"manual interval 0", [](A c) { c.txIntervalText = "0000"; }},
+      {"automatic interval", [](A c) { c.manualInterval = false, c.autoSpeedIndex = 2; }},
+      {"frequency beacon 60", [](A c) { c.freqBeaconOn = true, c.freqBeaconText = "60"; }},
+      {"frequency beacon on at 0", [](A c) { c.freqBeaconOn = true, c.freqBeaconText = "00000"; }},
+      {"status every empty", [](A c) { c.statusEveryText = ""; }},
+      {"lists at their last entries",
+       [](A c) {
+         c.alternateTable = true, c.alternateSymbolIndex = 93;
+         c.crossModeOn = true, c.crossModeIndex = 6, c.digipeatingOn = true, c.digiAliasIndex = 2;
+         c.nmeaOn = true, c.nmeaIndex = 3, c.altitudeOn = true, c.altitudeIndex = 2;
+         c.hfToggleSwitch = true, c.hfOnlyInHfPrMode = false;
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    CConfigData record;
+    AprsDialogControls controls = GoodAprsControls();
+    row.enter(controls);
+    const AprsOkOutcome outcome =
+        CheckAprsSettings(controls, AprsSettingsFromRecord(record), kNoDevice);
+    ASSERT_TRUE(outcome.accepted()) << outcome.finding->message.text;
 
-void PrintTo(const AprsRow& row, std::ostream* os) {
-  *os << row.what;
+    TakeBackAprsSettings(outcome.values, record);
+    // Every value the dialog hands back, read from the record again.
+    EXPECT_EQ(AprsSettingsFromRecord(record), outcome.values);
+  }
 }
-
-class AprsOkToRecord : public ::testing::TestWithParam<AprsRow> {};
-
-TEST_P(AprsOkToRecord, AcceptedValuesArriveAsTheyAre) {
-  const AprsRow& row = GetParam();
-  CConfigData record;
-  AprsDialogControls controls = GoodControls();
-  row.enter(controls);
-  const AprsOkOutcome outcome =
-      CheckAprsSettings(controls, AprsValuesFromRecord(record), kNoDevice);
-  ASSERT_TRUE(outcome.accepted()) << row.what << ": " << outcome.finding->message.text;
-
-  TakeBackAprsValues(outcome.values, record);
-  // Every value the dialog hands back, read from the record again.
-  EXPECT_EQ(AprsValuesFromRecord(record), outcome.values) << row.what;
-}
-
-using A = AprsDialogControls&;
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, AprsOkToRecord,
-    ::testing::Values(AprsRow{"as it stands", [](A) {}},
-                      AprsRow{"callsign", [](A c) { c.callsign = "db0xyz-15"; }},
-                      AprsRow{"no callsign, no position",
-                              [](A c) {
-                                c.callsign = "";
-                                c.latitude = "__\xB0__.__";
-                                c.longitude = "___\xB0__.__";
-                              }},
-                      AprsRow{"comment", [](A c) { c.comment = "Hello World \xB0"; }},
-                      AprsRow{"comment 80 chars", [](A c) { c.comment = k80; }},
-                      AprsRow{"report text", [](A c) { c.statusText = "QRV 145.500"; }},
-                      AprsRow{"path with via and zeros",
-                              [](A c) { c.path = "apzvx via WIDE1-01,WIDE2-2,WIDE-00,WIDE-001"; }},
-                      AprsRow{"path of nine entries",
-                              [](A c) { c.path = "A B C D E F G H KLMNOP-15"; }},
-                      AprsRow{"fixed position",
-                              [](A c) {
-                                c.latitude =
-                                    "89\xB0"
-                                    "59.99";
-                                c.latitudeHemisphere = 'S';
-                                c.longitude =
-                                    "179\xB0"
-                                    "59.99";
-                                c.longitudeHemisphere = 'E';
-                              }},
-                      AprsRow{"valid 0010", [](A c) { c.valid = "0010"; }},
-                      AprsRow{"manual interval 10", [](A c) { c.txIntervalText = "10"; }},
-                      AprsRow{"manual interval 0", [](A c) { c.txIntervalText = "0000"; }},
-                      AprsRow{"automatic interval",
-                              [](A c) {
-                                c.manualInterval = false;
-                                c.autoSpeedIndex = 2;
-                              }},
-                      AprsRow{"frequency beacon 60",
-                              [](A c) {
-                                c.freqBeaconOn = true;
-                                c.freqBeaconText = "60";
-                              }},
-                      AprsRow{"frequency beacon on at 0",
-                              [](A c) {
-                                c.freqBeaconOn = true;
-                                c.freqBeaconText = "00000";
-                              }},
-                      AprsRow{"status every empty", [](A c) { c.statusEveryText = ""; }},
-                      AprsRow{"lists at their last entries", [](A c) {
-                                c.alternateTable = true;
-                                c.alternateSymbolIndex = 93;
-                                c.crossModeOn = true;
-                                c.crossModeIndex = 6;
-                                c.digipeatingOn = true;
-                                c.digiAliasIndex = 2;
-                                c.nmeaOn = true;
-                                c.nmeaIndex = 3;
-                                c.altitudeOn = true;
-                                c.altitudeIndex = 2;
-                                c.hfToggleSwitch = true;
-                                c.hfOnlyInHfPrMode = false;
-                              }}));
 
 }  // namespace
 }  // namespace vextune

@@ -9,8 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "config/firmware.h"
-#include "editor/aprs_position.h"
+#include "aprs_controls.h"
 #include "editor/general_settings_record.h"
 #include "editor/misc_settings_record.h"
 
@@ -45,16 +44,7 @@ Check GeneralCheck(std::string GeneralSettingsValues::*text) {
 
 Check AprsCheck(std::function<void(AprsDialogControls&, const std::string&)> type) {
   return [type](const std::string& number) -> std::optional<std::string> {
-    AprsDialogControls c;
-    c.callsign = "DAVOZI";
-    c.valid = "1200";
-    c.txIntervalText = "900";
-    c.freqBeaconText = "0";
-    c.path = "APRS";
-    c.statusEveryText = "0";
-    c.latitude = LayoutOf(PositionAxis::Latitude).mask;
-    c.longitude = LayoutOf(PositionAxis::Longitude).mask;
-    c.manualInterval = true;
+    AprsDialogControls c = testing::GoodAprsControls();
     type(c, number);
     const AprsOkOutcome outcome = CheckAprsSettings(c, AprsSettingsValues{}, -1);
     if (outcome.accepted()) return std::nullopt;
@@ -132,12 +122,9 @@ TEST(FieldTexts, TheCallsignAndTextLimitsAreTheRecordsRules) {
   const std::string ssid = "-" + std::to_string(kSsidMax);
   const std::string beyondSsid = "-" + std::to_string(kSsidMax + 1);
   const std::string chars = "max. " + std::to_string(kCallsignLength) + " chars";
-  const auto generalRefusal = [](const std::string& callsign) {
-    GeneralSettingsEntries entries;
-    entries.fields = GeneralSettingsFromRecord(CConfigData{});
-    entries.fields.callsign = callsign;
-    const auto findings = CheckGeneralSettingsOk(entries).findings;
-    return findings.empty() ? std::string() : findings.front().message.text;
+  const Check check = GeneralCheck(&GeneralSettingsValues::callsign);
+  const auto generalRefusal = [&check](const std::string& callsign) {
+    return check(callsign).value_or("");
   };
   EXPECT_EQ(generalRefusal(longest + ssid), "");
   EXPECT_NE(generalRefusal(longest + "A").find("Max. " + std::to_string(kCallsignLength)),
@@ -151,25 +138,6 @@ TEST(FieldTexts, TheCallsignAndTextLimitsAreTheRecordsRules) {
   // The one text that names another limit than its field's: see field_texts.cpp.
   EXPECT_NE(GeneralToolTip(GeneralField::ConnectText).find(std::to_string(kMaxTextLength)),
             std::string::npos);
-}
-
-TEST(FieldTexts, OlderFirmwareRefusesALongCommentByItsOwnLimit) {
-  const auto refusal = [](size_t length, int32_t firmware) -> std::optional<std::string> {
-    AprsDialogControls c;
-    c.valid = "1200";
-    c.statusEveryText = "0";
-    c.comment = std::string(length, 'c');
-    const AprsOkOutcome outcome = CheckAprsSettings(c, AprsSettingsValues{}, firmware);
-    if (outcome.finding && outcome.finding->field == AprsField::Comment)
-      return outcome.finding->message.text;
-    return std::nullopt;
-  };
-  const int32_t before = static_cast<int32_t>(firmware::k1_0Q) - 1;
-  EXPECT_EQ(refusal(kShortCommentLength, before), std::nullopt);
-  const auto message = refusal(kShortCommentLength + 1, before);
-  ASSERT_TRUE(message.has_value());
-  EXPECT_NE(message->find("max. " + std::to_string(kShortCommentLength)), std::string::npos);
-  EXPECT_EQ(refusal(kShortCommentLength + 1, static_cast<int32_t>(firmware::k1_0Q)), std::nullopt);
 }
 
 }  // namespace

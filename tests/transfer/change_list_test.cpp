@@ -34,10 +34,6 @@ TEST(ChangeList, NamesEachSettingOnceWithItsLabelAndBothValues) {
        "Position [%A]: off \u2192 on with the fixed position",
        "m_AprsBeacon",
        {}},
-      {{{"m_AprsPosition", "1234.56N 01234.56E"}},
-       "Position [%AO]: empty \u2192 \"1234.56N 01234.56E\"",
-       "m_AprsPosition",
-       {}},
       // Pairs and groups: one entry for what one command sets.
       {{{"m_PrModeIndex", "4"}, {"m_PrMode", "9600"}},
        "PR-Mode (%B): 1200 Bd \u2192 9600 Bd",

@@ -49,6 +49,8 @@ Lines FullScriptLinesOf(const CConfigData& config, const std::set<std::string>& 
 // The quieting and restoring commands, and the store, that frame every change.
 const std::set<std::string> kFrame = {"X", "%A", "@V", "I", "%AM", "x", "i", "%ZS"};
 
+// One row per kind of step: which parameter belongs to which step is
+// EveryParameterBelongsToTheOneStepWhoseLinesItChanges.
 TEST(IncrementalSend, WritesTheWholeScriptsLinesOfEachChangedSettingInsideTheSameFrame) {
   struct Case {
     const char* kind;
@@ -69,11 +71,6 @@ TEST(IncrementalSend, WritesTheWholeScriptsLinesOfEachChangedSettingInsideTheSam
       {"%AH both forms", {{"m_AprsHfToggle", "2"}, {"m_AprsHfToggleOld", "1"}}, {"%AH"}},
       {"%AH on/off form only", {{"m_AprsHfToggleOld", "1"}}, {"%AH"}},
       {"path callsign", {{"m_AprsVia2", "WIDE2-2"}}, {"%AP"}},
-      {"path SSID", {{"m_AprsDestSsid", "05"}}, {"%AP"}},
-      {"symbol", {{"m_AprsSymbol", "41"}}, {"%AY"}},
-      {"position", {{"m_AprsPosition", "1234.56N 01234.56E"}}, {"%AO"}},
-      {"monitor letter", {{"m_MonitorS", "1"}}, {"m"}},
-      {"connect text", {{"m_ConnectText", "Hello"}}, {"u"}},
       {"quieted callsign", {{"m_Callsign", "DL1ABC-7"}}, {}},
       {"several", {{"m_TxDelay", "40"}, {"m_AprsInterval", "1800"}, {"m_LevelRobust", "250"}},
        {"t", "%AT", "%XR"}},

@@ -19,6 +19,14 @@ QString U(const char* utf8) {
   return QString::fromUtf8(utf8);
 }
 
+/// The position fields and their hemisphere buttons as one line.
+QString Position(const AprsDialogHarness& h) {
+  return QStringList({h.Field("latitudeEdit")->text(), h.Button("latitudeHemisphereButton")->text(),
+                      h.Field("longitudeEdit")->text(),
+                      h.Button("longitudeHemisphereButton")->text()})
+      .join(QLatin1Char(' '));
+}
+
 AprsSettingsValues FixedBeacon() {
   AprsSettingsValues v = DefaultAprsValues();
   v.beaconMode = "2";
@@ -47,10 +55,7 @@ void AprsPositionHelperTest::returnFillsTheFieldsAndOkStoresIt() {
   h.Retype("positionFromEdit", U("JN48nm"));
   QTest::keyClick(h.Field("positionFromEdit"), Qt::Key_Return);
   QVERIFY(h.dialog->isVisible());  // Return does not reach OK
-  QCOMPARE(h.Field("latitudeEdit")->text(), U("48°31.25"));
-  QCOMPARE(h.Field("longitudeEdit")->text(), U("009°07.50"));
-  QCOMPARE(h.Button("latitudeHemisphereButton")->text(), U("N"));
-  QCOMPARE(h.Button("longitudeHemisphereButton")->text(), U("E"));
+  QCOMPARE(Position(h), U("48°31.25 N 009°07.50 E"));
   QCOMPARE(h.dialog->findChild<QLabel*>(QStringLiteral("latitudeHemisphereLabel"))->text(), U("N"));
   QCOMPARE(h.dialog->findChild<QLabel*>(QStringLiteral("longitudeHemisphereLabel"))->text(),
            U("E"));
@@ -77,19 +82,13 @@ void AprsPositionHelperTest::refusedTextShowsItsProblemAndKeepsTheFields() {
   QVERIFY(problem->isVisible());
   QVERIFY(!problem->text().isEmpty());
   QVERIFY(h.prompt.shown().empty());  // no message box
-  QCOMPARE(h.Field("latitudeEdit")->text(), U("48°31.79"));
-  QCOMPARE(h.Field("longitudeEdit")->text(), U("008°11.88"));
-  QCOMPARE(h.Button("latitudeHemisphereButton")->text(), U("S"));
-  QCOMPARE(h.Button("longitudeHemisphereButton")->text(), U("W"));
+  QCOMPARE(Position(h), U("48°31.79 S 008°11.88 W"));
 
   // Typing again takes the stale complaint away.
   h.Retype("positionFromEdit", U("48.5298, 8.1980"));
   QVERIFY(!problem->isVisible());
   QTest::keyClick(h.Field("positionFromEdit"), Qt::Key_Return);
-  QCOMPARE(h.Field("latitudeEdit")->text(), U("48°31.79"));
-  QCOMPARE(h.Button("latitudeHemisphereButton")->text(), U("N"));
-  QCOMPARE(h.Field("longitudeEdit")->text(), U("008°11.88"));
-  QCOMPARE(h.Button("longitudeHemisphereButton")->text(), U("E"));
+  QCOMPARE(Position(h), U("48°31.79 N 008°11.88 E"));
 }
 
 void AprsPositionHelperTest::helperFollowsTheBeaconMode() {

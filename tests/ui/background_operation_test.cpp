@@ -4,7 +4,6 @@
 #include "ui/background_operation.h"
 
 #include <QCloseEvent>
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 #include <atomic>
@@ -100,15 +99,14 @@ class BackgroundOperationTest : public QObject {
     QCOMPARE(handedOver, QThread::currentThread());
   }
 
-  // The owner ends the operation while the job waits for an answer that
-  // only this thread could give: the question is answered No at once, later
-  // ones too, and nothing is handed over or signalled afterwards.
-  void endingAnswersNoAndDeliversNothing() {
-    struct Case {
-      const char* name;
-      bool destroyInsteadOfEnd;
-    };
-    for (const Case& c : {Case{"End", false}, Case{"destructor", true}}) {
+  // The owner ends, destroys or abandons the operation while the job waits
+  // for an answer that only this thread could give: the question is answered
+  // No at once, later ones too, and nothing is handed over. Only an abandoned
+  // job still signals its end, and the next job asks and delivers again.
+  void endingOrAbandoningAnswersNoAndDeliversNothing() {
+    enum How { End, Destroy, Abandon };
+    for (const How how : {End, Destroy, Abandon}) {
+      const char* name = how == End ? "End" : how == Destroy ? "destructor" : "Abandon";
       ScriptedPrompt prompt;
       prompt.AnswerYes();
       prompt.AnswerYes();
@@ -132,62 +130,37 @@ class BackgroundOperationTest : public QObject {
           [&](int) { ++delivered; }));
       // Without serving events, so the question stays unanswered.
       while (!asking) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      if (c.destroyInsteadOfEnd) {
+      if (how == Destroy) {
         operation.reset();
-      } else {
+      } else if (how == End) {
         operation->End();
-        QVERIFY2(!operation->IsRunning(), c.name);
-        QVERIFY2(!operation->Start([](ui::OperationChannel&) {}), c.name);
+        QVERIFY2(!operation->IsRunning(), name);
+        QVERIFY2(!operation->Start([](ui::OperationChannel&) {}), name);
+      } else {
+        operation->Abandon();
+        QTRY_COMPARE(finished, 1);
       }
-      QVERIFY2(returned, c.name);
-      QVERIFY2(cancel.IsSet(), c.name);
+      QVERIFY2(returned, name);
+      QVERIFY2(cancel.IsSet(), name);
       QCoreApplication::processEvents();
       QCoreApplication::processEvents();
       QCOMPARE(answers.load(), 0);
-      QVERIFY2(prompt.Texts().empty(), c.name);
+      QVERIFY2(prompt.Texts().empty(), name);
       QCOMPARE(delivered, 0);
-      QCOMPARE(finished, 0);
+      QCOMPARE(finished, how == Abandon ? 1 : 0);
+      if (how != Abandon) continue;
+
+      bool asked = false;
+      QVERIFY(operation->Start(
+          [&](ui::OperationChannel& channel) {
+            return !cancel.IsSet() && channel.prompt().AskYesNo("", "Again?");
+          },
+          [&](bool yes) { asked = yes; }));
+      QTRY_COMPARE(finished, 2);
+      QVERIFY(asked);
     }
   }
 
-  void abandonedJobEndsWithoutItsResult() {
-    ScriptedPrompt prompt;
-    prompt.AnswerYes();
-    CancelFlag cancel;
-    ui::BackgroundOperation operation(prompt, cancel);
-    QSignalSpy finished(&operation, &ui::BackgroundOperation::finished);
-    std::atomic<bool> asking{false};
-    bool answer = true;
-    int delivered = 0;
-    QVERIFY(operation.Start(
-        [&](ui::OperationChannel& channel) {
-          asking = true;
-          answer = channel.prompt().AskYesNo("", "Go on?");
-          channel.prompt().ShowMessage("", "Aborted", MessageIcon::Warning);
-          return 0;
-        },
-        [&](int) { ++delivered; }));
-    while (!asking) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    operation.Abandon();
-    QTRY_COMPARE(finished.count(), 1);
-    QVERIFY(cancel.IsSet());
-    QVERIFY(!answer);
-    QVERIFY(prompt.Texts().empty());
-    QCOMPARE(delivered, 0);
-
-    // The next job asks and delivers again, uncancelled.
-    bool asked = false;
-    QVERIFY(operation.Start(
-        [&](ui::OperationChannel& channel) {
-          return !cancel.IsSet() && channel.prompt().AskYesNo("", "Again?");
-        },
-        [&](bool yes) { asked = yes; }));
-    QTRY_COMPARE(finished.count(), 2);
-    QVERIFY(asked);
-  }
-
-  // While a job runs, Escape and reject do nothing; the window's close
-  // cancels and closes once the job has returned, without its result.
   void busyDialogSwitchesItsOkCancelRowOff() {
     ScriptedPrompt prompt;
     CancelFlag cancel;
@@ -202,6 +175,8 @@ class BackgroundOperationTest : public QObject {
     QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
   }
 
+  // While a job runs, Escape and reject do nothing; the window's close
+  // cancels and closes once the job has returned, without its result.
   void dialogClosesOnlyThroughTheOperation() {
     ScriptedPrompt prompt;
     CancelFlag cancel;

@@ -8,13 +8,13 @@
 #include <QTest>
 
 #include "config/config_data.h"
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 #include "editor/general_settings_record.h"
 #include "editor/misc_settings_record.h"
 #include "link/device_state.h"
 #include "scripted_prompt.h"
 #include "settings_dialog_test_support.h"
-#include "ui/aprs_settings_dialog.h"
+#include "ui/aprs_settings_dlg.h"
 #include "ui/general_settings_dlg.h"
 #include "ui/misc_settings_dlg.h"
 
@@ -62,7 +62,7 @@ class DialogKeyboardTest : public QObject {
 
   void positionFieldsComeBeforeTheirButtons() {
     ScriptedPrompt prompt;
-    AprsSettingsValues values = AprsValuesFromRecord(CConfigData());
+    AprsSettingsValues values = AprsSettingsFromRecord(CConfigData());
     values.beaconMode.assign(1, '2');
     DeviceState device;
     device.firmwareVersion = -1;

@@ -23,7 +23,7 @@
 
 using namespace vextune;
 using vextune::testing::EveryDialog;
-using vextune::testing::FakeSettingsEditor;
+using vextune::testing::FakeSettingsRunner;
 using vextune::testing::ScriptedPrompt;
 
 namespace {
@@ -165,8 +165,8 @@ class MainDialogsAccessTest : public QObject {
 
     ui::ApplicationState files(nullptr);
     files.device.state().fileOnly = true;
-    FakeSettingsEditor editor;
-    ui::CConfigurationMainDlg configuration(files, prompt_, {&editor, &editor, &editor});
+    FakeSettingsRunner runner;
+    ui::CConfigurationMainDlg configuration(files, prompt_, {&runner, &runner, &runner});
     auto* config = configuration.findChild<ui::ElidedLabel*>(QStringLiteral("statusLine"));
     QVERIFY(config != nullptr);
     QCOMPARE(AccessibleText(config, QAccessible::Name), QStringLiteral("No config file loaded"));
@@ -192,8 +192,8 @@ class MainDialogsAccessTest : public QObject {
     }
     ui::ApplicationState files(nullptr);
     files.device.state().fileOnly = true;
-    FakeSettingsEditor editor;
-    ui::CConfigurationMainDlg configuration(files, prompt_, {&editor, &editor, &editor});
+    FakeSettingsRunner runner;
+    ui::CConfigurationMainDlg configuration(files, prompt_, {&runner, &runner, &runner});
     QVERIFY(testing::ShowActive(&configuration));
     prompt_.Clear();
     prompt_.ChooseFile(std::nullopt);
@@ -220,8 +220,8 @@ class MainDialogsAccessTest : public QObject {
 
     ui::ApplicationState files(nullptr);
     files.device.state().fileOnly = true;
-    FakeSettingsEditor editor;
-    ui::CConfigurationMainDlg configuration(files, prompt_, {&editor, &editor, &editor});
+    FakeSettingsRunner runner;
+    ui::CConfigurationMainDlg configuration(files, prompt_, {&runner, &runner, &runner});
     CheckTabOrder(configuration,
                   {"generalSettingsButton", "aprsSettingsButton", "miscSettingsButton",
                    "loadButton", "saveButton", "loadDefaultsButton", "backupsButton",

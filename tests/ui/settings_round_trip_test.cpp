@@ -16,13 +16,13 @@
 #include "scripted_prompt.h"
 #include "settings_dialog_test_support.h"
 #include "ui/application_state.h"
-#include "ui/aprs_settings_dialog.h"
-#include "ui/aprs_settings_editor.h"
+#include "ui/aprs_settings_dlg.h"
+#include "ui/aprs_settings_runner.h"
 #include "ui/configuration_main_dlg.h"
 #include "ui/general_settings_dlg.h"
-#include "ui/general_settings_editor.h"
+#include "ui/general_settings_runner.h"
 #include "ui/misc_settings_dlg.h"
-#include "ui/misc_settings_editor.h"
+#include "ui/misc_settings_runner.h"
 
 using namespace vextune;
 using vextune::testing::ScriptedPrompt;
@@ -91,12 +91,14 @@ class SettingsRoundTripTest : public QObject {
     ScriptedPrompt prompt;
     ui::ApplicationState state(nullptr);
     state.device.SelectPort(device.path());
-    QVERIFY(RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel()).passed());
+    QVERIFY(RunConfigurationCheck(state.device.link(), state.device.state(), state.device.cancel())
+                .passed());
 
-    ui::GeneralSettingsEditor general;
-    ui::AprsSettingsEditor aprs;
-    ui::MiscSettingsEditor misc;
-    ui::CConfigurationMainDlg dialog(state, prompt, ui::SettingsEditors{&general, &aprs, &misc});
+    ui::GeneralSettingsRunner general;
+    ui::AprsSettingsRunner aprs;
+    ui::MiscSettingsRunner misc;
+    ui::CConfigurationMainDlg dialog(state, prompt,
+                                     ui::SettingsDialogRunners{&general, &aprs, &misc});
     dialog.show();
     QTRY_VERIFY(dialog.transferRunning());
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.transferRunning(), kTransferTimeoutMs);

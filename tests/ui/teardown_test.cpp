@@ -26,7 +26,7 @@
 #include "update/packed_time.h"
 
 using namespace vextune;
-using vextune::testing::FakeSettingsEditor;
+using vextune::testing::FakeSettingsRunner;
 using vextune::testing::PortIsFree;
 using vextune::testing::ScriptedPrompt;
 using vextune::testing::SimulatedDavozi;
@@ -211,9 +211,9 @@ class TeardownTest : public QObject {
     const bool atStart = c.stage == Stage::ReadAtStart;
     state.device.SelectPort(atStart ? device.path() : folder_.Path("no-such-port"));
     ScriptedPrompt prompt;
-    FakeSettingsEditor general, aprs, misc;
+    FakeSettingsRunner general, aprs, misc;
     auto owned = std::make_unique<ui::CConfigurationMainDlg>(
-        state, prompt, ui::SettingsEditors{&general, &aprs, &misc});
+        state, prompt, ui::SettingsDialogRunners{&general, &aprs, &misc});
     ui::CConfigurationMainDlg& dialog = *owned;
     // The button is pressed once: a run that does not start then fails the
     // case at once, rather than pressing it again until the time-out.
@@ -348,12 +348,10 @@ class TeardownTest : public QObject {
       uint64_t atByte;
       const char* name;
     };
-    constexpr Point kPoints[] = {{Stage::ReadAtStart, 150, "read at start"},
-                                 {Stage::Read, 150, "read"},
-                                 {Stage::Send, 200, "send's backup"},
-                                 {Stage::Send, 640, "send"},
-                                 {Stage::Send, 1100, "send's verification"},
-                                 {Stage::Update, 3000, "update"}};
+    constexpr Point kPoints[] = {
+        {Stage::ReadAtStart, 150, "read at start"}, {Stage::Read, 150, "read"},
+        {Stage::Send, 200, "send's backup"},        {Stage::Send, 640, "send"},
+        {Stage::Send, 1100, "send's verification"}, {Stage::Update, 3000, "update"}};
     struct Combination {
       Fault fault;
       Action action;

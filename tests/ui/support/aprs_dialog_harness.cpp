@@ -5,7 +5,7 @@
 namespace vextune::testing {
 
 AprsSettingsValues DefaultAprsValues() {
-  return AprsValuesFromRecord(CConfigData());
+  return AprsSettingsFromRecord(CConfigData());
 }
 
 }  // namespace vextune::testing

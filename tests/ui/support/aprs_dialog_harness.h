@@ -7,10 +7,10 @@
 #include <QTest>
 #include <memory>
 
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 #include "link/device_state.h"
 #include "scripted_prompt.h"
-#include "ui/aprs_settings_dialog.h"
+#include "ui/aprs_settings_dlg.h"
 
 namespace vextune::testing {
 

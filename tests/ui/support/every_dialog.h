@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "config/config_data.h"
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 #include "editor/general_settings_record.h"
 #include "editor/misc_settings_record.h"
 #include "link/device_state.h"
@@ -18,7 +18,7 @@
 #include "scripted_prompt.h"
 #include "ui/about_dlg.h"
 #include "ui/application_state.h"
-#include "ui/aprs_settings_dialog.h"
+#include "ui/aprs_settings_dlg.h"
 #include "ui/backups_dlg.h"
 #include "ui/choose_davozi_dlg.h"
 #include "ui/com_port_einstellung.h"
@@ -51,12 +51,12 @@ class EveryDialog {
         {"mainSelection",
          [this] {
            return std::make_unique<ui::CMainSelectionDlg>(main_state_, prompt,
-                                                          ui::SettingsEditors{});
+                                                          ui::SettingsDialogRunners{});
          }},
         {"configurationMain",
          [this] {
            return std::make_unique<ui::CConfigurationMainDlg>(
-               file_state_, prompt, ui::SettingsEditors{&editor_, &editor_, &editor_});
+               file_state_, prompt, ui::SettingsDialogRunners{&editor_, &editor_, &editor_});
          }},
         {"update", [this] { return std::make_unique<ui::CUpdateDlg>(main_state_, prompt); }},
         {"comPort",
@@ -78,7 +78,7 @@ class EveryDialog {
          }},
         {"aprsSettings",
          [this, record] {
-           return std::make_unique<ui::CAprsSettings>(AprsValuesFromRecord(record), device_,
+           return std::make_unique<ui::CAprsSettings>(AprsSettingsFromRecord(record), device_,
                                                       prompt);
          }},
         {"miscSettings",
@@ -96,16 +96,18 @@ class EveryDialog {
   static BackupListing SampleBackups() {
     CConfigData changed;
     CConfigData::SetNumber(changed.m_TxDelay, 40);
-    BackupChoice good{"/b/a.vxg", "2026-12-09 10:15:00", "V.1.4b", "changed", "1 change", true,
-                      "", ChangeList(CConfigData{}, changed, false)};
-    BackupChoice bad{"/b/b.vxg", "2026-12-09 09:15:00", "V.1.4b", "oldest kept", "unreadable",
-                     false, "The file ends early.", {}};
+    BackupChoice good{"/b/a.vxg", "2026-12-09 10:15:00",
+                      "V.1.4b",   "changed",
+                      "1 change", true,
+                      "",         ChangeList(CConfigData{}, changed, false)};
+    BackupChoice bad{"/b/b.vxg", "2026-12-09 09:15:00",  "V.1.4b", "oldest kept", "unreadable",
+                     false,      "The file ends early.", {}};
     return BackupListing{"2 backups in /b, newest first.", {good, bad}};
   }
 
   ui::ApplicationState main_state_{nullptr};
   ui::ApplicationState file_state_{nullptr};
-  FakeSettingsEditor editor_;
+  FakeSettingsRunner editor_;
   DeviceState device_;
 };
 

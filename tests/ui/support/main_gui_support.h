@@ -24,7 +24,7 @@
 #include "link/serial_port.h"
 #include "sim/davozi_simulator.h"
 #include "temp_dir.h"
-#include "ui/settings_editor.h"
+#include "ui/settings_dialog_runner.h"
 
 namespace vextune::testing {
 
@@ -66,7 +66,7 @@ class CountingOpener final : public SerialPortOpener {
 
 /// A settings dialog stand-in: on Edit runs `change` on the working record
 /// and answers `accept`.
-class FakeSettingsEditor final : public ui::SettingsEditor {
+class FakeSettingsRunner final : public ui::SettingsDialogRunner {
  public:
   bool Edit(QWidget*, CConfigData& working, const DeviceState&, DialogPrompt&) override {
     ++calls;

@@ -1,5 +1,7 @@
 // The main selection dialog at start-up and its port dialogs, as a user
 // meets them: one device, none, several, a port from the command line.
+#include "ui/main_selection_dlg.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +18,6 @@
 #include "ui/choose_davozi_dlg.h"
 #include "ui/com_port_einstellung.h"
 #include "ui/configuration_main_dlg.h"
-#include "ui/main_selection_dlg.h"
 
 using namespace vextune;
 using vextune::testing::CountingOpener;
@@ -64,8 +65,20 @@ class MainSelectionTest : public QObject {
     return state;
   }
   std::unique_ptr<ui::CMainSelectionDlg> Open(ui::ApplicationState& state) {
-    auto dialog = std::make_unique<ui::CMainSelectionDlg>(state, prompt_, ui::SettingsEditors{});
+    auto dialog =
+        std::make_unique<ui::CMainSelectionDlg>(state, prompt_, ui::SettingsDialogRunners{});
     dialog->show();
+    return dialog;
+  }
+  /// The dialog on `tree` with a plain serial port only, once the no-device
+  /// question was answered No.
+  std::unique_ptr<ui::CMainSelectionDlg> OpenWithoutDevice(test::FakeSysfs& tree,
+                                                           ui::ApplicationState& state) {
+    tree.PlugIn("ttyUSB0", "FTDI", "FT232R USB UART");
+    prompt_.AnswerNo();
+    auto dialog = Open(state);
+    if (!QTest::qWaitFor([this] { return prompt_.shown().size() == 1; }))
+      qFatal("the no-device question was not asked");
     return dialog;
   }
   template <typename T = QWidget>
@@ -109,11 +122,8 @@ class MainSelectionTest : public QObject {
 
   void aDevicePluggedInLaterIsFoundAndItsUnplugNoticed() {
     test::FakeSysfs tree;
-    tree.PlugIn("ttyUSB0", "FTDI", "FT232R USB UART");
     auto state = State(tree);
-    prompt_.AnswerNo();
-    auto dialog = Open(*state);
-    QTRY_COMPARE(prompt_.shown().size(), size_t{1});
+    auto dialog = OpenWithoutDevice(tree, *state);
     QCOMPARE(Status(*dialog), QStringLiteral("No DAV-OZI found."));
     QCOMPARE(Buttons(*dialog), QStringLiteral("001"));
 
@@ -134,11 +144,8 @@ class MainSelectionTest : public QObject {
 
   void thePortDialogsListFollowsAndTheFindWaitsForItToClose() {
     test::FakeSysfs tree;
-    tree.PlugIn("ttyUSB0", "FTDI", "FT232R USB UART");
     auto state = State(tree);
-    prompt_.AnswerNo();
-    auto dialog = Open(*state);
-    QTRY_COMPARE(prompt_.shown().size(), size_t{1});
+    auto dialog = OpenWithoutDevice(tree, *state);
     bool seen = false;
     QString statusWhileOpen;
     WhenShown<ui::CComPortEinstellung>(
@@ -348,7 +355,7 @@ class MainSelectionTest : public QObject {
     SimulatedDavozi device;
     ui::ApplicationState state(nullptr);
     state.presetPort = device.path();
-    ui::CMainSelectionDlg dialog(state, prompt_, ui::SettingsEditors{});
+    ui::CMainSelectionDlg dialog(state, prompt_, ui::SettingsDialogRunners{});
     dialog.show();
     bool seen = false;
     WhenShown<ui::CConfigurationMainDlg>(
@@ -376,7 +383,7 @@ class MainSelectionTest : public QObject {
     SimulatedDavozi device;
     ui::ApplicationState state(nullptr);
     state.presetPort = device.path();
-    ui::CMainSelectionDlg dialog(state, prompt_, ui::SettingsEditors{});
+    ui::CMainSelectionDlg dialog(state, prompt_, ui::SettingsDialogRunners{});
     dialog.show();
     bool seen = false;
     WhenShown<ui::CConfigurationMainDlg>(
@@ -395,9 +402,9 @@ class MainSelectionTest : public QObject {
     Click(dialog, "configurationButton");
     QTRY_VERIFY_WITH_TIMEOUT(seen, 30000);
     QTRY_VERIFY_WITH_TIMEOUT(FindTopLevel<ui::CConfigurationMainDlg>() == nullptr, 60000);
-    QCOMPARE(Status(dialog), QString::fromStdString("Configuration sent to DAV-OZI on " +
-                                                    device.path() +
-                                                    " and verified; stored in nonvolatile memory."));
+    QCOMPARE(Status(dialog),
+             QString::fromStdString("Configuration sent to DAV-OZI on " + device.path() +
+                                    " and verified; stored in nonvolatile memory."));
     QCOMPARE(device.device().Nonvolatile().m_TxDelay.value, 61);
     QVERIFY2(prompt_.shown().empty(),
              prompt_.shown().empty() ? "" : prompt_.shown()[0].text.c_str());
@@ -440,4 +447,4 @@ class MainSelectionTest : public QObject {
 };
 
 QTEST_MAIN(MainSelectionTest)
-#include "main_selection_test.moc"
+#include "main_selection_dlg_test.moc"

@@ -1,4 +1,4 @@
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ TEST(AprsSettingsValues, TakeBackStoresEveryValueAndFillReadsItAgain) {
   CConfigData record;
   CConfigData::SetText(record.m_AprsVia1Ssid, "02");  // travels apart from the callsign text
   const AprsSettingsValues values = EveryValueChanged();
-  TakeBackAprsValues(values, record);
+  TakeBackAprsSettings(values, record);
 
   EXPECT_EQ(record.m_AprsCall.text, "KLMNOP-9");
   EXPECT_EQ(record.m_AprsDest.text, "APZ");
@@ -72,15 +72,15 @@ TEST(AprsSettingsValues, TakeBackStoresEveryValueAndFillReadsItAgain) {
   EXPECT_EQ(record.m_AprsUnprotoCross.value, 1);
   EXPECT_EQ(record.m_AprsFreqBeacon.value, 30000);
 
-  EXPECT_EQ(AprsValuesFromRecord(record), values);
+  EXPECT_EQ(AprsSettingsFromRecord(record), values);
 }
 
 TEST(AprsSettingsValues, OlderNmeaFormFollowsTheChoice) {
   for (const auto& [chosen, older] : {std::pair{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 3}}) {
     CConfigData record;
-    AprsSettingsValues values = AprsValuesFromRecord(record);
+    AprsSettingsValues values = AprsSettingsFromRecord(record);
     values.nmeaOut = chosen;
-    TakeBackAprsValues(values, record);
+    TakeBackAprsSettings(values, record);
     EXPECT_EQ(record.m_NmeaOut.value, chosen);
     EXPECT_EQ(record.m_NmeaOutOld.value, older) << chosen;
   }
@@ -91,10 +91,10 @@ TEST(AprsSettingsValues, UntouchedValuesLeaveTheRecordEqual) {
   CConfigData::SetNumberText(record.m_AprsInterval, "0900");  // digits kept as typed
   CConfigData::SetNumberText(record.m_AprsBeacon, "01");
   const CConfigData before = record;
-  TakeBackAprsValues(AprsValuesFromRecord(record), record);
+  TakeBackAprsSettings(AprsSettingsFromRecord(record), record);
   EXPECT_TRUE(record.IsEqual(before, true));
   EXPECT_EQ(record.m_AprsInterval.text, "0900");
-  EXPECT_EQ(AprsValuesFromRecord(record).beaconMode, "1");
+  EXPECT_EQ(AprsSettingsFromRecord(record).beaconMode, "1");
 }
 
 // Refused values show which setter took them: SetNumber keeps the old
@@ -114,7 +114,7 @@ TEST(AprsSettingsValues, EachValueGoesThroughItsSetter) {
   before.freqBeacon = "600";
   before.symbol = "3";
   before.beaconMode = "1";
-  TakeBackAprsValues(before, record);
+  TakeBackAprsSettings(before, record);
 
   AprsSettingsValues refused = before;
   refused.digipeating = 9;
@@ -134,7 +134,7 @@ TEST(AprsSettingsValues, EachValueGoesThroughItsSetter) {
   refused.position = "12";
   refused.comment = std::string(81, 'c');
   refused.statusText = std::string(81, 's');
-  TakeBackAprsValues(refused, record);
+  TakeBackAprsSettings(refused, record);
 
   struct Case {
     const CConfigParam& param;
@@ -177,7 +177,7 @@ TEST(AprsSettingsValues, EachValueGoesThroughItsSetter) {
   AprsSettingsValues typed = before;
   typed.symbol = "007";
   typed.freqBeacon = "00060";
-  TakeBackAprsValues(typed, record);
+  TakeBackAprsSettings(typed, record);
   EXPECT_EQ(record.m_AprsSymbol.text, "007");
   EXPECT_EQ(record.m_AprsSymbol.value, 7);
   EXPECT_EQ(record.m_AprsFreqBeacon.text, "00060");

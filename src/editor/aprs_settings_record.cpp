@@ -1,4 +1,4 @@
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 
 #include <array>
 
@@ -50,7 +50,7 @@ constexpr RecordMapping<V> kMapping{kFlags, kDigits, kNumberTexts, kValues, kTex
 
 }  // namespace
 
-AprsSettingsValues AprsValuesFromRecord(const CConfigData& r) {
+AprsSettingsValues AprsSettingsFromRecord(const CConfigData& r) {
   AprsSettingsValues v;
   ReadMapped(kMapping, r, v);
   for (int i = 0; i < kAprsPathEntries; ++i) v.path[i] = (r.*kPathCallsigns[i].callsign).text;
@@ -58,7 +58,7 @@ AprsSettingsValues AprsValuesFromRecord(const CConfigData& r) {
   return v;
 }
 
-void TakeBackAprsValues(const AprsSettingsValues& v, CConfigData& r) {
+void TakeBackAprsSettings(const AprsSettingsValues& v, CConfigData& r) {
   TakeBackMapped(kMapping, v, r);
   // Older firmware knows no "APRS + GPS (loopback)"; it gets plain loopback.
   CConfigData::SetNumber(r.m_NmeaOut, v.nmeaOut);

@@ -1,4 +1,4 @@
-// The settings editors on a real working record: filled from it, driven by
+// The settings runners on a real working record: filled from it, driven by
 // the user, taken back on OK only, and what OK accepted is what the dialog
 // shows when it opens again.
 #include <QApplication>
@@ -20,10 +20,10 @@
 #include "link/device_state.h"
 #include "settings_dialog_test_support.h"
 #include "transfer/send_script.h"
-#include "ui/aprs_settings_dialog.h"
-#include "ui/aprs_settings_editor.h"
-#include "ui/general_settings_editor.h"
-#include "ui/misc_settings_editor.h"
+#include "ui/aprs_settings_dlg.h"
+#include "ui/aprs_settings_runner.h"
+#include "ui/general_settings_runner.h"
+#include "ui/misc_settings_runner.h"
 
 using vextune::CConfigData;
 using vextune::DeviceState;
@@ -76,11 +76,11 @@ enum Dialog { General, Aprs, Misc };
 bool RunDialog(Dialog which, CConfigData& working, ScriptedPrompt& prompt,
                std::function<void(QWidget*)> user) {
   WhenDialogOpens(std::move(user));
-  vextune::ui::GeneralSettingsEditor general;
-  vextune::ui::AprsSettingsEditor aprs;
-  vextune::ui::MiscSettingsEditor misc;
-  vextune::ui::SettingsEditor* editors[] = {&general, &aprs, &misc};
-  return editors[which]->Edit(nullptr, working, Device(10466), prompt);
+  vextune::ui::GeneralSettingsRunner general;
+  vextune::ui::AprsSettingsRunner aprs;
+  vextune::ui::MiscSettingsRunner misc;
+  vextune::ui::SettingsDialogRunner* runners[] = {&general, &aprs, &misc};
+  return runners[which]->Edit(nullptr, working, Device(10466), prompt);
 }
 
 // The text the field `name` shows when the dialog opens on `working`.
@@ -96,7 +96,7 @@ QString ShownOnOpening(Dialog which, CConfigData& working, const char* name) {
 
 }  // namespace
 
-class SettingsEditorsTest : public QObject {
+class SettingsDialogRunnersTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -115,8 +115,8 @@ class SettingsEditorsTest : public QObject {
       Click(Find<QCheckBox>(dialog, "monitorICheck"));
       Click(Find<QPushButton>(dialog, "okButton"));
     });
-    vextune::ui::GeneralSettingsEditor editor;
-    QVERIFY(editor.Edit(nullptr, working, Device(10466), prompt));
+    vextune::ui::GeneralSettingsRunner runner;
+    QVERIFY(runner.Edit(nullptr, working, Device(10466), prompt));
     QVERIFY(prompt.shown().empty());
 
     QCOMPARE(working.m_Callsign.text, std::string("DL1ABC-7"));
@@ -166,11 +166,11 @@ class SettingsEditorsTest : public QObject {
       if (leave == 1) QTest::keyClick(dialog, Qt::Key_Escape);
       if (leave == 2) dialog->close();
     });
-    vextune::ui::GeneralSettingsEditor general;
-    vextune::ui::MiscSettingsEditor misc_editor;
-    vextune::ui::SettingsEditor& editor =
-        misc ? static_cast<vextune::ui::SettingsEditor&>(misc_editor) : general;
-    QVERIFY(!editor.Edit(nullptr, working, Device(10466), prompt));
+    vextune::ui::GeneralSettingsRunner general;
+    vextune::ui::MiscSettingsRunner misc_runner;
+    vextune::ui::SettingsDialogRunner& runner =
+        misc ? static_cast<vextune::ui::SettingsDialogRunner&>(misc_runner) : general;
+    QVERIFY(!runner.Edit(nullptr, working, Device(10466), prompt));
     QVERIFY(Identical(before, working));
     QVERIFY(prompt.shown().empty());
   }
@@ -190,8 +190,8 @@ class SettingsEditorsTest : public QObject {
       QTest::keyClick(flow, Qt::Key_Up);
       Click(Find<QPushButton>(dialog, "okButton"));
     });
-    vextune::ui::MiscSettingsEditor editor;
-    QVERIFY(editor.Edit(nullptr, working, Device(10080), prompt));
+    vextune::ui::MiscSettingsRunner runner;
+    QVERIFY(runner.Edit(nullptr, working, Device(10080), prompt));
     QCOMPARE(working.m_Frack.value, 1500);
     QCOMPARE(working.m_Retry.value, 0);  // an empty field reads as 0, not as the default
     QCOMPARE(working.m_SyncClock.value, 1);
@@ -205,12 +205,12 @@ class SettingsEditorsTest : public QObject {
   void storedCallsignShowsAfterAnotherWasTyped() {
     CConfigData working;
     ScriptedPrompt prompt;
-    vextune::ui::GeneralSettingsEditor editor;
+    vextune::ui::GeneralSettingsRunner runner;
     WhenDialogOpens([](QWidget* dialog) {
       TypeInto(Find<QLineEdit>(dialog, "callsignEdit"), QStringLiteral("AB-1"));
       Click(Find<QPushButton>(dialog, "cancelButton"));
     });
-    QVERIFY(!editor.Edit(nullptr, working, Device(10466), prompt));
+    QVERIFY(!runner.Edit(nullptr, working, Device(10466), prompt));
 
     CConfigData::SetText(working.m_Callsign, "DL1ABC-7");
     QString shown;
@@ -218,7 +218,7 @@ class SettingsEditorsTest : public QObject {
       shown = Find<QLineEdit>(dialog, "callsignEdit")->text();
       Click(Find<QPushButton>(dialog, "okButton"));
     });
-    QVERIFY(editor.Edit(nullptr, working, Device(10466), prompt));
+    QVERIFY(runner.Edit(nullptr, working, Device(10466), prompt));
     QCOMPARE(shown, QStringLiteral("DL1ABC-7"));
     QCOMPARE(working.m_Callsign.text, std::string("DL1ABC-7"));
   }
@@ -289,5 +289,5 @@ class SettingsEditorsTest : public QObject {
   }
 };
 
-QTEST_MAIN(SettingsEditorsTest)
-#include "settings_editors_test.moc"
+QTEST_MAIN(SettingsDialogRunnersTest)
+#include "settings_dialog_runners_test.moc"

@@ -42,12 +42,12 @@ struct AprsSettingsValues {
 };
 
 /// The dialog's values as the record holds them.
-AprsSettingsValues AprsValuesFromRecord(const CConfigData& record);
+AprsSettingsValues AprsSettingsFromRecord(const CConfigData& record);
 
 /// Takes the dialog's values back into `record` through its setters:
 /// SetNumber for the switches and list choices (the older %AN form gets the
 /// same choice with 4 stored as 3), SetNumberText for the numbers kept as
 /// typed text, SetText for the texts. The nine path SSIDs stay as they are.
-void TakeBackAprsValues(const AprsSettingsValues& values, CConfigData& record);
+void TakeBackAprsSettings(const AprsSettingsValues& values, CConfigData& record);
 
 }  // namespace vextune

@@ -1,4 +1,4 @@
-#include "ui/aprs_settings_dialog.h"
+#include "ui/aprs_settings_dlg.h"
 
 #include <QApplication>
 #include <QCheckBox>

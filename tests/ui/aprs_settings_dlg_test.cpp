@@ -814,4 +814,4 @@ void AprsSettingsDialogTest::rendersForALook() {
 }
 
 QTEST_MAIN(AprsSettingsDialogTest)
-#include "aprs_settings_dialog_test.moc"
+#include "aprs_settings_dlg_test.moc"

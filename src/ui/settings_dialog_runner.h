@@ -13,9 +13,9 @@ namespace vextune::ui {
 /// One settings dialog (general, APRS, misc) as the configuration main
 /// dialog sees it: filled from the working record, run modally, and on OK
 /// taken back into the record through the record's setters.
-class SettingsEditor {
+class SettingsDialogRunner {
  public:
-  virtual ~SettingsEditor() = default;
+  virtual ~SettingsDialogRunner() = default;
 
   /// Runs the dialog modally over `parent` with the values of `working`.
   /// On OK writes every edited value back into `working` and returns true;

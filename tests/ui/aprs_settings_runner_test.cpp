@@ -3,7 +3,7 @@
 // into the record, and that record sent to the simulated device and read
 // back unchanged.
 
-#include "ui/aprs_settings_editor.h"
+#include "ui/aprs_settings_runner.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,12 +22,12 @@
 #include "transfer/read_configuration.h"
 #include "transfer/send_configuration.h"
 #include "transfer/send_script.h"
-#include "ui/aprs_settings_dialog.h"
+#include "ui/aprs_settings_dlg.h"
 
 using vextune::CConfigData;
 using vextune::DeviceState;
 using vextune::testing::ScriptedPrompt;
-using vextune::ui::AprsSettingsEditor;
+using vextune::ui::AprsSettingsRunner;
 using vextune::ui::CAprsSettings;
 
 namespace {
@@ -105,7 +105,7 @@ class SimulatedDevice final : public vextune::testing::FakeDevice {
 
 }  // namespace
 
-class AprsSettingsEditorTest : public QObject {
+class AprsSettingsRunnerTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -114,9 +114,9 @@ class AprsSettingsEditorTest : public QObject {
     CConfigData::SetText(record.m_AprsVia2Ssid, "03");  // SSIDs are left alone
     DeviceState device{-1, "", true};
     ScriptedPrompt prompt;
-    AprsSettingsEditor editor;
+    AprsSettingsRunner runner;
     WhenOpen(EnterBeaconSettings);
-    QVERIFY(editor.Edit(nullptr, record, device, prompt));
+    QVERIFY(runner.Edit(nullptr, record, device, prompt));
     QVERIFY(prompt.shown().empty());
 
     QCOMPARE(record.m_AprsCall.text, std::string("KLMNOP-7"));
@@ -143,13 +143,13 @@ class AprsSettingsEditorTest : public QObject {
     const CConfigData before = record;
     DeviceState device{-1, "", true};
     ScriptedPrompt prompt;
-    AprsSettingsEditor editor;
+    AprsSettingsRunner runner;
     WhenOpen([](CAprsSettings& dialog) {
       Type(dialog, "aprsCallsignEdit", "KLM");
       Click(dialog, "alternateTableCheck");
       Click(dialog, "cancelButton");
     });
-    QVERIFY(!editor.Edit(nullptr, record, device, prompt));
+    QVERIFY(!runner.Edit(nullptr, record, device, prompt));
     QVERIFY(record.IsEqual(before, true));
   }
 
@@ -182,9 +182,9 @@ class AprsSettingsEditorTest : public QObject {
       const CConfigData before = record;
       DeviceState device{c.firmware, "", c.firmware == -1};
       ScriptedPrompt prompt;
-      AprsSettingsEditor editor;
+      AprsSettingsRunner runner;
       WhenOpen([](CAprsSettings& dialog) { Click(dialog, "okButton"); });
-      QVERIFY(editor.Edit(nullptr, record, device, prompt));
+      QVERIFY(runner.Edit(nullptr, record, device, prompt));
       for (const vextune::ParamInfo* p : record.Differences(before, true))
         QFAIL(qPrintable(QString("firmware %1: %2 changed").arg(c.firmware).arg(p->memberName)));
     }
@@ -195,12 +195,12 @@ class AprsSettingsEditorTest : public QObject {
   void enteredValuesReachTheDevice() {
     CConfigData record;
     ScriptedPrompt prompt;
-    AprsSettingsEditor editor;
+    AprsSettingsRunner runner;
     vextune::sim::SimulatorOptions options;  // firmware 1.4b
     DeviceState device{static_cast<int32_t>(*vextune::sim::FirmwareNumber(options.firmware)),
                        " V.1.4b", false};
     WhenOpen(EnterBeaconSettings);
-    QVERIFY(editor.Edit(nullptr, record, device, prompt));
+    QVERIFY(runner.Edit(nullptr, record, device, prompt));
 
     QCOMPARE(vextune::AprsPathText(record), std::string("APRS WIDE1-1 WIDE2-2"));
     vextune::testing::FakeClock clock;
@@ -231,5 +231,5 @@ class AprsSettingsEditorTest : public QObject {
   }
 };
 
-QTEST_MAIN(AprsSettingsEditorTest)
-#include "aprs_settings_editor_test.moc"
+QTEST_MAIN(AprsSettingsRunnerTest)
+#include "aprs_settings_runner_test.moc"

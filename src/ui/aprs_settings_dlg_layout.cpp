@@ -18,7 +18,7 @@
 
 #include "config/config_data.h"
 #include "editor/field_texts.h"
-#include "ui/aprs_settings_dialog.h"
+#include "ui/aprs_settings_dlg.h"
 #include "ui/cp1252_field_text.h"
 #include "ui/dialog_controls.h"
 #include "ui/position_edit.h"

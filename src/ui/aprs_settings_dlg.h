@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "editor/aprs_settings_check.h"
-#include "editor/aprs_settings_values.h"
+#include "editor/aprs_settings_record.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,5 +1,7 @@
 // The update dialog against the simulated DAV-OZI in BIOS mode: the file
 // choice, the state table across runs, cancel and the time-stamp question.
+#include "ui/update_dlg.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +18,6 @@
 #include "transfer/guided_update.h"
 #include "ui/application_state.h"
 #include "ui/elided_label.h"
-#include "ui/update_dlg.h"
 #include "update/firmware_update.h"
 #include "update/packed_time.h"
 #include "update/update_file.h"
@@ -389,4 +390,4 @@ class UpdateDialogTest : public QObject {
 };
 
 QTEST_MAIN(UpdateDialogTest)
-#include "update_dialog_test.moc"
+#include "update_dlg_test.moc"

@@ -1,24 +1,24 @@
 // The configuration main dialog as a user drives it: file-only mode, files,
 // settings, and reads and sends against the simulated DAV-OZI.
+#include "ui/configuration_main_dlg.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <filesystem>
 #include <functional>
-
-#include <QTreeWidget>
 
 #include "config/config_file.h"
 #include "main_gui_support.h"
 #include "scripted_prompt.h"
 #include "ui/application_state.h"
 #include "ui/backups_dlg.h"
-#include "ui/configuration_main_dlg.h"
 
 using namespace vextune;
-using vextune::testing::FakeSettingsEditor;
+using vextune::testing::FakeSettingsRunner;
 using vextune::testing::ScriptedPrompt;
 using vextune::testing::SimulatedDavozi;
 using vextune::testing::TempFolder;
@@ -61,7 +61,7 @@ class ConfigurationMainTest : public QObject {
   /// The dialog over `state`, shown, with all three settings dialogs.
   std::unique_ptr<ui::CConfigurationMainDlg> Open(ui::ApplicationState& state) {
     auto dialog = std::make_unique<ui::CConfigurationMainDlg>(
-        state, prompt_, ui::SettingsEditors{&general_, &aprs_, &misc_});
+        state, prompt_, ui::SettingsDialogRunners{&general_, &aprs_, &misc_});
     dialog->show();
     return dialog;
   }
@@ -100,13 +100,13 @@ class ConfigurationMainTest : public QObject {
   }
 
   ScriptedPrompt prompt_;
-  FakeSettingsEditor general_, aprs_, misc_;
+  FakeSettingsRunner general_, aprs_, misc_;
   TempFolder folder_;
 
  private slots:
   void init() {
     prompt_ = ScriptedPrompt();
-    general_ = aprs_ = misc_ = FakeSettingsEditor();
+    general_ = aprs_ = misc_ = FakeSettingsRunner();
   }
 
   void fileOnlyModeEnablesTheControlsAfterALoad() {
@@ -151,7 +151,7 @@ class ConfigurationMainTest : public QObject {
     ui::ApplicationState state(nullptr);
     state.device.state().fileOnly = true;
     ui::CConfigurationMainDlg dialog(state, prompt_,
-                                     ui::SettingsEditors{&general_, nullptr, &misc_});
+                                     ui::SettingsDialogRunners{&general_, nullptr, &misc_});
     dialog.show();
     const std::string path = folder_.Path("b.vxg");
     QVERIFY(SaveConfigFile(path, CConfigData{}, nullptr));
@@ -330,7 +330,8 @@ class ConfigurationMainTest : public QObject {
     QCOMPARE(state.document.working().m_TxDelay.value, 33);
     // The edit made before the read is still one.
     QVERIFY(state.document.IsChanged());
-    QCOMPARE(Status(*dialog), QStringLiteral("The configuration shown was not read from the DAV-OZI."));
+    QCOMPARE(Status(*dialog),
+             QStringLiteral("The configuration shown was not read from the DAV-OZI."));
     QVERIFY(Enabled(*dialog, "readButton"));
   }
 
@@ -351,38 +352,27 @@ class ConfigurationMainTest : public QObject {
   }
 
   void readAtStartAsksBeforeReadingOverChanges() {
-    CConfigData memory = Edited(42);
     sim::SimulatorOptions options;
-    options.statePath = DeviceMemory(memory);
+    options.statePath = DeviceMemory(Edited(42));
     SimulatedDavozi device(options);
-    for (bool answer : {false, true}) {
+    for (bool yes : {false, true}) {
       ui::ApplicationState state(nullptr);
       WithDevice(state, device.path());
       CConfigData::SetNumber(state.document.working().m_TxDelay, 33);
       prompt_ = ScriptedPrompt();
-      if (answer) {
-        prompt_.AnswerYes();
-      } else {
-        prompt_.AnswerNo();
-      }
+      yes ? prompt_.AnswerYes() : prompt_.AnswerNo();
       auto dialog = Open(state);
       QTRY_COMPARE(prompt_.shown().size(), size_t{1});
       QCOMPARE(prompt_.shown()[0].text,
                std::string("Read the configuration from the DAV-OZI? Your changes that were not "
                            "sent will be lost."));
-      if (answer) {
-        QTRY_VERIFY_WITH_TIMEOUT(
-            Status(*dialog) == QStringLiteral("Configuration loaded from DAV-OZI."),
-            kTransferTimeoutMs);
-        QTRY_VERIFY(!dialog->transferRunning());
-        QCOMPARE(state.document.working().m_TxDelay.value, 42);
-      } else {
-        QVERIFY(!dialog->transferRunning());
-        QCOMPARE(Status(*dialog),
-                 QStringLiteral("The configuration shown was not read from the DAV-OZI."));
-        QCOMPARE(state.document.working().m_TxDelay.value, 33);
-        QVERIFY(state.document.IsChanged());
-      }
+      const QString status =
+          yes ? QStringLiteral("Configuration loaded from DAV-OZI.")
+              : QStringLiteral("The configuration shown was not read from the DAV-OZI.");
+      QTRY_VERIFY_WITH_TIMEOUT(Status(*dialog) == status && !dialog->transferRunning(),
+                               kTransferTimeoutMs);
+      QCOMPARE(state.document.working().m_TxDelay.value, yes ? 42 : 33);
+      QCOMPARE(state.document.IsChanged(), !yes);
     }
   }
 
@@ -534,9 +524,8 @@ class ConfigurationMainTest : public QObject {
         Status(*dialog) == QStringLiteral("Configuration loaded from DAV-OZI."),
         kTransferTimeoutMs);
     QTRY_VERIFY(!dialog->transferRunning());  // the status shows before the end
-    const std::vector<BackupEntry> backups = BackupStore(state.dataFolder.BackupFolder(),
-                                                         state.device.clock())
-                                                 .List();
+    const std::vector<BackupEntry> backups =
+        BackupStore(state.dataFolder.BackupFolder(), state.device.clock()).List();
     QCOMPARE(backups.size(), size_t{1});
     CConfigData kept;
     QVERIFY(LoadConfigFile(backups[0].path, kept, nullptr, nullptr));
@@ -623,7 +612,8 @@ class ConfigurationMainTest : public QObject {
           Status(*dialog) == QStringLiteral("Configuration loaded from DAV-OZI."),
           kTransferTimeoutMs);
       QTRY_VERIFY(!dialog->transferRunning());
-      QCOMPARE(line->text(), QStringLiteral("No changes against the DAV-OZI: it holds these values."));
+      QCOMPARE(line->text(),
+               QStringLiteral("No changes against the DAV-OZI: it holds these values."));
       if (c.reconnect) state.document.DeviceMayHaveChanged();
       const int txDelay = c.txDelay;
       const int onDevice = state.document.working().m_TxDelay.value;
@@ -667,4 +657,4 @@ class ConfigurationMainTest : public QObject {
 };
 
 QTEST_MAIN(ConfigurationMainTest)
-#include "configuration_main_test.moc"
+#include "configuration_main_dlg_test.moc"
