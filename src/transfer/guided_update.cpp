@@ -248,7 +248,7 @@ bool GuidedRun::Identify() {
 bool GuidedRun::BackUp() {
   TransferAsPercent percent(progress_);
   DeviceLink at = LinkAtFoundRate();
-  std::string keepError = kNoBackupFolderText;
+  std::string keepError = options_.noBackupReason;
   DeviceBackup backup;
   if (options_.backups) {
     backup = BackUpDevice(at, device_, *options_.backups, cancel_, percent, status_);
@@ -265,7 +265,7 @@ bool GuidedRun::BackUp() {
   if (backup.result == ReadResult::Complete) {
     report_.backup = backup.record;
     report_.backupFile = backup.file;
-    if (backup.Kept()) return true;
+    if (backup.Kept() || (!options_.backups && keepError.empty())) return true;
   }
   // The update may reset the configuration: going on without a copy of it
   // is the user's choice, and No is the safe answer.

@@ -46,8 +46,12 @@ struct GuidedUpdateOptions {
   UpdateOptions update;
   GuidedTiming timing;
   /// Where the configuration read before the update is kept; nullptr: in
-  /// memory only (the user is asked whether to go on without a backup).
+  /// memory only.
   BackupStore* backups = nullptr;
+  /// Without `backups`: why there is no backup, in the question whether to go
+  /// on; empty: go on without asking (a simulated device, whose reads are
+  /// kept nowhere).
+  std::string noBackupReason = kNoBackupFolderText;
 };
 
 /// Where a guided update ended.

@@ -250,6 +250,8 @@ void CUpdateDlg::StartGuided() {
   GuidedUpdateOptions options;
   options.update.fileName = path_->text().toStdString();
   options.update.onDoubt = ImageDoubtPolicy::Ask;
+  // The simulated device's configuration is compared from memory, unasked.
+  if (state_.simulated) options.noBackupReason.clear();
   struct Run {
     GuidedUpdateReport report;
     DeviceState device;

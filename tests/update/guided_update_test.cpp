@@ -92,7 +92,8 @@ class GuidedUpdateTest : public ::testing::Test {
     GuidedUpdateOptions guided;
     guided.update.fileName = "firmware.amb";
     guided.timing = {kProbeIntervalMs, kWaitTimeoutMs};
-    guided.backups = &store;
+    guided.backups = keepBackups ? &store : nullptr;
+    guided.noBackupReason = noBackupReason;
     const StatusSink status = [&](const std::string& text) {
       statuses.push_back(text);
       const bool on = text == guided_message::kSwitchBiosOn;
@@ -127,6 +128,8 @@ class GuidedUpdateTest : public ::testing::Test {
   TempDir backups;
   std::vector<std::string> statuses;
   std::function<void(const std::string&)> onStatus;
+  bool keepBackups = true;
+  std::string noBackupReason = kNoBackupFolderText;
 };
 
 TEST_F(GuidedUpdateTest, FromTheNormalFirmwareIntoBiosModeAndBack) {
@@ -261,6 +264,34 @@ TEST_F(GuidedUpdateTest, AConfigurationTheUpdateResetIsOfferedBack) {
                                                : "The configuration differs from the backup"),
               std::string::npos)
         << prompt.messages.back();
+  }
+}
+
+TEST_F(GuidedUpdateTest, WithoutABackupTheUserDecides) {
+  keepBackups = false;
+  struct Case {
+    const char* reason;
+    bool answer;
+    GuidedOutcome outcome;
+    size_t questions;
+  };
+  for (const Case& c : {Case{kNoBackupFolderText, false, GuidedOutcome::Declined, 1},
+                        Case{kNoBackupFolderText, true, GuidedOutcome::Completed, 1},
+                        Case{"", false, GuidedOutcome::Completed, 0}}) {
+    SCOPED_TRACE(std::string(c.reason) + (c.answer ? " yes" : " no"));
+    noBackupReason = c.reason;
+    statuses.clear();
+    prompt = RecordingPrompt();
+    prompt.answer = c.answer;
+    const GuidedUpdateReport report = Run();
+    EXPECT_EQ(report.outcome, c.outcome) << report.endMessage.text;
+    ASSERT_EQ(prompt.questions.size(), c.questions);
+    if (c.questions > 0) EXPECT_NE(prompt.questions[0].find(c.reason), std::string::npos);
+    EXPECT_TRUE(prompt.defaultNo.empty() || prompt.defaultNo[0]);
+    // Declined, nothing was written and the user was not sent to the switch.
+    EXPECT_EQ(Wrote("UPDATE\r"), c.outcome == GuidedOutcome::Completed);
+    EXPECT_EQ(Saw(guided_message::kSwitchBiosOn), c.outcome == GuidedOutcome::Completed);
+    EXPECT_TRUE(report.backupFile.empty());
   }
 }
 
