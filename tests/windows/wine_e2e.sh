@@ -167,9 +167,9 @@ truncate -s 1024 "$padded"
 for build in win lin; do
   start_sim --bios --flash-out "$run/$build-flash.bin"
   if [[ $build == win ]]; then
-    win win_update update --port COM5 --yes firmware.amb
+    win win_update update --port COM5 --yes --no-wait firmware.amb
   else
-    lin lin_update update --port "$line" --yes firmware.amb
+    lin lin_update update --port "$line" --yes --no-wait firmware.amb
   fi
   stop_sim
   expect_status ${build}_update 0
