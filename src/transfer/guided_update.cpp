@@ -346,7 +346,8 @@ bool GuidedRun::ReadBackAndRestore() {
   std::string question =
       "After the update the DAV-OZI's configuration differs from the backup "
       "taken before it in " +
-      std::to_string(changes.size()) + (changes.size() == 1 ? " setting:" : " settings:");
+      std::to_string(changes.size()) +
+      (changes.size() == 1 ? " setting (now → backup):" : " settings (now → backup):");
   for (size_t i = 0; i < changes.size() && i < kListedDifferences; ++i) {
     question += "\n  " + report_.differences[i];
   }

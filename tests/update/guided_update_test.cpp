@@ -232,7 +232,9 @@ TEST_F(GuidedUpdateTest, CancelDuringTheWaitEndsItAtOnce) {
   // No probe after the cancel, and the run ended when it came.
   ASSERT_NE(cancelledAt, 0u);
   for (const LineEvent& e : ports->events()) {
-    if (e.kind == LineEvent::Open) EXPECT_LT(e.timeMs, cancelledAt);
+    if (e.kind == LineEvent::Open) {
+      EXPECT_LT(e.timeMs, cancelledAt);
+    }
   }
   EXPECT_EQ(clock.NowMs(), cancelledAt);
 }
@@ -252,7 +254,7 @@ TEST_F(GuidedUpdateTest, AConfigurationTheUpdateResetIsOfferedBack) {
     EXPECT_TRUE(prompt.questions[0].starts_with(
         "After the update the DAV-OZI's configuration differs from the backup taken before it "
         "in " +
-        std::to_string(report.differences.size()) + " settings:\n  "))
+        std::to_string(report.differences.size()) + " settings (now → backup):\n  "))
         << prompt.questions[0];
     EXPECT_EQ(report.backupSent, send);
     // Sent, it is stored and verified by a read; declined, the defaults stay.
@@ -286,7 +288,9 @@ TEST_F(GuidedUpdateTest, WithoutABackupTheUserDecides) {
     const GuidedUpdateReport report = Run();
     EXPECT_EQ(report.outcome, c.outcome) << report.endMessage.text;
     ASSERT_EQ(prompt.questions.size(), c.questions);
-    if (c.questions > 0) EXPECT_NE(prompt.questions[0].find(c.reason), std::string::npos);
+    if (c.questions > 0) {
+      EXPECT_NE(prompt.questions[0].find(c.reason), std::string::npos);
+    }
     EXPECT_TRUE(prompt.defaultNo.empty() || prompt.defaultNo[0]);
     // Declined, nothing was written and the user was not sent to the switch.
     EXPECT_EQ(Wrote("UPDATE\r"), c.outcome == GuidedOutcome::Completed);
