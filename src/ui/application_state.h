@@ -65,6 +65,9 @@ struct ApplicationState {
   std::string presetPort;
   /// The preset port is the simulated DAV-OZI inside this program.
   bool simulated = false;
+  /// With the simulated DAV-OZI: sets its BIOS switch and restarts it, as
+  /// its owner does when a guided update asks. Empty for a real device.
+  std::function<void(bool biosSwitchOn)> switchSimulatedBios;
   /// Where the backups of the device's configuration go; from the
   /// environment when the state is created.
   UserDataFolder dataFolder =

@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     state.simulated = true;
+    state.switchSimulatedBios = [device = simulator.get()](bool on) { device->Restart(on); };
   } else if (parser.isSet(options.port)) {
     state.presetPort = parser.value(options.port).trimmed().toStdString();
     if (state.presetPort.empty()) {

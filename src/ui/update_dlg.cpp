@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cerrno>
 
@@ -278,6 +279,12 @@ void CUpdateDlg::StartGuided() {
                 this, [this, before = run.device.firmwareText] { ShowVersions(before, {}); },
                 Qt::QueuedConnection);
           }
+          if (text == guided_message::kSwitchBiosOn || text == guided_message::kSwitchBiosOff) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, on = text == guided_message::kSwitchBiosOn] { SwitchSimulatedBiosSoon(on); },
+                Qt::QueuedConnection);
+          }
           channel.ShowStatus(text);
         };
         run.report = RunGuidedUpdate(link, run.device, *file, device.cancel(), channel,
@@ -293,6 +300,16 @@ void CUpdateDlg::OnStatus(const QString& text) {
   } else {
     ShowFindings(text.toStdString());
   }
+}
+
+void CUpdateDlg::SwitchSimulatedBiosSoon(bool on) {
+  if (!state_.switchSimulatedBios) return;
+  // Time to read the instruction before the simulated owner follows it; a
+  // run cancelled meanwhile is not followed.
+  constexpr int kOwnerAtTheSwitchMs = 1500;
+  QTimer::singleShot(kOwnerAtTheSwitchMs, this, [this, on] {
+    if (guided_running_) state_.switchSimulatedBios(on);
+  });
 }
 
 void CUpdateDlg::ShowVersions(const std::string& before, const std::string& after) {

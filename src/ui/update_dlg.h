@@ -56,6 +56,8 @@ class CUpdateDlg final : public OperationDialog {
   /// status line, the unguided run's findings to the findings area.
   void OnStatus(const QString& text);
   void ShowVersions(const std::string& before, const std::string& after);
+  /// With the simulated DAV-OZI, plays its owner at the BIOS switch.
+  void SwitchSimulatedBiosSoon(bool on);
   /// Puts `text` into the findings area, which takes the hint's place.
   void ShowFindings(const std::string& text);
 

@@ -370,6 +370,30 @@ class UpdateDialogTest : public QObject {
     // The next operation knows the new firmware.
     QCOMPARE(state.device.state().firmwareText, std::string(" V.1.5a"));
   }
+
+  // The program's own simulated DAV-OZI: its owner follows both instructions
+  // by itself, so that a newcomer sees the whole guided update.
+  void theSimulatedOwnerFollowsTheSwitchInstructions() {
+    SimulatedDavozi device;
+    ui::ApplicationState state(nullptr);
+    state.dataFolder = UserDataFolder(folder_.Path("data"));
+    state.device.SelectPort(device.path());
+    std::vector<bool> switched;
+    state.switchSimulatedBios = [&](bool on) {
+      switched.push_back(on);
+      device.device().Restart(on);
+    };
+    ui::CUpdateDlg dialog(state, prompt_);
+    dialog.show();
+    const std::string path = folder_.Path("simulated.amb");
+    testing::WriteFile(path, Image(4 * kSector, kNewerThanDevice));
+    Browse(dialog, path);
+    Click(dialog, "sendUpdateButton");
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.lastGuided().has_value(), kRunTimeoutMs);
+    QCOMPARE(dialog.lastGuided()->outcome, GuidedOutcome::Completed);
+    QCOMPARE(switched, (std::vector<bool>{true, false}));
+    QCOMPARE(device.device().CompletedUpdates(), 1);
+  }
 };
 
 QTEST_MAIN(UpdateDialogTest)
