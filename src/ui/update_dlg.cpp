@@ -18,11 +18,19 @@
 #include "ui/application_state.h"
 #include "ui/dialog_controls.h"
 #include "ui/elided_label.h"
+#include "ui/thread_handoff.h"
 #include "ui/widget_support.h"
 
 namespace vextune::ui {
 
 namespace {
+
+/// Calls `call` on `receiver`'s thread, from the worker, with what the
+/// worker did before made visible to it.
+template <typename F>
+void PostTo(QObject* receiver, F call) {
+  QMetaObject::invokeMethod(receiver, HandedOver(std::move(call)), Qt::QueuedConnection);
+}
 constexpr const char* kOpenFileError = "ERROR opening file!";
 constexpr const char* kUpdateFilter = "ambrel update files (*.amb)";
 /// Room for every line of the findings, so that nothing scrolls.
@@ -261,9 +269,7 @@ void CUpdateDlg::StartGuided() {
       [this, file, settings, known, backups, options, &device](OperationChannel& channel) mutable {
         // The findings take the findings area; the status line is the steps'.
         options.update.onFindings = [this](const UpdateRunInfo& found) {
-          QMetaObject::invokeMethod(
-              this, [this, text = FindingsText(found)] { ShowFindings(text); },
-              Qt::QueuedConnection);
+          PostTo(this, [this, text = FindingsText(found)] { ShowFindings(text); });
         };
         std::optional<BackupStore> store;
         if (backups) store.emplace(*backups, device.clock());
@@ -275,15 +281,12 @@ void CUpdateDlg::StartGuided() {
         const StatusSink status = [this, &channel, &run](const std::string& text) {
           // The version read at the start shows while the user is at the switch.
           if (text == guided_message::kSwitchBiosOn) {
-            QMetaObject::invokeMethod(
-                this, [this, before = run.device.firmwareText] { ShowVersions(before, {}); },
-                Qt::QueuedConnection);
+            PostTo(this, [this, before = run.device.firmwareText] { ShowVersions(before, {}); });
           }
           if (text == guided_message::kSwitchBiosOn || text == guided_message::kSwitchBiosOff) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, on = text == guided_message::kSwitchBiosOn] { SwitchSimulatedBiosSoon(on); },
-                Qt::QueuedConnection);
+            PostTo(this, [this, on = text == guided_message::kSwitchBiosOn] {
+              SwitchSimulatedBiosSoon(on);
+            });
           }
           channel.ShowStatus(text);
         };
