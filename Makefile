@@ -4,7 +4,6 @@
 BUILD_DIR   ?= build
 ASAN_DIR    ?= build-asan
 TSAN_DIR    ?= build-tsan
-FUZZ_DIR    ?= build-fuzz
 WINDOWS_DIR ?= build-windows
 # The Linux davozi-sim and vextune-cli that test-windows runs against the
 # Windows build: a folder of their own, so that BUILD_DIR keeps the desktop program.
@@ -20,7 +19,7 @@ CTEST = ctest --output-on-failure -j $(JOBS) --timeout $(TEST_TIMEOUT)
 # renderer, the manual pages) see the same leak suppressions as the tests.
 SANITIZER_BUILD_ENV = LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 
-.PHONY: all deps configure build run test package asan tsan fuzz bench bench-smoke clean \
+.PHONY: all deps configure configure-asan build run test package asan tsan fuzz bench bench-smoke clean \
         windows test-windows package-windows
 
 all: build
@@ -65,11 +64,17 @@ package: build
 # The whole suite, the desktop program's tests included (offscreen), under
 # AddressSanitizer and UndefinedBehaviorSanitizer; leaks inside Qt and
 # fontconfig are suppressed (tests/sanitizers/lsan.supp).
-asan: deps
-	@cmake -S . -B $(ASAN_DIR) -G Ninja -DVEXTUNE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
-	  -DVEXTUNE_GUI=ON -DVEXTUNE_TIMEOUT_FACTOR=4
+asan: configure-asan
 	@$(SANITIZER_BUILD_ENV) cmake --build $(ASAN_DIR) -j $(JOBS)
 	@cd $(ASAN_DIR) && $(CTEST) -LE fuzz
+
+# One clang tree serves the sanitizer run and the fuzz targets, so that CI
+# compiles the core once for both.
+configure-asan:
+	@scripts/install-deps.sh --fuzz
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+	  -DVEXTUNE_SANITIZE=ON -DVEXTUNE_FUZZ=ON -DVEXTUNE_GUI=ON -DVEXTUNE_TIMEOUT_FACTOR=4 \
+	  -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
 
 # The tests labelled "tsan" under ThreadSanitizer: the worker thread, the
 # questions across threads, the dialogs that run a transfer, and the core's
@@ -81,14 +86,10 @@ tsan: deps
 	@cmake --build $(TSAN_DIR) -j $(JOBS) --target tsan_tests
 	@cd $(TSAN_DIR) && $(CTEST) -L tsan
 
-# libFuzzer targets under ASan and UBSan, each for FUZZ_SECONDS.
-fuzz:
-	@scripts/install-deps.sh --fuzz
-	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DVEXTUNE_FUZZ=ON -DVEXTUNE_SANITIZE=ON -DVEXTUNE_GUI=OFF \
-	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DVEXTUNE_FUZZ_SECONDS=$(FUZZ_SECONDS)
-	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
-	@cd $(FUZZ_DIR) && ctest --output-on-failure --timeout $(TEST_TIMEOUT) -L fuzz
+# libFuzzer targets under ASan and UBSan, each for FUZZ_SECONDS, in the ASan tree.
+fuzz: configure-asan
+	@$(SANITIZER_BUILD_ENV) cmake --build $(ASAN_DIR) -j $(JOBS) --target fuzzers
+	@cd $(ASAN_DIR) && ctest --output-on-failure --timeout $(TEST_TIMEOUT) -L fuzz
 
 # Windows: the core, vextune-cli.exe and the unit tests cross-built with
 # MinGW-w64 into $(WINDOWS_DIR). test-windows runs the tests under Wine and
@@ -128,4 +129,4 @@ bench-smoke:
 	@VEXTUNE_BENCH_SMOKE=1 $(MAKE) --no-print-directory bench
 
 clean:
-	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WINDOWS_HELPERS_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(WINDOWS_DIR) $(WINDOWS_HELPERS_DIR)
