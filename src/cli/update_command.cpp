@@ -13,6 +13,7 @@
 #include "cli/device_report.h"
 #include "cli/transfer_support.h"
 #include "config/backup_store.h"
+#include "link/system_serial_port.h"
 #include "transfer/guided_update.h"
 #include "update/firmware_update.h"
 #include "update/update_file.h"
@@ -143,6 +144,7 @@ int RunGuided(const UpdateArgs& args, DeviceSession& session, UpdateSource& file
   options.update.reportFindings = true;
   options.timing.waitTimeoutMs = uint64_t{args.waitSeconds} * 1000;
   options.backups = store ? &*store : nullptr;
+  options.portPresent = SerialPortPresent;
 
   TerminalProgress& progress = session.progress();
   // Each status starts a fresh bar; the instructions show with --quiet too.

@@ -312,6 +312,11 @@ bool IsAccessDenied(SerialCode code) {
   return code == EACCES;
 }
 
+bool SerialPortPresent(const std::string& portName) {
+  struct stat st {};
+  return stat(DevicePathForPort(portName).c_str(), &st) == 0;
+}
+
 // Which group owns `path` (typically "dialout"), and that joining it needs a
 // new login.
 std::string PermissionHint(const std::string& path) {

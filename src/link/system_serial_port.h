@@ -31,6 +31,11 @@ std::unique_ptr<SystemSerialOpener> MakeSystemSerialOpener(std::ostream* errors,
 /// ERROR_ACCESS_DENIED): what to do about it for `path`.
 std::string PermissionHint(const std::string& path);
 
+/// False when the port named `portName` is certainly not there to be opened
+/// (its device node is gone, as while a device with a USB adapter inside
+/// restarts). Where the system cannot tell cheaply, true.
+bool SerialPortPresent(const std::string& portName);
+
 /// True when an open failed for want of access: EACCES on POSIX systems,
 /// ERROR_ACCESS_DENIED on Windows.
 bool IsAccessDenied(SerialCode code);

@@ -279,6 +279,11 @@ bool IsAccessDenied(SerialCode code) {
   return code == ERROR_ACCESS_DENIED;
 }
 
+// A COM port's name says nothing about whether it is there now; the open tells.
+bool SerialPortPresent(const std::string&) {
+  return true;
+}
+
 std::string PermissionHint(const std::string& path) {
   return path +
          " is held by another program, or your user may not use it: close the other "

@@ -405,6 +405,7 @@ Probe GuidedRun::ProbeOnce() {
   at.baudRate = line::kFirstBaudRate;
   // While the device restarts its port may be gone for a moment (a USB
   // adapter inside it): not answering yet, not a failure.
+  if (options_.portPresent && !options_.portPresent(at.portName)) return probe;
   if (OpenComPort(link_.ports, at, port) != kSerialOk) {
     CloseComPort(port);
     return probe;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,10 @@ struct GuidedUpdateOptions {
   /// on; empty: go on without asking (a simulated device, whose reads are
   /// kept nowhere).
   std::string noBackupReason = kNoBackupFolderText;
+  /// Whether the port is there to be opened (SerialPortPresent); empty:
+  /// always. While the device restarts its port may be gone for a while: the
+  /// waits then do not open it, which would only fail and say so each time.
+  std::function<bool(const std::string& portName)> portPresent;
 };
 
 /// Where a guided update ended.

@@ -259,6 +259,7 @@ void CUpdateDlg::StartGuided() {
   GuidedUpdateOptions options;
   options.update.fileName = path_->text().toStdString();
   options.update.onDoubt = ImageDoubtPolicy::Ask;
+  options.portPresent = SerialPortPresent;
   // The simulated device's configuration is compared from memory, unasked.
   if (state_.simulated) options.noBackupReason.clear();
   struct Run {

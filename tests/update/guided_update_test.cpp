@@ -94,6 +94,7 @@ class GuidedUpdateTest : public ::testing::Test {
     guided.timing = {kProbeIntervalMs, kWaitTimeoutMs};
     guided.backups = keepBackups ? &store : nullptr;
     guided.noBackupReason = noBackupReason;
+    guided.portPresent = portPresent;
     const StatusSink status = [&](const std::string& text) {
       statuses.push_back(text);
       const bool on = text == guided_message::kSwitchBiosOn;
@@ -128,6 +129,7 @@ class GuidedUpdateTest : public ::testing::Test {
   TempDir backups;
   std::vector<std::string> statuses;
   std::function<void(const std::string&)> onStatus;
+  std::function<bool(const std::string&)> portPresent;
   bool keepBackups = true;
   std::string noBackupReason = kNoBackupFolderText;
 };
@@ -159,6 +161,27 @@ TEST_F(GuidedUpdateTest, FromTheNormalFirmwareIntoBiosModeAndBack) {
                 report.backupFile);
   // Between the probes the run slept through the clock.
   EXPECT_GE(std::count(clock.sleeps().begin(), clock.sleeps().end(), kProbeIntervalMs), 4);
+}
+
+TEST_F(GuidedUpdateTest, APortThatIsGoneWhileTheDeviceRestartsIsNotOpened) {
+  // Gone for the first two looks after each instruction.
+  int looks = 0;
+  std::vector<uint64_t> goneAt;
+  onStatus = [&](const std::string&) { looks = 0; };
+  portPresent = [&](const std::string& name) {
+    EXPECT_EQ(name, "ttyACM0");
+    if (++looks > 2) return true;
+    goneAt.push_back(clock.NowMs());
+    return false;
+  };
+  const GuidedUpdateReport report = Run();
+  ASSERT_EQ(report.outcome, GuidedOutcome::Completed) << report.endMessage.text;
+  ASSERT_EQ(goneAt.size(), 4u);
+  for (const LineEvent& e : ports->events()) {
+    if (e.kind == LineEvent::Open) {
+      EXPECT_EQ(std::count(goneAt.begin(), goneAt.end(), e.timeMs), 0) << e.timeMs;
+    }
+  }
 }
 
 TEST_F(GuidedUpdateTest, ADeviceInBiosModeGoesStraightToTheUpdate) {
