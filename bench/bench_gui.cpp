@@ -38,7 +38,7 @@
 #include <vector>
 
 #include "bench_smoke.h"
-#include "common/dialog_prompt.h"
+#include "common/unattended_prompt.h"
 #include "link/configuration_check.h"
 #include "sim/davozi_simulator.h"
 #include "ui/application_state.h"
@@ -55,34 +55,11 @@ using namespace vextune;
 constexpr int kTickMs = 2;
 constexpr int kRunTimeoutMs = 60000;
 
-/// Chooses a preset file and answers Yes; keeps the messages shown.
-class BenchPrompt final : public DialogPrompt {
- public:
-  void ShowMessage(const std::string&, const std::string& text, MessageIcon) override {
-    messages.push_back(text);
-  }
-  bool AskYesNo(const std::string& caption, const std::string& text) override {
-    ShowMessage(caption, text, MessageIcon::Question);
-    return true;
-  }
-  size_t AskChoice(const ChoiceQuestion& question) override {
-    ShowMessage(question.caption, question.text, MessageIcon::Question);
-    return question.escapeChoice;
-  }
-  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override {
-    return fileToOpen;
-  }
-  std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override {
-    return std::nullopt;
-  }
-  /// Prints the messages shown so far on stderr, for a run that failed.
-  void PrintMessages() const {
-    for (const std::string& text : messages)
-      std::fprintf(stderr, "bench_gui: message: %s\n", text.c_str());
-  }
-  std::optional<std::string> fileToOpen;
-  std::vector<std::string> messages;
-};
+/// Prints the messages shown so far on stderr, for a run that failed.
+void PrintMessages(const UnattendedPrompt& prompt) {
+  for (const std::string& text : prompt.shown)
+    std::fprintf(stderr, "bench_gui: message: %s\n", text.c_str());
+}
 
 /// The largest gap between two ticks of a timer on the UI thread.
 class StallMeter {
@@ -145,7 +122,7 @@ std::function<bool()> TransferEnded(const ui::CConfigurationMainDlg& dialog) {
 /// The read at start and a send with verification in the configuration
 /// main dialog. False when either failed: the read did not bring the
 /// device's parameters, or the device does not hold and keep the sent value.
-bool MeasureTransfers(BenchPrompt& prompt) {
+bool MeasureTransfers(UnattendedPrompt& prompt) {
   sim::DavoziSimulator simulator(sim::SimulatorOptions{});
   std::string error;
   const std::string port = simulator.Start(&error);
@@ -173,7 +150,7 @@ bool MeasureTransfers(BenchPrompt& prompt) {
   Report("read at start", meter.Stop(), readTook);
   if (!state.document.working().IsEqual(simulator.Store(), false)) {
     std::fprintf(stderr, "bench_gui: the read at start did not bring the device's parameters\n");
-    prompt.PrintMessages();
+    PrintMessages(prompt);
     return false;
   }
 
@@ -190,17 +167,17 @@ bool MeasureTransfers(BenchPrompt& prompt) {
   if (simulator.Store().m_TxDelay.value != sentTxDelay ||
       simulator.Nonvolatile().m_TxDelay.value != sentTxDelay) {
     std::fprintf(stderr, "bench_gui: the device does not hold and keep the sent value\n");
-    prompt.PrintMessages();
+    PrintMessages(prompt);
     return false;
   }
-  prompt.messages.clear();
+  prompt.shown.clear();
   return true;
 }
 
 /// An update of a 64 KiB image (8 KiB in a smoke run) in the update dialog.
 /// False when the dialog did not report it complete or the device's flash
 /// does not hold the image.
-bool MeasureUpdate(BenchPrompt& prompt) {
+bool MeasureUpdate(UnattendedPrompt& prompt) {
   sim::SimulatorOptions options;
   options.bios = true;
   sim::DavoziSimulator simulator(options);
@@ -247,9 +224,9 @@ bool MeasureUpdate(BenchPrompt& prompt) {
   std::remove(pattern);
   if (!completed) {
     std::fprintf(stderr, "bench_gui: the update did not complete\n");
-    prompt.PrintMessages();
+    PrintMessages(prompt);
   }
-  prompt.messages.clear();
+  prompt.shown.clear();
   return completed;
 }
 
@@ -326,7 +303,8 @@ int main(int argc, char** argv) {
   std::printf(
       "bench_gui: the dialogs against the simulated DAV-OZI, UI thread ticked every %d ms\n",
       kTickMs);
-  BenchPrompt prompt;
+  UnattendedPrompt prompt;
+  prompt.answerYes = true;
   bool ok = MeasureTransfers(prompt);
   ok = ok && MeasureUpdate(prompt);
   ok = ok && MeasureStartUp(runs);

@@ -32,11 +32,12 @@
 #include <optional>
 #include <string>
 
-#include "common/dialog_prompt.h"
+#include "common/unattended_prompt.h"
 #include "config/backup_store.h"
 #include "config/config_file.h"
 #include "link/configuration_check.h"
 #include "sim/davozi_simulator.h"
+#include "transfer/guided_update.h"
 #include "ui/about_dlg.h"
 #include "ui/application_icon.h"
 #include "ui/application_state.h"
@@ -50,38 +51,11 @@
 #include "ui/misc_settings_runner.h"
 #include "ui/settings_dialog_runners.h"
 #include "ui/update_dlg.h"
-#include "transfer/guided_update.h"
 #include "update/packed_time.h"
 
 namespace {
 
 using namespace vextune;
-
-/// Chooses a preset file; every message counts as a fault of the run.
-class PicturePrompt final : public DialogPrompt {
- public:
-  void ShowMessage(const std::string& caption, const std::string& text, MessageIcon) override {
-    std::fprintf(stderr, "screenshot_dialogs: unexpected message \"%s\": %s\n", caption.c_str(),
-                 text.c_str());
-    ++messages;
-  }
-  bool AskYesNo(const std::string& caption, const std::string& text) override {
-    ShowMessage(caption, text, MessageIcon::Question);
-    return false;
-  }
-  size_t AskChoice(const ChoiceQuestion& question) override {
-    ShowMessage(question.caption, question.text, MessageIcon::Question);
-    return question.escapeChoice;
-  }
-  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override {
-    return fileToOpen;
-  }
-  std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> fileToOpen;
-  int messages = 0;
-};
 
 /// The window's contents with its title drawn above as a plain strip.
 QImage WithTitle(QWidget& window) {
@@ -189,7 +163,12 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  PicturePrompt prompt;
+  // Every message counts as a fault of the run.
+  UnattendedPrompt prompt;
+  prompt.onShown = [](const std::string& caption, const std::string& text) {
+    std::fprintf(stderr, "screenshot_dialogs: unexpected message \"%s\": %s\n", caption.c_str(),
+                 text.c_str());
+  };
   ui::GeneralSettingsRunner general;
   ui::MiscSettingsRunner misc;
   ui::AprsSettingsRunner aprs;
@@ -318,7 +297,7 @@ int main(int argc, char** argv) {
     const bool waiting = WaitFor(
         [&] {
           return status->text() == QLatin1String(guided_message::kSwitchBiosOn.data(),
-                                                  guided_message::kSwitchBiosOn.size()) &&
+                                                 guided_message::kSwitchBiosOn.size()) &&
                  dialog->findChild<QLabel*>(QStringLiteral("firmwareBeforeText"))->text() !=
                      QStringLiteral("-");
         },
@@ -328,5 +307,5 @@ int main(int argc, char** argv) {
     dialog.reset();
   }
   mainSelection.reject();
-  return ok && prompt.messages == 0 ? 0 : 1;
+  return ok && prompt.shown.empty() ? 0 : 1;
 }
