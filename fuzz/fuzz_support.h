@@ -10,6 +10,7 @@
 
 #include "config/config_data.h"
 #include "fake_serial.h"
+#include "link/device_link.h"
 #include "record_invariants.h"
 #include "sim/davozi_simulator.h"
 #include "sim/device_core.h"
@@ -64,6 +65,21 @@ class FuzzedDavozi final : public testing::FakeDevice {
   uint32_t baud_;
   InputCursor& input_;
   bool altered_ = false;
+};
+
+/// The fuzzed DAV-OZI on the fake line, and the program's link to it.
+struct FuzzedLine {
+  FuzzedLine(const sim::SimulatorOptions& options, InputCursor& input,
+             const CConfigData* nonvolatile = nullptr)
+      : device(options, clock, input, nonvolatile), ports(clock, device) {}
+  FuzzedLine(const FuzzedLine&) = delete;
+  FuzzedLine& operator=(const FuzzedLine&) = delete;
+
+  testing::FakeClock clock;
+  FuzzedDavozi device;
+  testing::FakeSerialOpener ports;
+  LinkSettings settings{"ttyACM0", 38400};
+  DeviceLink link{ports, settings, clock};
 };
 
 /// A firmware version the simulator knows, chosen by `choice`.

@@ -55,17 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::SimulatorOptions options;
   options.firmware = fuzzing::PickFirmware(input.Byte());
   options.baud = input.Byte() % 2 == 0 ? 38400 : 115200;
-  testing::FakeClock clock;
-  fuzzing::FuzzedDavozi device(options, clock, input);
-  testing::FakeSerialOpener ports(clock, device);
-  LinkSettings settings{"ttyACM0", 38400};
-  DeviceLink link{ports, settings, clock};
+  fuzzing::FuzzedLine fuzzed(options, input);
   DeviceState state;
   const CancelFlag cancel;
-  const CheckResult result = RunConfigurationCheck(link, state, cancel);
+  const CheckResult result = RunConfigurationCheck(fuzzed.link, state, cancel);
 
-  Expect(ports.openCount() == 0, "port left open");
-  const auto writes = ports.Writes();
+  Expect(fuzzed.ports.openCount() == 0, "port left open");
+  const auto writes = fuzzed.ports.Writes();
   bool hostMode = false;
   for (const std::string& w : writes) {
     if (w == line::kEnterHostMode) hostMode = true;
@@ -86,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Expect(result.busyChannel >= 1 && result.busyChannel <= result.channels,
            "busy channel outside the channels");
   }
-  if (!device.altered()) {
+  if (!fuzzed.device.altered()) {
     Expect(result.outcome == CheckOutcome::Passed, "an untouched device does not pass");
     Expect(state.firmwareVersion == static_cast<int32_t>(*sim::FirmwareNumber(options.firmware)),
            "an untouched device gives another version");

@@ -39,23 +39,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::SimulatorOptions options;
   options.firmware = fuzzing::PickFirmware(input.Byte());
   const CConfigData stored = fuzzing::ChangedConfiguration();
-  testing::FakeClock clock;
-  fuzzing::FuzzedDavozi device(options, clock, input, &stored);
-  testing::FakeSerialOpener ports(clock, device);
-  LinkSettings settings{"ttyACM0", 38400};
-  DeviceLink link{ports, settings, clock};
+  fuzzing::FuzzedLine fuzzed(options, input, &stored);
   const DeviceState state{static_cast<int32_t>(*sim::FirmwareNumber(options.firmware)), "", false};
   CConfigData record;
   std::string list = "stale";
   CancelFlag cancel;
   NoProgress progress;
-  const ReadResult result = ReadConfiguration(link, state, record, list, cancel, progress);
+  const ReadResult result = ReadConfiguration(fuzzed.link, state, record, list, cancel, progress);
 
-  Expect(ports.openCount() == 0, "port left open");
+  Expect(fuzzed.ports.openCount() == 0, "port left open");
   // A line marked failed (a device that never falls silent, a write that
   // timed out) takes no more writes, the leave frame included.
-  Expect(!ports.faults().empty() ||
-             (!ports.Writes().empty() && ports.Writes().back() == LeaveHostModeFrame()),
+  Expect(!fuzzed.ports.faults().empty() || (!fuzzed.ports.Writes().empty() &&
+                                            fuzzed.ports.Writes().back() == LeaveHostModeFrame()),
          "the read does not end by leaving host mode");
   fuzzing::CheckRecordHoldsOnlyAllowedValues(record);
   Expect((result == ReadResult::OutOfRange) == !list.empty(),
@@ -77,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  if (!device.altered()) {
+  if (!fuzzed.device.altered()) {
     Expect(result == ReadResult::Complete, "an untouched device does not read completely");
     CConfigData expected = stored;
     // What this firmware does not know stays at the default.

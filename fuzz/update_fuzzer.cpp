@@ -78,18 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::SimulatorOptions options;
   options.bios = true;
   options.baud = input.Byte() % 2 == 0 ? 38400 : 115200;
-  testing::FakeClock clock;
-  fuzzing::FuzzedDavozi device(options, clock, input);
-  testing::FakeSerialOpener ports(clock, device);
-  LinkSettings settings{"ttyACM0", 38400};
-  DeviceLink link{ports, settings, clock};
+  fuzzing::FuzzedLine fuzzed(options, input);
   CancelFlag cancel;
   NoProgress progress;
   ScriptedPrompt prompt(answerYes);
   UpdateRunInfo info;
-  const UpdateOutcome outcome = RunFirmwareUpdate(link, file, cancel, progress, prompt, &info);
+  const UpdateOutcome outcome =
+      RunFirmwareUpdate(fuzzed.link, file, cancel, progress, prompt, &info);
 
-  Expect(ports.openCount() == 0, "port left open");
+  Expect(fuzzed.ports.openCount() == 0, "port left open");
   Expect(outcome != UpdateOutcome::Cancelled, "cancelled without a cancel");
   if (outcome == UpdateOutcome::Failed) {
     Expect(prompt.lastIcon == MessageIcon::Error, "a failure not told as an error");
@@ -104,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                info.limits.blockCount == (image.size() + sector - 1) / sector,
            "completed without every block");
     // The last writes are the blocks, each a whole sector; before them the count.
-    const auto writes = ports.Writes();
+    const auto writes = fuzzed.ports.Writes();
     Expect(writes.size() > info.blocksSent, "fewer writes than blocks");
     std::string sent;
     for (size_t i = writes.size() - info.blocksSent; i < writes.size(); ++i) {
@@ -120,9 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    info.blocksSent,
            "the block count sent is not the number of blocks");
   }
-  if (!device.altered() && image.size() >= kMinUpdateFileSize && (newer || answerYes)) {
+  if (!fuzzed.device.altered() && image.size() >= kMinUpdateFileSize && (newer || answerYes)) {
     Expect(outcome == UpdateOutcome::Completed, "an untouched device is not updated");
-    std::string flashed(device.core().Bios().Image().begin(), device.core().Bios().Image().end());
+    std::string flashed(fuzzed.device.core().Bios().Image().begin(),
+                        fuzzed.device.core().Bios().Image().end());
     flashed.resize(std::min(flashed.size(), image.size()));
     Expect(flashed == image, "the device holds another image than the file");
   }
