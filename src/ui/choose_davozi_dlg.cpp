@@ -1,9 +1,7 @@
 #include "ui/choose_davozi_dlg.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "ui/dialog_controls.h"
@@ -17,22 +15,15 @@ CChooseDAVOZIDlg::CChooseDAVOZIDlg(std::vector<std::string> candidates, QWidget*
   setWindowTitle(QStringLiteral("Olvane Vextune - Choose DAVOZI "));
   setObjectName(QStringLiteral("chooseDavoziDialog"));
 
-  auto* label = new QLabel(QStringLiteral("Select DAV-OZI on virtual COM-port:"), this);
-  label->setObjectName(QStringLiteral("selectText"));
-  ports_ = new QComboBox(this);
-  ports_->setObjectName(QStringLiteral("portCombo"));
+  ports_ = Make<QComboBox>(this, "portCombo");
   ports_->setMinimumContentsLength(20);
-  label->setBuddy(ports_);
+  QLabel* label =
+      MakeLabel(this, "selectText", QStringLiteral("Select DAV-OZI on virtual COM-port:"), ports_);
   std::sort(candidates.begin(), candidates.end());
   for (const std::string& port : candidates) ports_->addItem(QString::fromStdString(port));
   if (ports_->count() > 0) ports_->setCurrentIndex(0);
 
-  QHBoxLayout* buttons = NewOkCancelRow(this);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(label);
-  layout->addWidget(ports_);
-  layout->addStretch();
-  layout->addLayout(buttons);
+  LayOutOneChoice(this, label, ports_);
   setMinimumWidth(320);
 }
 

@@ -2,13 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStandardItemModel>
 #include <QTreeView>
-#include <QVBoxLayout>
 
 #include "link/com_port.h"
 #include "ui/dialog_controls.h"
@@ -26,14 +24,11 @@ CComPortEinstellung::CComPortEinstellung(const std::vector<SerialDevice>& ports,
   setWindowTitle(QStringLiteral("Olvane Vextune - COM Port Settings"));
   setObjectName(QStringLiteral("comPortDialog"));
 
-  auto* label = new QLabel(QStringLiteral("Select a COM Port"), this);
-  label->setObjectName(QStringLiteral("selectText"));
-  ports_ = new QComboBox(this);
-  ports_->setObjectName(QStringLiteral("portCombo"));
+  ports_ = Make<QComboBox>(this, "portCombo");
   ports_->setEditable(true);
   ports_->setInsertPolicy(QComboBox::NoInsert);
   ports_->setMinimumContentsLength(24);
-  label->setBuddy(ports_);
+  QLabel* label = MakeLabel(this, "selectText", QStringLiteral("Select a COM Port"), ports_);
 
   // Path and description side by side in the list; the edit field takes the
   // path alone.
@@ -63,12 +58,7 @@ CComPortEinstellung::CComPortEinstellung(const std::vector<SerialDevice>& ports,
   }
   ports_->lineEdit()->selectAll();
 
-  QHBoxLayout* buttons = NewOkCancelRow(this);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(label);
-  layout->addWidget(ports_);
-  layout->addStretch();
-  layout->addLayout(buttons);
+  LayOutOneChoice(this, label, ports_);
   setMinimumWidth(340);
 }
 

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 #include "ui/widget_support.h"
 
@@ -51,6 +52,15 @@ QHBoxLayout* NewOkCancelRow(QDialog* dialog) {
   QObject::connect(row.ok, &QPushButton::clicked, dialog, &QDialog::accept);
   QObject::connect(row.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
   return row.layout;
+}
+
+void LayOutOneChoice(QDialog* dialog, QLabel* caption, QWidget* field) {
+  QHBoxLayout* buttons = NewOkCancelRow(dialog);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(caption);
+  layout->addWidget(field);
+  layout->addStretch();
+  layout->addLayout(buttons);
 }
 
 void FocusRefusedField(QLineEdit* field, FieldSelection selection, int start, int length) {

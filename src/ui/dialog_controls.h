@@ -67,6 +67,10 @@ OkCancelRow NewOkCancelButtons(QWidget* parent, ButtonWidth width);
 /// default button and runs accept, Abbrechen runs reject.
 QHBoxLayout* NewOkCancelRow(QDialog* dialog);
 
+/// The layout of a dialog that asks for one thing: `caption` above `field`,
+/// and the dialog's OK/Abbrechen row (NewOkCancelRow) at the bottom.
+void LayOutOneChoice(QDialog* dialog, QLabel* caption, QWidget* field);
+
 /// Puts the focus into the field a refusal names and selects there what it says.
 void FocusRefusedField(QLineEdit* field, FieldSelection selection, int start, int length);
 
