@@ -5,8 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "common/dialog_prompt.h"
 #include "editor/aprs_settings_check.h"
 #include "editor/aprs_settings_record.h"
+#include "link/device_state.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -18,11 +20,6 @@ class QPushButton;
 class QRadioButton;
 class QScrollArea;
 class QToolButton;
-
-namespace vextune {
-class DialogPrompt;
-struct DeviceState;
-}  // namespace vextune
 
 namespace vextune::ui {
 

@@ -3,18 +3,15 @@
 #include <QDialog>
 #include <QString>
 
+#include "common/dialog_prompt.h"
 #include "editor/general_settings.h"
+#include "link/device_state.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QLayout;
 class QLineEdit;
-
-namespace vextune {
-class DialogPrompt;
-struct DeviceState;
-}  // namespace vextune
 
 namespace vextune::ui {
 

@@ -3,16 +3,13 @@
 #include <QDialog>
 #include <array>
 
+#include "common/dialog_prompt.h"
 #include "editor/misc_settings.h"
+#include "link/device_state.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-
-namespace vextune {
-class DialogPrompt;
-struct DeviceState;
-}  // namespace vextune
 
 namespace vextune::ui {
 
