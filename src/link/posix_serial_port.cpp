@@ -8,7 +8,6 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 
 #include "common/cancel_pipe.h"
 #include "link/com_port.h"
+#include "link/timed_serial_port.h"
 
 namespace vextune {
 
@@ -55,14 +55,6 @@ namespace {
 constexpr const char* kOpenFailed = "\n\rFailed to open serial port.\n";
 constexpr const char* kGetSettingsFailed = "\n\rFailed to retrieve control settings.\n";
 constexpr const char* kSetSettingsFailed = "\n\rFailed to set port settings.\n";
-
-/// Milliseconds on CLOCK_MONOTONIC, with sub-millisecond precision so that
-/// rounding never shortens a time-out.
-double MonotonicMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 bool ToSpeed(uint32_t baudRate, speed_t* speed) {
   switch (baudRate) {
@@ -106,14 +98,12 @@ bool HarmlessIoctlError(int error) {
   return error == EINVAL || error == ENOTTY;
 }
 
-class PosixSerialPort final : public SerialPort {
+class PosixSerialPort final : public TimedSerialPort {
  public:
   PosixSerialPort(int fd, uint32_t baudRate, CancelPipe* cancel, std::ostream* errors,
                   std::shared_ptr<OpenPortSlots> slots)
-      : fd_(fd),
-        baud_rate_(baudRate),
-        cancel_(cancel && cancel->fd() >= 0 ? cancel : nullptr),
-        errors_(errors),
+      : TimedSerialPort(baudRate, cancel && cancel->fd() >= 0 ? cancel : nullptr, errors),
+        fd_(fd),
         slots_(std::move(slots)),
         slot_(slots_->Take(fd)) {}
   ~PosixSerialPort() override {
@@ -126,46 +116,10 @@ class PosixSerialPort final : public SerialPort {
   PosixSerialPort(const PosixSerialPort&) = delete;
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
-  SerialCode Read(uint8_t* buffer, size_t n, size_t* received) override {
-    *received = 0;
-    if (fault_ != kSerialOk) return fault_;
-    if (Cancelled()) return kSerialCancelled;
-    const double start = MonotonicMs();
-    double lastByte = 0;
-    size_t got = 0;
-    while (got < n) {
-      const double limit = ReadGiveUpMs(start, n, got, lastByte);
-      const double now = MonotonicMs();
-      if (now >= limit) break;
-
-      const int wait = static_cast<int>(limit - now) + 1;  // round up
-      const WaitResult ready = WaitFor(POLLIN, wait);
-      if (ready.error != kSerialOk) {
-        *received = got;
-        return ready.error;
-      }
-      // The loop head decides whether time is up; a hang-up shows in the read.
-      if (!ready.line && !ready.hungUp) continue;
-      const ssize_t r = read(fd_, buffer + got, n - got);
-      if (r > 0) {
-        got += static_cast<size_t>(r);
-        lastByte = MonotonicMs();
-      } else if (r == 0) {
-        *received = got;
-        return EIO;  // hung up: no more bytes will come
-      } else if (errno != EAGAIN && errno != EINTR) {
-        *received = got;
-        return static_cast<SerialCode>(errno);
-      }
-    }
-    *received = got;
-    return got == n ? kSerialOk : kSerialTimeout;
-  }
-
   SerialCode Write(const uint8_t* data, size_t n, OnCancel onCancel) override {
-    if (fault_ != kSerialOk) return fault_;
+    if (fault() != kSerialOk) return fault();
     if (Cancelled() && onCancel == OnCancel::Refuse) return kSerialCancelled;
-    const double deadline = MonotonicMs() + static_cast<double>(WriteTimeLimitMs(n, baud_rate_));
+    const double deadline = MonotonicMs() + static_cast<double>(WriteTimeLimitMs(n, baudRate()));
     size_t done = 0;
     while (done < n) {
       const ssize_t w = write(fd_, data + done, n - done);
@@ -189,15 +143,25 @@ class PosixSerialPort final : public SerialPort {
     return kSerialOk;
   }
 
-  uint64_t NowMs() override { return static_cast<uint64_t>(MonotonicMs()); }
-
-  void MarkFailed(SerialCode code) override {
-    if (fault_ != kSerialOk) return;
-    fault_ = code;
-    if (errors_) *errors_ << LineFaultText(code) << '\n' << std::flush;
+ private:
+  SerialCode ReadAvailable(uint8_t* buffer, size_t n, double giveUpMs, size_t* got) override {
+    *got = 0;
+    // Rounded up, and never the endless wait of a negative time-out.
+    const int wait = std::max(0, static_cast<int>(giveUpMs - MonotonicMs()) + 1);
+    const WaitResult ready = WaitFor(POLLIN, wait);
+    if (ready.error != kSerialOk) return ready.error;
+    // The caller decides whether time is up; a hang-up shows in the read.
+    if (!ready.line && !ready.hungUp) return kSerialOk;
+    const ssize_t r = read(fd_, buffer, n);
+    if (r > 0) {
+      *got = static_cast<size_t>(r);
+      return kSerialOk;
+    }
+    if (r == 0) return EIO;  // hung up: no more bytes will come
+    if (errno != EAGAIN && errno != EINTR) return static_cast<SerialCode>(errno);
+    return kSerialOk;
   }
 
- private:
   struct WaitResult {
     SerialCode error = kSerialOk;  ///< kSerialCancelled, or errno of poll
     bool line = false;             ///< the line is ready for `events`
@@ -206,14 +170,15 @@ class PosixSerialPort final : public SerialPort {
 
   /// Waits up to `timeoutMs` for `events` on the line, and for a cancel.
   WaitResult WaitFor(short events, int timeoutMs) {
-    pollfd fds[2] = {{fd_, events, 0}, {cancel_ ? cancel_->fd() : -1, POLLIN, 0}};
-    const int ready = poll(fds, cancel_ ? 2 : 1, timeoutMs);
+    CancelPipe* const cancelPipe = cancel();
+    pollfd fds[2] = {{fd_, events, 0}, {cancelPipe ? cancelPipe->fd() : -1, POLLIN, 0}};
+    const int ready = poll(fds, cancelPipe ? 2 : 1, timeoutMs);
     WaitResult result;
     if (ready < 0) {
       if (errno != EINTR) result.error = static_cast<SerialCode>(errno);
       return result;  // a signal: the caller looks at the time and the flag again
     }
-    if (cancel_ && fds[1].revents != 0 && cancel_->ConfirmWake()) {
+    if (cancelPipe && fds[1].revents != 0 && cancelPipe->ConfirmWake()) {
       result.error = kSerialCancelled;
       return result;
     }
@@ -222,15 +187,9 @@ class PosixSerialPort final : public SerialPort {
     return result;
   }
 
-  bool Cancelled() const { return cancel_ && cancel_->Cancelled(); }
-
   int fd_;
-  uint32_t baud_rate_;
-  CancelPipe* cancel_;
-  std::ostream* errors_;
   std::shared_ptr<OpenPortSlots> slots_;
   std::atomic<int>* slot_;
-  SerialCode fault_ = kSerialOk;
 };
 
 }  // namespace

@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <iostream>
 
 #include "common/cancel_pipe.h"
 #include "link/com_port.h"
 #include "link/com_port_names.h"
+#include "link/timed_serial_port.h"
 
 namespace vextune {
 
@@ -29,23 +29,14 @@ constexpr DWORD kPollMs = 5;
 /// take beyond their time on the line.
 constexpr uint64_t kLastWordsMarginMs = 100;
 
-/// Milliseconds on a monotonic clock, with sub-millisecond precision so that
-/// rounding never shortens a time-out.
-double MonotonicMs() {
-  using namespace std::chrono;
-  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
-
-class Win32SerialPort final : public SerialPort {
+class Win32SerialPort final : public TimedSerialPort {
  public:
   Win32SerialPort(HANDLE handle, HANDLE ioEvent, uint32_t baudRate, CancelPipe* cancel,
                   std::ostream* errors)
-      : handle_(handle),
+      : TimedSerialPort(baudRate, cancel, errors),
+        handle_(handle),
         io_event_(ioEvent),
-        baud_rate_(baudRate),
-        cancel_(cancel),
-        cancel_event_(cancel ? static_cast<HANDLE>(cancel->event()) : nullptr),
-        errors_(errors) {}
+        cancel_event_(cancel ? static_cast<HANDLE>(cancel->event()) : nullptr) {}
   ~Win32SerialPort() override {
     CancelIo(handle_);
     CloseHandle(handle_);
@@ -54,59 +45,16 @@ class Win32SerialPort final : public SerialPort {
   Win32SerialPort(const Win32SerialPort&) = delete;
   Win32SerialPort& operator=(const Win32SerialPort&) = delete;
 
-  SerialCode Read(uint8_t* buffer, size_t n, size_t* received) override {
-    *received = 0;
-    if (fault_ != kSerialOk) return fault_;
-    if (Cancelled()) return kSerialCancelled;
-    // The port's COMMTIMEOUTS make every ReadFile return at once with what
-    // the driver holds; the time-out rule is applied here, as on POSIX
-    // systems, between waits that a cancel ends at once. Drivers differ too
-    // much in how they apply interval and total time-outs together.
-    const double start = MonotonicMs();
-    double lastByte = 0;
-    size_t got = 0;
-    while (got < n) {
-      const Transfer t = Run(
-          [&](OVERLAPPED* ov, DWORD* done) {
-            return ReadFile(handle_, buffer + got, static_cast<DWORD>(n - got), done, ov);
-          },
-          static_cast<uint64_t>(MonotonicMs()) + kDriverSlackMs, nullptr);
-      got += t.bytes;
-      if (t.code != kSerialOk && t.code != kSerialTimeout) {
-        *received = got;
-        return t.code;
-      }
-      const double now = MonotonicMs();
-      if (t.bytes > 0) {
-        lastByte = now;
-        continue;
-      }
-      const double limit = ReadGiveUpMs(start, n, got, lastByte);
-      if (now >= limit) break;
-      const DWORD wait = static_cast<DWORD>(std::min(limit - now, double{kPollMs})) + 1;
-      if (cancel_event_ && WaitForSingleObject(cancel_event_, wait) == WAIT_OBJECT_0) {
-        if (cancel_->ConfirmWake()) {
-          *received = got;
-          return kSerialCancelled;
-        }
-      } else if (!cancel_event_) {
-        Sleep(wait);
-      }
-    }
-    *received = got;
-    return got == n ? kSerialOk : kSerialTimeout;
-  }
-
   SerialCode Write(const uint8_t* data, size_t n, OnCancel onCancel) override {
-    if (fault_ != kSerialOk) return fault_;
+    if (fault() != kSerialOk) return fault();
     const bool cancelled = Cancelled();
     if (cancelled && onCancel == OnCancel::Refuse) return kSerialCancelled;
     if (n == 0) return kSerialOk;
     const auto now = static_cast<uint64_t>(MonotonicMs());
     // After a cancel nothing waits long: what the driver does not take in the
     // bytes' own time on the line is dropped.
-    const uint64_t bound = cancelled ? now + LineTimeMs(n, baud_rate_) + kLastWordsMarginMs
-                                     : now + WriteTimeLimitMs(n, baud_rate_);
+    const uint64_t bound = cancelled ? now + LineTimeMs(n, baudRate()) + kLastWordsMarginMs
+                                     : now + WriteTimeLimitMs(n, baudRate());
     const Transfer t =
         Run([&](OVERLAPPED* ov,
                 DWORD* done) { return WriteFile(handle_, data, static_cast<DWORD>(n), done, ov); },
@@ -120,15 +68,34 @@ class Win32SerialPort final : public SerialPort {
     return t.bytes == n ? kSerialOk : kSerialTimeout;
   }
 
-  uint64_t NowMs() override { return static_cast<uint64_t>(MonotonicMs()); }
-
-  void MarkFailed(SerialCode code) override {
-    if (fault_ != kSerialOk) return;
-    fault_ = code;
-    if (errors_) *errors_ << LineFaultText(code) << '\n' << std::flush;
+ private:
+  SerialCode ReadAvailable(uint8_t* buffer, size_t n, double giveUpMs, size_t* got) override {
+    // The port's COMMTIMEOUTS make every ReadFile return at once with what
+    // the driver holds; the time-out rule is applied between short waits
+    // that a cancel ends at once. Drivers differ too much in how they apply
+    // interval and total time-outs together.
+    *got = 0;
+    for (;;) {
+      const Transfer t = Run(
+          [&](OVERLAPPED* ov, DWORD* done) {
+            return ReadFile(handle_, buffer, static_cast<DWORD>(n), done, ov);
+          },
+          static_cast<uint64_t>(MonotonicMs()) + kDriverSlackMs, nullptr);
+      *got = t.bytes;
+      if (t.code != kSerialOk && t.code != kSerialTimeout) return t.code;
+      if (t.bytes > 0) return kSerialOk;
+      // Read once more after every wait: bytes that came during the last one count.
+      const double now = MonotonicMs();
+      if (now >= giveUpMs) return kSerialOk;
+      const DWORD wait = static_cast<DWORD>(std::min(giveUpMs - now, double{kPollMs})) + 1;
+      if (cancel_event_ && WaitForSingleObject(cancel_event_, wait) == WAIT_OBJECT_0) {
+        if (cancel()->ConfirmWake()) return kSerialCancelled;
+      } else if (!cancel_event_) {
+        Sleep(wait);
+      }
+    }
   }
 
- private:
   struct Transfer {
     /// kSerialOk when the driver ended the transfer; kSerialTimeout when the
     /// bound passed first; kSerialCancelled; or GetLastError().
@@ -160,7 +127,7 @@ class Win32SerialPort final : public SerialPort {
       const DWORD woke = WaitForMultipleObjects(cancelEvent ? 2 : 1, handles, FALSE, wait);
       if (woke == WAIT_OBJECT_0) break;
       if (woke == WAIT_OBJECT_0 + 1) {
-        if (!cancel_->ConfirmWake()) continue;  // a flag cleared since: wait on
+        if (!cancel()->ConfirmWake()) continue;  // a flag cleared since: wait on
         t.code = kSerialCancelled;
       } else if (woke == WAIT_TIMEOUT) {
         t.code = kSerialTimeout;
@@ -179,15 +146,9 @@ class Win32SerialPort final : public SerialPort {
     return t;
   }
 
-  bool Cancelled() const { return cancel_ && cancel_->Cancelled(); }
-
   HANDLE handle_;
   HANDLE io_event_;
-  uint32_t baud_rate_;
-  CancelPipe* cancel_;
   HANDLE cancel_event_;
-  std::ostream* errors_;
-  SerialCode fault_ = kSerialOk;
 };
 
 }  // namespace
