@@ -104,33 +104,43 @@ HANDLE CreateSibling(const fs::path& path, const fs::path& target, fs::path* tem
   return INVALID_HANDLE_VALUE;
 }
 
+// The file that will replace `path`: created beside its final target once
+// the target may be replaced.
+struct Replacement {
+  fs::path target;
+  bool exists = false;
+  fs::path temp;
+  HANDLE file = INVALID_HANDLE_VALUE;
+};
+
+bool StartReplacement(const fs::path& path, Replacement* replacement, std::string* error) {
+  if (!ResolveTarget(path, &replacement->target, error)) return false;
+  if (!CheckReplaceable(path, replacement->target, &replacement->exists, error)) return false;
+  replacement->file = CreateSibling(path, replacement->target, &replacement->temp, error);
+  return replacement->file != INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
 bool CheckFileWritable(const fs::path& path, size_t size, std::string* error) {
-  fs::path target;
-  if (!ResolveTarget(path, &target, error)) return false;
-  bool exists = false;
-  if (!CheckReplaceable(path, target, &exists, error)) return false;
-  fs::path temp;
-  const HANDLE file = CreateSibling(path, target, &temp, error);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  Replacement probe;
+  if (!StartReplacement(path, &probe, error)) return false;
   // Real bytes, so that a full disk shows now and not only after the work.
-  const bool written = WriteAll(file, std::string(size, '\0')) && FlushFileBuffers(file);
+  const bool written =
+      WriteAll(probe.file, std::string(size, '\0')) && FlushFileBuffers(probe.file);
   const DWORD err = GetLastError();
-  CloseHandle(file);
-  DeleteFileW(temp.c_str());
+  CloseHandle(probe.file);
+  DeleteFileW(probe.temp.c_str());
   if (!written) return Fail(error, path, "there is no room for it", err);
   return true;
 }
 
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::string* error) {
-  fs::path target;
-  if (!ResolveTarget(path, &target, error)) return false;
-  bool exists = false;
-  if (!CheckReplaceable(path, target, &exists, error)) return false;
-  fs::path temp;
-  const HANDLE file = CreateSibling(path, target, &temp, error);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  Replacement replacement;
+  if (!StartReplacement(path, &replacement, error)) return false;
+  const fs::path& target = replacement.target;
+  const fs::path& temp = replacement.temp;
+  const HANDLE file = replacement.file;
 
   auto abandon = [&](const char* what, DWORD err) {
     DeleteFileW(temp.c_str());
@@ -145,7 +155,7 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::stri
   // The new file was hidden while it was incomplete; the replaced one keeps
   // its own attributes through ReplaceFileW.
   SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (exists) {
+  if (replacement.exists) {
     // ReplaceFileW keeps the old file's attributes, security and creation time.
     if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr)) {
