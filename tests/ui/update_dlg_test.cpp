@@ -92,6 +92,16 @@ class UpdateDialogTest : public QObject {
   static void Unguided(QWidget& dialog) {
     Child<QCheckBox>(dialog, "guidedCheck")->setChecked(false);
   }
+  /// Shows `dialog` for the update alone with a file `name` holding `bytes`
+  /// chosen; the prompt is empty afterwards.
+  void ChooseForUpdate(ui::CUpdateDlg& dialog, const char* name, const std::string& bytes) {
+    dialog.show();
+    Unguided(dialog);
+    const std::string path = folder_.Path(name);
+    testing::WriteFile(path, bytes);
+    Browse(dialog, path);
+    prompt_.Clear();
+  }
   /// Starts a run and waits for its end.
   void Run(ui::CUpdateDlg& dialog) {
     Click(dialog, "sendUpdateButton");
@@ -163,13 +173,8 @@ class UpdateDialogTest : public QObject {
     ui::ApplicationState state(nullptr);
     state.device.SelectPort(device.path());
     ui::CUpdateDlg dialog(state, prompt_);
-    dialog.show();
-    Unguided(dialog);
     const std::string image = Image(10 * kSector + 40, kNewerThanDevice);
-    const std::string path = folder_.Path("complete.amb");
-    testing::WriteFile(path, image);
-    Browse(dialog, path);
-    prompt_.Clear();
+    ChooseForUpdate(dialog, "complete.amb", image);
 
     Click(dialog, "sendUpdateButton");
     QCOMPARE(States(dialog), QStringLiteral("00100"));
@@ -213,12 +218,7 @@ class UpdateDialogTest : public QObject {
     ui::ApplicationState state(nullptr);
     state.device.SelectPort(device.path());
     ui::CUpdateDlg dialog(state, prompt_);
-    dialog.show();
-    Unguided(dialog);
-    const std::string path = folder_.Path("cancel.amb");
-    testing::WriteFile(path, Image(200 * kSector, kNewerThanDevice));
-    Browse(dialog, path);
-    prompt_.Clear();
+    ChooseForUpdate(dialog, "cancel.amb", Image(200 * kSector, kNewerThanDevice));
 
     Click(dialog, "sendUpdateButton");
     QTRY_VERIFY(Child<QProgressBar>(dialog, "progressBar")->value() > 0);
@@ -245,13 +245,7 @@ class UpdateDialogTest : public QObject {
     ui::ApplicationState state(nullptr);
     state.device.SelectPort(device.path());
     ui::CUpdateDlg dialog(state, prompt_);
-    dialog.show();
-    Unguided(dialog);
-    const std::string path = folder_.Path("old.amb");
-    testing::WriteFile(path, Image(4 * kSector, kOlderThanDevice));
-    Browse(dialog, path);
-
-    prompt_.Clear();
+    ChooseForUpdate(dialog, "old.amb", Image(4 * kSector, kOlderThanDevice));
     prompt_.AnswerNo();
     // While the question waits, the dialog already shows what was found.
     QString shownThen;
@@ -283,20 +277,15 @@ class UpdateDialogTest : public QObject {
     ui::ApplicationState state(nullptr);
     state.device.SelectPort(device.path());
     ui::CUpdateDlg dialog(state, prompt_);
-    dialog.show();
-    Unguided(dialog);
-    const std::string path = folder_.Path("notes.amb");
-    testing::WriteFile(path, "# Notes\n\nNot firmware at all, only a few lines of text.\n");
-    Browse(dialog, path);
-
-    prompt_.Clear();
+    ChooseForUpdate(dialog, "notes.amb",
+                    "# Notes\n\nNot firmware at all, only a few lines of text.\n");
     prompt_.AnswerNo();
     Run(dialog);
     QCOMPARE(*dialog.lastOutcome(), UpdateOutcome::Declined);
     QCOMPARE(prompt_.shown().size(), size_t{1});
     QCOMPARE(prompt_.shown()[0].kind, ScriptedPrompt::Kind::Question);
     QCOMPARE(prompt_.shown()[0].text,
-             path +
+             folder_.Path("notes.amb") +
                  " does not look like a DAV-OZI update image\nIt holds only text, as no "
                  "firmware does.\n\nSend it anyway?");
     QCOMPARE(device.device().Received(), std::string());
