@@ -101,14 +101,6 @@ void AprsSettingsDialogTest::opensShowingTheValues() {
          QVERIFY(h.Button("compressedCheck")->isChecked());
          QVERIFY(h.Button("timestampCheck")->isChecked());
        }},
-      {"automatic interval", [](AprsSettingsValues& v) { v.txInterval = "0"; },
-       [](AprsDialogHarness& h) {
-         QVERIFY(h.Button("autoIntervalRadio")->isChecked());
-         QCOMPARE(h.Field("txIntervalEdit")->text(), U("0"));
-         QVERIFY(!h.Field("txIntervalEdit")->isEnabled());
-         QVERIFY(h.List("autoSpeedList")->isEnabled());
-         QCOMPARE(h.List("autoSpeedList")->currentText(), U("medium"));
-       }},
       {"everything switched on",
        [](AprsSettingsValues& v) {
          v.nmeaOut = 4, v.crossMode = 7, v.digipeating = 3, v.altitude = 3, v.statusEvery = 5;
@@ -128,6 +120,10 @@ void AprsSettingsDialogTest::opensShowingTheValues() {
          QVERIFY(h.Field("freqBeaconEdit")->isEnabled());
          QVERIFY(h.Button("hfAlwaysRadio")->isChecked());
          QVERIFY(h.Button("hfAlwaysRadio")->isEnabled());
+         QVERIFY(h.Button("autoIntervalRadio")->isChecked());
+         QCOMPARE(h.Field("txIntervalEdit")->text(), U("0"));
+         QVERIFY(!h.Field("txIntervalEdit")->isEnabled());
+         QVERIFY(h.List("autoSpeedList")->isEnabled());
          QCOMPARE(h.List("autoSpeedList")->currentText(), U("fast"));
          QVERIFY(!h.List("primarySymbolBox")->isVisible());
          QVERIFY(h.List("alternateSymbolBox")->isVisible());
@@ -202,14 +198,6 @@ void AprsSettingsDialogTest::firmwareRestrictsControlsAndLists() {
   QVERIFY(!old.List("nmeaList")->isEnabled());
   QVERIFY(old.Button("nmeaCheck")->isEnabled());  // only its list and labels go
   QVERIFY(old.Field("commentEdit")->isEnabled());
-
-  // Without a device nothing is restricted.
-  AprsDialogHarness none;
-  QVERIFY(none.Open(values, -1));
-  QCOMPARE(none.List("nmeaList")->count(), 4);
-  QCOMPARE(none.List("crossModeList")->count(), 7);
-  QVERIFY(none.Button("hfAlwaysRadio")->isEnabled());
-  QVERIFY(none.Button("freqBeaconCheck")->isEnabled());
 }
 
 void AprsSettingsDialogTest::longCommentIsCutBelow1_0Q() {
