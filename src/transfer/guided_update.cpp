@@ -131,6 +131,8 @@ class GuidedRun {
   GuidedUpdateReport report_;
   LinkSettings found_;
   std::optional<FirmwareVersion> foundVersion_;
+  /// The update file as it was checked before the first restart.
+  UpdateImageCheck checked_;
 };
 
 GuidedUpdateReport GuidedRun::Run() {
@@ -198,24 +200,20 @@ GuidedUpdateReport GuidedRun::Run() {
 
 bool GuidedRun::CheckFile() {
   // Everything about the file is settled before the user is sent to the
-  // switch: a file the update would refuse must not cost a restart.
-  const UpdateImageCheck check = CheckUpdateImage(file_);
-  if (!check.info) return Failed(check.refusal);
-  if (!check.doubt.empty()) {
-    const std::string message = NotAnUpdateImageMessage(options_.update.fileName, check.doubt);
-    switch (options_.update.onDoubt) {
-      case ImageDoubtPolicy::Refuse:
-        return Failed(message);
-      case ImageDoubtPolicy::Ask:
-        if (!prompt_.AskYesNoDefaultNo(std::string(update_message::kCaption),
-                                       message + "\n\nSend it anyway?")) {
-          if (cancel_.IsSet()) return Cancelled("Update cancelled.\n" + NothingWrittenText());
-          return End(GuidedOutcome::Declined, {}, MessageIcon::None);
-        }
-        break;
-      case ImageDoubtPolicy::Send:
-        break;
-    }
+  // switch: a file the update would refuse must not cost a restart. The
+  // update then sends this very image.
+  checked_ = CheckUpdateImage(file_);
+  if (!checked_.info) return Failed(checked_.refusal);
+  std::string message;
+  switch (SettleImageDoubt(checked_, options_.update, prompt_, cancel_, &message)) {
+    case DoubtDecision::Send:
+      break;
+    case DoubtDecision::Refused:
+      return Failed(message);
+    case DoubtDecision::Declined:
+      return End(GuidedOutcome::Declined, {}, MessageIcon::None);
+    case DoubtDecision::Cancelled:
+      return Cancelled("Update cancelled.\n" + NothingWrittenText());
   }
   return !cancel_.IsSet() || Cancelled("Update cancelled.\n" + NothingWrittenText());
 }
@@ -291,8 +289,7 @@ bool GuidedRun::BackUp() {
 bool GuidedRun::UpdateFlash() {
   Status(guided_message::kUpdating);
   UpdateOptions update = options_.update;
-  // The doubt was settled before the device was asked.
-  update.onDoubt = ImageDoubtPolicy::Send;
+  update.checked = &checked_;
   GuidedUpdatePrompt prompt(prompt_, status_);
   LinkSettings settings = link_.settings;
   DeviceLink at{link_.ports, settings, link_.clock};

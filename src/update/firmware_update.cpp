@@ -187,31 +187,26 @@ UpdateStep UpdateRun::Perform(UpdateStep step) {
 }
 
 UpdateStep UpdateRun::CheckFile() {
-  UpdateImageCheck check = CheckUpdateImage(file_);
+  UpdateImageCheck check = options_.checked ? *options_.checked : CheckUpdateImage(file_);
   if (!check.info) return Fail(check.refusal);
   image_ = std::move(check.image);
   info_.file = *check.info;
   // Nothing goes out for a file that is plainly something else (a
   // configuration, a text), unless the user insists.
-  if (!check.doubt.empty()) {
-    const std::string message = NotAnUpdateImageMessage(options_.fileName, check.doubt);
-    switch (options_.onDoubt) {
-      case ImageDoubtPolicy::Refuse:
-        return Fail(message);
-      case ImageDoubtPolicy::Ask:
-        if (!prompt_.AskYesNoDefaultNo(std::string(update_message::kCaption),
-                                       message + "\n\nSend it anyway?")) {
-          if (cancel_.IsSet()) return Cancelled();
-          declined_ = true;
-          return UpdateStep::End;
-        }
-        if (cancel_.IsSet()) return Cancelled();
-        break;
-      case ImageDoubtPolicy::Send:
-        break;
-    }
+  if (options_.checked) return UpdateStep::ConnectBios;
+  std::string message;
+  switch (SettleImageDoubt(check, options_, prompt_, cancel_, &message)) {
+    case DoubtDecision::Send:
+      return UpdateStep::ConnectBios;
+    case DoubtDecision::Refused:
+      return Fail(message);
+    case DoubtDecision::Declined:
+      declined_ = true;
+      return UpdateStep::End;
+    case DoubtDecision::Cancelled:
+      break;
   }
-  return UpdateStep::ConnectBios;
+  return Cancelled();
 }
 
 UpdateStep UpdateRun::ConnectBios() {
@@ -382,6 +377,25 @@ UpdateImageCheck CheckUpdateImage(UpdateSource& file) {
   result.info = UpdateFileInfo{ImageTimestamp(result.image), result.image.size()};
   result.doubt = ImageDoubt(result.image);
   return result;
+}
+
+DoubtDecision SettleImageDoubt(const UpdateImageCheck& check, const UpdateOptions& options,
+                               UserPrompt& prompt, const CancelFlag& cancel, std::string* message) {
+  if (check.doubt.empty()) return DoubtDecision::Send;
+  *message = NotAnUpdateImageMessage(options.fileName, check.doubt);
+  switch (options.onDoubt) {
+    case ImageDoubtPolicy::Refuse:
+      return DoubtDecision::Refused;
+    case ImageDoubtPolicy::Ask: {
+      const bool send = prompt.AskYesNoDefaultNo(std::string(update_message::kCaption),
+                                                 *message + "\n\nSend it anyway?");
+      if (cancel.IsSet()) return DoubtDecision::Cancelled;
+      return send ? DoubtDecision::Send : DoubtDecision::Declined;
+    }
+    case ImageDoubtPolicy::Send:
+      break;
+  }
+  return DoubtDecision::Send;
 }
 
 std::string UpdateFileSummary(const UpdateImageCheck& check, std::string_view fileName) {

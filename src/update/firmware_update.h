@@ -114,10 +114,15 @@ enum class ImageDoubtPolicy {
   Send,    ///< send it all the same (the user insisted beforehand)
 };
 
+struct UpdateImageCheck;
+
 struct UpdateOptions {
   /// How messages call the update file (usually its path).
   std::string fileName = "The update file";
   ImageDoubtPolicy onDoubt = ImageDoubtPolicy::Refuse;
+  /// The file's check made before the run, its doubt settled: the run sends
+  /// that image instead of reading the file again. Must outlive the run.
+  const UpdateImageCheck* checked = nullptr;
   /// Before the first block, say what the run found (FindingsText): as a
   /// message when the file is newer, inside the time-stamp question otherwise.
   bool reportFindings = false;
@@ -138,6 +143,20 @@ struct UpdateImageCheck {
 /// Reads and checks the whole file: refused when it is empty, has no time
 /// stamp, cannot be read or is too large for every chip.
 UpdateImageCheck CheckUpdateImage(UpdateSource& file);
+
+/// How a run goes on once a doubt about its file (ImageDoubt) is settled.
+enum class DoubtDecision {
+  Send,       ///< no doubt, or the policy or the user says send
+  Refused,    ///< ImageDoubtPolicy::Refuse: fail with the message
+  Declined,   ///< the user said No
+  Cancelled,  ///< the operation was cancelled meanwhile
+};
+
+/// Settles `check`'s doubt by `options.onDoubt`, asking through `prompt` for
+/// ImageDoubtPolicy::Ask. `*message` gets the doubt's message whenever there
+/// is a doubt.
+DoubtDecision SettleImageDoubt(const UpdateImageCheck& check, const UpdateOptions& options,
+                               UserPrompt& prompt, const CancelFlag& cancel, std::string* message);
 
 /// The check for the user, before the device is asked: the image's size and
 /// date, or why it is refused, and any doubt about it.

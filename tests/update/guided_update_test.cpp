@@ -87,6 +87,7 @@ class GuidedUpdateTest : public ::testing::Test {
     clock.WatchCancel(cancel);
     DeviceLink link{*ports, settings, clock};
     std::istringstream stream(image);
+    file = &stream;
     StreamUpdateSource source(stream);
     BackupStore store(backups.path(), clock);
     GuidedUpdateOptions guided;
@@ -130,6 +131,7 @@ class GuidedUpdateTest : public ::testing::Test {
   std::vector<std::string> statuses;
   std::function<void(const std::string&)> onStatus;
   std::function<bool(const std::string&)> portPresent;
+  std::istringstream* file = nullptr;  ///< the update file while Run runs
   bool keepBackups = true;
   std::string noBackupReason = kNoBackupFolderText;
 };
@@ -161,6 +163,17 @@ TEST_F(GuidedUpdateTest, FromTheNormalFirmwareIntoBiosModeAndBack) {
                 report.backupFile);
   // Between the probes the run slept through the clock.
   EXPECT_GE(std::count(clock.sleeps().begin(), clock.sleeps().end(), kProbeIntervalMs), 4);
+}
+
+TEST_F(GuidedUpdateTest, TheImageCheckedBeforeTheRestartIsTheOneWritten) {
+  const std::string checked = image;
+  onStatus = [&](const std::string& text) {
+    if (text == guided_message::kSwitchBiosOn) file->str(MakeImage(2000));
+  };
+  const GuidedUpdateReport report = Run();
+  ASSERT_EQ(report.outcome, GuidedOutcome::Completed) << report.endMessage.text;
+  const std::vector<uint8_t> flash = device->core().Bios().Image();
+  EXPECT_EQ(std::string(flash.begin(), flash.end()), Padded(checked, 256));
 }
 
 TEST_F(GuidedUpdateTest, APortThatIsGoneWhileTheDeviceRestartsIsNotOpened) {
