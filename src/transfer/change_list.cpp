@@ -13,12 +13,6 @@ namespace {
 
 using D = CConfigData;
 
-const ParamInfo& InfoOf(ParamMember member) {
-  const auto& params = CConfigData::Params();
-  return *std::find_if(params.begin(), params.end(),
-                       [member](const ParamInfo& info) { return info.member == member; });
-}
-
 // The parameters of one setting: those the same command sets. The clock flag
 // shares K with the time stamp but is a setting of the send, not the device.
 std::vector<ParamMember> SettingOf(ParamMember member) {
@@ -41,17 +35,15 @@ std::string NumberText(const ParamInfo& info, int32_t value) {
 }
 
 std::string ParamText(const CConfigData& c, ParamMember member) {
-  const ParamInfo& info = InfoOf(member);
+  const ParamInfo& info = D::InfoOf(member);
   if (info.IsText()) return Quoted((c.*member).text);
   return NumberText(info, (c.*member).value);
 }
 
 std::string MonitorText(const CConfigData& c) {
   std::string letters;
-  const std::pair<ParamMember, const char*> flags[] = {{&D::m_MonitorI, "I"},
-                                                       {&D::m_MonitorU, "U"},
-                                                       {&D::m_MonitorS, "S"},
-                                                       {&D::m_MonitorC, "C"}};
+  const std::pair<ParamMember, const char*> flags[] = {
+      {&D::m_MonitorI, "I"}, {&D::m_MonitorU, "U"}, {&D::m_MonitorS, "S"}, {&D::m_MonitorC, "C"}};
   for (const auto& [member, letter] : flags) {
     if ((c.*member).value == 1) letters += (letters.empty() ? "" : " ") + std::string(letter);
   }
@@ -74,13 +66,13 @@ std::string SymbolText(const CConfigData& c) {
 
 std::string PrModeText(const CConfigData& c) {
   if (const auto index = WordIndex(kPrModeWords, c.m_PrMode.text)) {
-    return NumberText(InfoOf(&D::m_PrModeIndex), *index);
+    return NumberText(D::InfoOf(&D::m_PrModeIndex), *index);
   }
   return Quoted(c.m_PrMode.text);
 }
 
 std::string ConnectText(const CConfigData& c) {
-  const std::string mode = NumberText(InfoOf(&D::m_ConnectMode), c.m_ConnectMode.value);
+  const std::string mode = NumberText(D::InfoOf(&D::m_ConnectMode), c.m_ConnectMode.value);
   if (c.m_ConnectText.text.empty()) return mode;
   return mode + ", " + Quoted(c.m_ConnectText.text);
 }
@@ -127,7 +119,7 @@ std::vector<ParamChange> ChangeList(const CConfigData& from, const CConfigData& 
       continue;
     }
     reported.push_back(lead);
-    const ParamInfo& leadInfo = InfoOf(lead);
+    const ParamInfo& leadInfo = D::InfoOf(lead);
     ParamChange change;
     change.param = &leadInfo;
     change.member = leadInfo.memberName;

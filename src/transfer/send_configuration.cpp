@@ -20,8 +20,13 @@ class ScriptRun {
         cancel_(cancel),
         progress_(progress),
         steps_(ScriptSteps(config, onDevice, store)) {
-    incremental_ = report_.incremental = onDevice != nullptr;
-    report_.nothingToChange = onDevice != nullptr && ChangedSteps(config, *onDevice).empty();
+    report_.incremental = onDevice != nullptr;
+    // What was read before differs nowhere when only the frame (at most the
+    // store) is left to send.
+    report_.nothingToChange =
+        report_.incremental && std::all_of(steps_.begin(), steps_.end(), [](SendStep step) {
+          return RoleOf(step) == StepRole::Frame;
+        });
   }
 
   SendReport Run() {
@@ -44,7 +49,7 @@ class ScriptRun {
     progress_.SetBusy(true);
     // The whole script keeps its fixed pace. A send of what changed pauses
     // where the device needs it: after each command it was sent.
-    if (!incremental_ || unpaused_) link_.clock.SleepMs(send_timing::kBeforeStepMs);
+    if (!report_.incremental || unpaused_) link_.clock.SleepMs(send_timing::kBeforeStepMs);
     unpaused_ = false;
     if (cancel_.IsSet()) {
       report_.result = SendResult::Aborted;
@@ -78,7 +83,7 @@ class ScriptRun {
   SendStep Open() {
     // A send of what changed follows a complete read, which found the device
     // in its normal firmware at the caller's rate: no identification.
-    if (!incremental_) settings_.baudRate = line::kFirstBaudRate;
+    if (!report_.incremental) settings_.baudRate = line::kFirstBaudRate;
     report_.baudRate = settings_.baudRate;
     if (OpenComPort(link_.ports, settings_, port_) != kSerialOk) {
       CloseComPort(port_);
@@ -86,7 +91,7 @@ class ScriptRun {
     }
     // Only the identification reads; a send without one never looks at what
     // the device says.
-    if (!incremental_) DrainComPort(port_);
+    if (!report_.incremental) DrainComPort(port_);
     progress_.SetProgress(0);
     return Next(SendStep::Open);
   }
@@ -128,7 +133,7 @@ class ScriptRun {
     }
     // The device needs the time to write its memory; in the whole script the
     // pause keeps the timing the same whether or not it stores.
-    if (!incremental_ || store_) link_.clock.SleepMs(send_timing::kAfterStoreMs);
+    if (!report_.incremental || store_) link_.clock.SleepMs(send_timing::kAfterStoreMs);
     return Finished(SendStep::Store);
   }
 
@@ -136,7 +141,7 @@ class ScriptRun {
     // Replies and prompts were never read; throw them away before closing.
     // After a cancel the port and the clock cut both short. After a send of
     // what changed the read-back follows at once, and its open drains too.
-    if (!incremental_) {
+    if (!report_.incremental) {
       if (port_) DrainComPort(port_);
       link_.clock.SleepMs(send_timing::kBeforeCloseMs);
     }
@@ -165,7 +170,6 @@ class ScriptRun {
   CancelFlag& cancel_;
   ProgressListener& progress_;
   const std::vector<SendStep> steps_;
-  bool incremental_ = false;
   bool unpaused_ = false;  ///< a command line went out since the last pause
   ComPortHandle port_;
   SendReport report_;

@@ -123,7 +123,6 @@ class BackgroundOperation::Channel final : public OperationChannel {
 
 BackgroundOperation::BackgroundOperation(UserPrompt& prompt, CancelFlag& cancel, QObject* parent)
     : QObject(parent),
-      prompt_(prompt),
       cancel_(cancel),
       cross_prompt_(std::make_unique<CrossThreadPrompt>(*this, prompt)) {
   thread_.setObjectName(QStringLiteral("device operation"));
@@ -177,8 +176,7 @@ bool BackgroundOperation::StartErased(std::function<void(OperationChannel&)> job
   }
   deliver_ = std::move(deliver);
   running_ = true;
-  QMetaObject::invokeMethod(worker_, HandedOver([this] { RunOnWorker(); }),
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(worker_, HandedOver([this] { RunOnWorker(); }), Qt::QueuedConnection);
   return true;
 }
 

@@ -99,7 +99,6 @@ class BackgroundOperation final : public QObject {
   void OnJobReturned();
   void OnPromptWaiting();
 
-  UserPrompt& prompt_;
   CancelFlag& cancel_;
   /// What crosses between the threads: the job on its way to the worker, and
   /// the word that it returned (after which its result may be read).
