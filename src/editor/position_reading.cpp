@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/text_util.h"
 #include "config/config_data.h"
 
 namespace vextune {
@@ -27,9 +28,6 @@ __extension__ typedef __int128 Wide;
 bool IsLetter(char c) {
   return std::isalpha(static_cast<unsigned char>(c)) != 0;
 }
-bool IsDigitChar(char c) {
-  return c >= '0' && c <= '9';
-}
 char Upper(char c) {
   return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
@@ -49,8 +47,7 @@ struct LocatorPair {
 constexpr LocatorPair kLocatorPairs[] = {
     {'A', 'R', 20 * kThousandthsPerDegree, 10 * kThousandthsPerDegree,
      "the first two characters are letters from A to R"},
-    {'0', '9', 2 * kThousandthsPerDegree, kThousandthsPerDegree,
-     "the third and fourth are digits"},
+    {'0', '9', 2 * kThousandthsPerDegree, kThousandthsPerDegree, "the third and fourth are digits"},
     {'A', 'X', 5000, 2500, "the fifth and sixth are letters from A to X"},
     {'0', '9', 500, 250, "the seventh and eighth are digits"},
 };
@@ -58,7 +55,7 @@ constexpr LocatorPair kLocatorPairs[] = {
 bool LooksLikeLocator(std::string_view text) {
   if (text.size() < 2 || !IsLetter(text[0]) || !IsLetter(text[1])) return false;
   for (char c : text) {
-    if (!IsLetter(c) && !IsDigitChar(c)) return false;
+    if (!IsLetter(c) && !IsDigit(c)) return false;
   }
   return true;
 }
@@ -68,8 +65,10 @@ std::string StoredForm(int64_t latitude, int64_t longitude);
 PositionReading ReadLocator(std::string_view text) {
   const std::string quoted = "\"" + std::string(text) + "\"";
   if (text.size() != 4 && text.size() != 6 && text.size() != 8) {
-    return {{}, quoted + " is no locator: a locator has 4, 6 or 8 characters (JN48, JN48nm, "
-                         "JN48nm52)."};
+    return {{},
+            quoted +
+                " is no locator: a locator has 4, 6 or 8 characters (JN48, JN48nm, "
+                "JN48nm52)."};
   }
   int64_t lon = 0;
   int64_t lat = 0;
@@ -123,7 +122,7 @@ size_t MarkAt(std::string_view text, Mark* mark) {
     Mark mark;
   };
   static constexpr Sign kSigns[] = {
-      {"\xC2\xB0", Mark::Degrees}, {"\xC2\xBA", Mark::Degrees}, {"\xB0", Mark::Degrees},
+      {"\xC2\xB0", Mark::Degrees},     {"\xC2\xBA", Mark::Degrees},     {"\xB0", Mark::Degrees},
       {"\xE2\x80\xB2", Mark::Minutes}, {"\xE2\x80\x99", Mark::Minutes}, {"'", Mark::Minutes},
       {"\xE2\x80\xB3", Mark::Seconds}, {"\xE2\x80\x9D", Mark::Seconds}, {"\"", Mark::Seconds}};
   for (const Sign& sign : kSigns) {
@@ -153,14 +152,14 @@ std::optional<std::string> Tokenize(std::string_view text, std::vector<Token>* t
       token.mark = mark;
       tokens->push_back(token);
       i += length;
-    } else if (IsDigitChar(c) || ((c == '-' || c == '+') && i + 1 < text.size() &&
-                                  IsDigitChar(text[i + 1]))) {
+    } else if (IsDigit(c) ||
+               ((c == '-' || c == '+') && i + 1 < text.size() && IsDigit(text[i + 1]))) {
       Token token;
       token.negative = c == '-';
       if (c == '-' || c == '+') ++i;
       int digits = 0;
       bool point = false;
-      while (i < text.size() && (IsDigitChar(text[i]) || (text[i] == '.' && !point))) {
+      while (i < text.size() && (IsDigit(text[i]) || (text[i] == '.' && !point))) {
         if (text[i] == '.') {
           point = true;
         } else {
@@ -181,7 +180,8 @@ std::optional<std::string> Tokenize(std::string_view text, std::vector<Token>* t
     } else {
       // The whole UTF-8 character, for the message.
       size_t length = 1;
-      while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
+      while (i + length < text.size() &&
+             (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
         ++length;
       return "cannot read \"" + std::string(text.substr(i, length)) + "\"";
     }
@@ -340,14 +340,16 @@ bool IsLatitudeLetter(char c) {
 
 PositionReading ReadCoordinates(std::string_view text) {
   std::vector<Token> tokens;
-  if (auto problem = Tokenize(text, &tokens)) return {{}, "Cannot read the position: " + *problem + "."};
+  if (auto problem = Tokenize(text, &tokens))
+    return {{}, "Cannot read the position: " + *problem + "."};
   std::vector<Coordinate> coordinates;
   if (auto problem = Group(tokens, &coordinates)) {
     return {{}, "Cannot read the position: " + *problem + "."};
   }
   if (coordinates.size() != 2) {
-    return {{}, "Cannot read the position: it needs a latitude and a longitude, or a locator "
-                "(48.5298, 8.1980 or JN48nm)."};
+    return {{},
+            "Cannot read the position: it needs a latitude and a longitude, or a locator "
+            "(48.5298, 8.1980 or JN48nm)."};
   }
   // Latitude first, unless the letters say otherwise.
   if ((coordinates[0].letter == 'E' || coordinates[0].letter == 'W') ||
@@ -373,12 +375,16 @@ PositionReading ReadCoordinates(std::string_view text) {
     return {{}, "The longitude " + DegreesText(lon) + " lies beyond 180\xC2\xB0."};
   }
   if (lat > kMaxLatitude) {
-    return {{}, "The latitude " + DegreesText(lat) +
-                    " cannot be stored: the DAV-OZI takes latitudes up to 89\xC2\xB0" "59.99'."};
+    return {{},
+            "The latitude " + DegreesText(lat) +
+                " cannot be stored: the DAV-OZI takes latitudes up to 89\xC2\xB0"
+                "59.99'."};
   }
   if (lon > kMaxLongitude) {
-    return {{}, "The longitude " + DegreesText(lon) +
-                    " cannot be stored: the DAV-OZI takes longitudes up to 179\xC2\xB0" "59.99'."};
+    return {{},
+            "The longitude " + DegreesText(lon) +
+                " cannot be stored: the DAV-OZI takes longitudes up to 179\xC2\xB0"
+                "59.99'."};
   }
   const bool south = coordinates[0].letter == 'S' || coordinates[0].negative;
   const bool west = coordinates[1].letter == 'W' || coordinates[1].negative;

@@ -20,11 +20,6 @@ namespace {
 constexpr int kBackupRows = 7;
 constexpr int kChangeRows = 6;
 
-void ShowRows(QTreeWidget* tree, int rows) {
-  const int row = tree->fontMetrics().height() + 6;
-  tree->setMinimumHeight(tree->header()->sizeHint().height() + rows * row + 4);
-}
-
 }  // namespace
 
 CBackupsDlg::CBackupsDlg(BackupListing listing, QWidget* parent)
@@ -38,17 +33,16 @@ CBackupsDlg::CBackupsDlg(BackupListing listing, QWidget* parent)
   note_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* listLabel = new QLabel(QStringLiteral("&Backups of the DAV-OZI, newest first:"), this);
-  backups_ = NewChangeTree({QStringLiteral("Read at"), QStringLiteral("Firmware"),
-                            QStringLiteral("Since the one before"),
-                            QStringLiteral("Against your configuration")},
-                           "backupList", QStringLiteral("Backups of the DAV-OZI"), this);
+  backups_ = NewChangeTree(
+      {QStringLiteral("Read at"), QStringLiteral("Firmware"),
+       QStringLiteral("Since the one before"), QStringLiteral("Against your configuration")},
+      "backupList", QStringLiteral("Backups of the DAV-OZI"), this);
   listLabel->setBuddy(backups_);
-  ShowRows(backups_, kBackupRows);
+  backups_->setMinimumHeight(HeightForRows(backups_, kBackupRows));
   for (const BackupChoice& backup : listing_.backups) {
-    auto* row = new QTreeWidgetItem(
-        QStringList{QString::fromStdString(backup.when), QString::fromStdString(backup.firmware),
-                    QString::fromStdString(backup.sinceOlder),
-                    QString::fromStdString(backup.againstWorking)});
+    auto* row = new QTreeWidgetItem(QStringList{
+        QString::fromStdString(backup.when), QString::fromStdString(backup.firmware),
+        QString::fromStdString(backup.sinceOlder), QString::fromStdString(backup.againstWorking)});
     row->setToolTip(0, QString::fromStdString(backup.path.string()));
     backups_->addTopLevelItem(row);
   }
@@ -56,11 +50,11 @@ CBackupsDlg::CBackupsDlg(BackupListing listing, QWidget* parent)
 
   auto* changesLabel =
       new QLabel(QStringLiteral("C&hanges that loading it makes to your configuration:"), this);
-  changes_ = NewChangeTree({QStringLiteral("Parameter"), QStringLiteral("Yours"),
-                            QStringLiteral("Backup")},
-                           "backupChanges", QStringLiteral("Changes of the backup"), this);
+  changes_ = NewChangeTree(
+      {QStringLiteral("Parameter"), QStringLiteral("Yours"), QStringLiteral("Backup")},
+      "backupChanges", QStringLiteral("Changes of the backup"), this);
   changesLabel->setBuddy(changes_);
-  ShowRows(changes_, kChangeRows);
+  changes_->setMinimumHeight(HeightForRows(changes_, kChangeRows));
   problem_ = new QLabel(this);
   problem_->setObjectName(QStringLiteral("backupProblem"));
   problem_->setWordWrap(true);

@@ -21,6 +21,10 @@ QTreeWidget* NewChangeTree(const QStringList& headers, const char* objectName,
   return tree;
 }
 
+int HeightForRows(const QTreeWidget* tree, int rows) {
+  return tree->header()->sizeHint().height() + rows * (tree->fontMetrics().height() + 6) + 4;
+}
+
 void ShowChanges(QTreeWidget* tree, const std::vector<ParamChange>& changes, const QString& none) {
   tree->clear();
   if (changes.empty()) {

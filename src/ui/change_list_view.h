@@ -16,6 +16,9 @@ namespace vextune::ui {
 QTreeWidget* NewChangeTree(const QStringList& headers, const char* objectName,
                            const QString& accessibleName, QWidget* parent);
 
+/// The height of `tree` with its header and `rows` rows, without scrolling.
+int HeightForRows(const QTreeWidget* tree, int rows);
+
 /// Shows `changes` in `tree`; `none` is the one row when there are none.
 void ShowChanges(QTreeWidget* tree, const std::vector<ParamChange>& changes, const QString& none);
 

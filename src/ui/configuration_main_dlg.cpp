@@ -100,8 +100,7 @@ CConfigurationMainDlg::CConfigurationMainDlg(ApplicationState& state, DialogProm
   changes_ =
       NewChangeTree({QStringLiteral("Parameter"), QStringLiteral("DAV-OZI"), QStringLiteral("New")},
                     "changeList", QStringLiteral("Changes against the DAV-OZI"), files);
-  changes_->setMaximumHeight(changes_->header()->sizeHint().height() +
-                             kChangeRows * (changes_->fontMetrics().height() + 6) + 4);
+  changes_->setMaximumHeight(HeightForRows(changes_, kChangeRows));
   changes_->hide();
 
   progress_ = new QProgressBar(files);

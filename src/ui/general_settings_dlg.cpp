@@ -30,15 +30,6 @@ namespace {
 using Characters = SettingsFieldValidator::Characters;
 using D = CConfigData;
 
-// The captions are the parameter help's, so that the command line names a
-// parameter as the dialog shows it.
-QString Label(CConfigParam CConfigData::*member) {
-  return QString::fromUtf8(DialogLabel(member));
-}
-QString Unit(CConfigParam CConfigData::*member) {
-  return QString::fromUtf8(DialogUnit(member));
-}
-
 }  // namespace
 
 CGeneralSettings::CGeneralSettings(const GeneralSettingsValues& values, const DeviceState& device,
@@ -61,13 +52,14 @@ QLayout* CGeneralSettings::BuildFieldRows() {
 
   auto* fields = new QGridLayout;
   // The callsign spans the unit column: it is wider than the number fields.
-  auto* callsign_label = new QLabel(Label(&D::m_Callsign));
+  auto* callsign_label = new QLabel(DialogCaption(&D::m_Callsign));
   callsign_label->setBuddy(callsign_);
   fields->addWidget(callsign_label, 0, 0);
   fields->addWidget(callsign_, 0, 1, 1, 2);
-  AddFieldRow(fields, Label(&D::m_TxDelay), tx_delay_, Unit(&D::m_TxDelay));
-  AddFieldRow(fields, Label(&D::m_Channel), channel_);
-  AddFieldRow(fields, Label(&D::m_CenterFreq), center_freq_, Unit(&D::m_CenterFreq));
+  AddFieldRow(fields, DialogCaption(&D::m_TxDelay), tx_delay_, DialogUnitText(&D::m_TxDelay));
+  AddFieldRow(fields, DialogCaption(&D::m_Channel), channel_);
+  AddFieldRow(fields, DialogCaption(&D::m_CenterFreq), center_freq_,
+              DialogUnitText(&D::m_CenterFreq));
   fields->setRowStretch(fields->rowCount(), 1);
   new KeystrokeFilter(callsign_, FilterCallsignEdit, [this] {
     QApplication::beep();
@@ -79,11 +71,11 @@ QLayout* CGeneralSettings::BuildFieldRows() {
 }
 
 QGroupBox* CGeneralSettings::BuildConnectTextGroup() {
-  auto* group = new QGroupBox(Label(&D::m_ConnectText));
+  auto* group = new QGroupBox(DialogCaption(&D::m_ConnectText));
   group->setObjectName(QStringLiteral("connectTextGroup"));
   // The switch has no caption of its own: the group's title names it.
   connect_text_on_ = NewCheckBox("connectTextOnCheck", {});
-  connect_text_on_->setAccessibleName(Label(&D::m_ConnectMode));
+  connect_text_on_->setAccessibleName(DialogCaption(&D::m_ConnectMode));
   connect_text_ =
       NewSettingsField("connectTextEdit", Characters::Cp1252, general_limits::kConnectText);
   connect_text_->setAccessibleName(QStringLiteral("Connect text"));
@@ -112,13 +104,13 @@ QGroupBox* CGeneralSettings::BuildLevelsGroup() {
   for (const auto& [member, edit] :
        {std::pair{&D::m_LevelAfsk, level_afsk_}, std::pair{&D::m_LevelFsk, level_fsk_},
         std::pair{&D::m_LevelRobust, level_robust_}})
-    AddFieldRow(levels, Label(member), edit, Unit(member));
+    AddFieldRow(levels, DialogCaption(member), edit, DialogUnitText(member));
   levels->setRowStretch(levels->rowCount(), 1);
   return group;
 }
 
 QGroupBox* CGeneralSettings::BuildMonitorGroup() {
-  auto* group = new QGroupBox(Label(&D::m_MonitorU));
+  auto* group = new QGroupBox(DialogCaption(&D::m_MonitorU));
   group->setObjectName(QStringLiteral("monitorGroup"));
   monitor_u_ = NewCheckBox("monitorUCheck", QStringLiteral("U"));
   monitor_i_ = NewCheckBox("monitorICheck", QStringLiteral("I"));
@@ -162,7 +154,7 @@ QGroupBox* CGeneralSettings::BuildPrModeGroup() {
   }
   robust->addStretch(1);
 
-  auto* group = new QGroupBox(Label(&D::m_PrModeIndex));
+  auto* group = new QGroupBox(DialogCaption(&D::m_PrModeIndex));
   group->setObjectName(QStringLiteral("prModeGroup"));
   auto* layout = new QHBoxLayout(group);
   layout->addWidget(standard_group);

@@ -31,10 +31,6 @@ constexpr std::array<const char*, kMiscFieldCount> kNumberObjectNames = {
     "frackEdit",    "retryEdit", "maxFrameEdit", "persistenceEdit", "slotTimeEdit",
     "channelsEdit", "iPollEdit", "timer2Edit",   "timer3Edit"};
 
-QString Label(CConfigParam CConfigData::*member) {
-  return QString::fromUtf8(DialogLabel(member));
-}
-
 }  // namespace
 
 CMiscSettings::CMiscSettings(const MiscSettingsValues& values, const DeviceState& device,
@@ -49,15 +45,15 @@ CMiscSettings::CMiscSettings(const MiscSettingsValues& values, const DeviceState
 
 void CMiscSettings::BuildControls() {
   using D = CConfigData;
-  add_linefeed_ = NewCheckBox("addLinefeedCheck", Label(&D::m_AddLinefeed));
-  echo_ = NewCheckBox("echoCheck", Label(&D::m_Echo));
-  digipeat_ = NewCheckBox("digipeatCheck", Label(&D::m_Digipeat));
-  ptt_ = NewCheckBox("pttCheck", Label(&D::m_Ptt));
-  duplex_ = NewCheckBox("duplexCheck", Label(&D::m_Duplex));
-  send_flags_ = NewCheckBox("sendFlagsCheck", Label(&D::m_SendFlags));
-  ui_poll_ = NewCheckBox("uiPollCheck", Label(&D::m_UiPoll));
-  call_check_ = NewCheckBox("callCheckCheck", Label(&D::m_CallCheck));
-  tx_freq_track_ = NewCheckBox("txFreqTrackCheck", Label(&D::m_TxFreqTrack));
+  add_linefeed_ = NewCheckBox("addLinefeedCheck", DialogCaption(&D::m_AddLinefeed));
+  echo_ = NewCheckBox("echoCheck", DialogCaption(&D::m_Echo));
+  digipeat_ = NewCheckBox("digipeatCheck", DialogCaption(&D::m_Digipeat));
+  ptt_ = NewCheckBox("pttCheck", DialogCaption(&D::m_Ptt));
+  duplex_ = NewCheckBox("duplexCheck", DialogCaption(&D::m_Duplex));
+  send_flags_ = NewCheckBox("sendFlagsCheck", DialogCaption(&D::m_SendFlags));
+  ui_poll_ = NewCheckBox("uiPollCheck", DialogCaption(&D::m_UiPoll));
+  call_check_ = NewCheckBox("callCheckCheck", DialogCaption(&D::m_CallCheck));
+  tx_freq_track_ = NewCheckBox("txFreqTrackCheck", DialogCaption(&D::m_TxFreqTrack));
   const std::array<QCheckBox*, 9> switches = {add_linefeed_, echo_,       digipeat_,
                                               ptt_,          duplex_,     send_flags_,
                                               ui_poll_,      call_check_, tx_freq_track_};
@@ -70,7 +66,7 @@ void CMiscSettings::BuildControls() {
     QLineEdit* edit = NewNumberField(kNumberObjectNames[Index(rule.field)], rule.maxChars);
     edit->installEventFilter(this);
     numbers_[Index(rule.field)] = edit;
-    AddFieldRow(number_grid, Label(rule.param), edit);
+    AddFieldRow(number_grid, DialogCaption(rule.param), edit);
   }
   number_grid->setRowStretch(number_grid->rowCount(), 1);
 
@@ -81,7 +77,7 @@ void CMiscSettings::BuildControls() {
   columns->addStretch(1);
 
   flow_control_ = NewList("flowControlList", kFlowControlEntries);
-  auto* flow_label = new QLabel(Label(&D::m_FlowControl));
+  auto* flow_label = new QLabel(DialogCaption(&D::m_FlowControl));
   flow_label->setBuddy(flow_control_);
   auto* flow_row = new QHBoxLayout;
   flow_row->addWidget(flow_label);
@@ -90,9 +86,9 @@ void CMiscSettings::BuildControls() {
   auto* time_group = new QGroupBox(QStringLiteral("Time settings"));
   time_group->setObjectName(QStringLiteral("timeSettingsGroup"));
   timestamp_ = NewList("timestampList", kTimestampEntries);
-  auto* timestamp_label = new QLabel(Label(&D::m_Timestamp));
+  auto* timestamp_label = new QLabel(DialogCaption(&D::m_Timestamp));
   timestamp_label->setBuddy(timestamp_);
-  sync_clock_ = NewCheckBox("syncClockCheck", Label(&D::m_SyncClock));
+  sync_clock_ = NewCheckBox("syncClockCheck", DialogCaption(&D::m_SyncClock));
   auto* time_layout = new QHBoxLayout(time_group);
   time_layout->addWidget(timestamp_label);
   time_layout->addWidget(timestamp_, 1);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "config/param_help.h"
 #include "ui/cp1252_field_text.h"
 
 namespace vextune::ui {
@@ -20,6 +21,14 @@ QValidator::State SettingsFieldValidator::validate(QString& input, int& /*pos*/)
     return Acceptable;
   }
   return FieldMayHoldText(input, max_chars_) ? Acceptable : Invalid;
+}
+
+QString DialogCaption(CConfigParam CConfigData::*member) {
+  return QString::fromUtf8(DialogLabel(member));
+}
+
+QString DialogUnitText(CConfigParam CConfigData::*member) {
+  return QString::fromUtf8(DialogUnit(member));
 }
 
 QLineEdit* NewSettingsField(const char* objectName, SettingsFieldValidator::Characters characters,

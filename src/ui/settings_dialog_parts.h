@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/config_data.h"
+
 class QGridLayout;
 class QLineEdit;
 
@@ -30,6 +32,11 @@ class SettingsFieldValidator final : public QValidator {
   Characters characters_;
   int max_chars_;
 };
+
+/// The caption and unit of `member`'s control: the parameter help's, so that
+/// the command line names a parameter as the dialog shows it.
+QString DialogCaption(CConfigParam CConfigData::*member);
+QString DialogUnitText(CConfigParam CConfigData::*member);
 
 /// An edit field named `objectName` that takes `characters`, at most `maxChars`.
 QLineEdit* NewSettingsField(const char* objectName, SettingsFieldValidator::Characters characters,
