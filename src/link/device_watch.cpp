@@ -8,16 +8,6 @@
 
 namespace vextune {
 
-std::vector<std::string> DevicePorts(const std::vector<SerialDevice>& devices) {
-  std::vector<std::string> ports;
-  for (const SerialDevice& d : devices) {
-    if (DescribesDevice(d.description)) ports.push_back(d.path);
-  }
-  std::sort(ports.begin(), ports.end(), NaturalLess);
-  ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
-  return ports;
-}
-
 WatchOutcome WaitForDevicePortChange(DeviceChangeSource& source,
                                      const std::function<std::vector<SerialDevice>()>& list,
                                      const std::vector<std::string>& known, int timeoutMs,

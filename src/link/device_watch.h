@@ -59,9 +59,6 @@ std::unique_ptr<DeviceChangeSource> WatchDeviceChangesIn(const std::string& syst
 /// other within this many milliseconds count as one change.
 inline constexpr int kDeviceSettleMs = 150;
 
-/// The paths of the DAV-OZI among `devices`, each once, in natural order.
-std::vector<std::string> DevicePorts(const std::vector<SerialDevice>& devices);
-
 /// Waits until the DAV-OZI ports of `list()` differ from `known`, for at most
 /// `timeoutMs` on `clock`, or until `cancel`'s flag is set. `now` receives the
 /// last list taken (whatever the outcome).

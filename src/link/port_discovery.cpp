@@ -11,21 +11,29 @@ bool DescribesDevice(const std::string& description) {
          description.find("Ambrel") != std::string::npos;
 }
 
+std::vector<std::string> DevicePorts(const std::vector<SerialDevice>& devices) {
+  std::vector<std::string> ports;
+  for (const SerialDevice& d : devices) {
+    if (DescribesDevice(d.description)) ports.push_back(d.path);
+  }
+  std::sort(ports.begin(), ports.end(), NaturalLess);
+  ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
+  return ports;
+}
+
 void FindDevicePorts(const std::vector<SerialDevice>& devices, PortDiscovery& state) {
   state = PortDiscovery{};
-  std::vector<std::string> matches;
+  const std::string* match = nullptr;
   for (const SerialDevice& d : devices) {
     if (!DescribesDevice(d.description)) continue;
     ++state.devicesFound;
-    matches.push_back(d.path);
+    match = &d.path;
   }
   if (state.devicesFound == 1) {
-    state.selectedPort = matches.front();
+    state.selectedPort = *match;
     state.statusText = "DAV-OZI found on " + state.selectedPort;
   } else if (state.devicesFound > 1) {
-    std::sort(matches.begin(), matches.end(), NaturalLess);
-    matches.erase(std::unique(matches.begin(), matches.end()), matches.end());
-    state.candidates = std::move(matches);
+    state.candidates = DevicePorts(devices);
   }
 }
 

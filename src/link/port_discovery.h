@@ -46,6 +46,9 @@ struct PortDiscovery {
 /// "Ambrel", in exactly that letter case.
 bool DescribesDevice(const std::string& description);
 
+/// The paths of the DAV-OZI among `devices`, each once, in natural order.
+std::vector<std::string> DevicePorts(const std::vector<SerialDevice>& devices);
+
 /// Applies the matching rule to `devices` and replaces `state`.
 void FindDevicePorts(const std::vector<SerialDevice>& devices, PortDiscovery& state);
 
