@@ -4,6 +4,8 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "cli/json_text.h"
+
 namespace vextune::cli {
 namespace {
 
@@ -21,18 +23,25 @@ std::string PlainFirmware(const std::string& reported) {
   return text;
 }
 
-std::string DeviceReportJson(const DeviceReport& report) {
+nlohmann::ordered_json FirmwareOrNull(const std::string& reported) {
+  return TextOrNull(PlainFirmware(reported));
+}
+
+nlohmann::ordered_json DeviceReportObject(const DeviceReport& report) {
   nlohmann::ordered_json doc;
   doc["result"] = report.result;
   doc["message"] = report.message;
   doc["port"] = TextOrNull(report.port);
   doc["baudRate"] = report.baudRate == 0 ? nlohmann::ordered_json(nullptr)
                                          : nlohmann::ordered_json(report.baudRate);
-  doc["firmware"] = TextOrNull(PlainFirmware(report.firmware));
+  doc["firmware"] = FirmwareOrNull(report.firmware);
   doc["backupFile"] = TextOrNull(report.backupFile);
   if (report.channels) doc["channels"] = *report.channels;
-  // Device replies need not be UTF-8; they must not break the object.
-  return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  return doc;
+}
+
+std::string DeviceReportJson(const DeviceReport& report) {
+  return JsonText(DeviceReportObject(report));
 }
 
 int FinishReport(bool json, const DeviceReport& report, int exitCode) {

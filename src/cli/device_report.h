@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 
@@ -37,8 +38,14 @@ inline constexpr const char* kNoPortChosen = "No single DAV-OZI found; give the 
 /// gives "1.4b"); empty for an empty text.
 std::string PlainFirmware(const std::string& reported);
 
-/// The object as JSON and a newline. The firmware loses its
-/// blanks and "V." ("1.4b").
+/// PlainFirmware of `reported` for the JSON; null when it is empty.
+nlohmann::ordered_json FirmwareOrNull(const std::string& reported);
+
+/// The object, for a command that adds members of its own. The firmware
+/// loses its blanks and "V." ("1.4b").
+nlohmann::ordered_json DeviceReportObject(const DeviceReport& report);
+
+/// JsonText of DeviceReportObject.
 std::string DeviceReportJson(const DeviceReport& report);
 
 /// Prints the object on stdout when `json`; returns `exitCode`.

@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/device_options.h"
 #include "cli/file_command_support.h"
+#include "cli/json_text.h"
 #include "cli/standard_streams.h"
 #include "cli/transfer_support.h"
 #include "common/text_codec.h"
@@ -66,7 +67,7 @@ std::string AsJson(const DiffOptions& options, const std::string& result,
   doc["a"] = options.aLabel.empty() ? FileLabel(options.a, false) : options.aLabel;
   doc["b"] = FileLabel(options.b, false);
   doc["differences"] = std::move(list);
-  return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  return JsonText(doc);
 }
 
 // Reads the device at --port completely into `record`. False when it could

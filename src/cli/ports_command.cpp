@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/json_text.h"
 #include "common/clock.h"
 #include "link/device_watch.h"
 #include "link/port_discovery.h"
@@ -36,7 +37,7 @@ std::string AsJson(const std::vector<SerialDevice>& devices) {
   }
   // sysfs strings are UTF-8 as a rule; a device that breaks the rule must
   // not break the listing.
-  return list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  return JsonText(list);
 }
 
 std::string AsTable(const std::vector<SerialDevice>& devices) {

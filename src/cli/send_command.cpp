@@ -9,6 +9,7 @@
 #include "cli/device_options.h"
 #include "cli/device_report.h"
 #include "cli/file_command_support.h"
+#include "cli/json_text.h"
 #include "cli/standard_streams.h"
 #include "cli/transfer_support.h"
 #include "common/text_codec.h"
@@ -98,7 +99,7 @@ std::string Readable(const std::string& line) {
 // and, for a dry run, the lines.
 std::string SendJson(const DeviceReport& report, const std::vector<ParamChange>* changes,
                      const std::vector<std::string>* lines) {
-  auto doc = nlohmann::ordered_json::parse(DeviceReportJson(report));
+  nlohmann::ordered_json doc = DeviceReportObject(report);
   nlohmann::ordered_json list = nullptr;
   if (changes != nullptr) {
     list = nlohmann::ordered_json::array();
@@ -116,16 +117,15 @@ std::string SendJson(const DeviceReport& report, const std::vector<ParamChange>*
     doc["lines"] = nlohmann::ordered_json::array();
     for (const std::string& l : *lines) doc["lines"].push_back(Cp1252ToUtf8(l));
   }
-  return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  return JsonText(doc);
 }
 
 // The list and the lines the send would write, and nothing written.
 int DryRun(const SendArgs& args, const CConfigData& working, const CConfigData* onDevice,
            const std::vector<ParamChange>& changes, DeviceSession& session, DeviceReport& report) {
   const bool store = StoreWanted(args, working, onDevice);
-  const std::vector<std::string> lines =
-      ScriptLines(ScriptSteps(working, onDevice, store), working, session.state(),
-                  session.clock(), store);
+  const std::vector<std::string> lines = ScriptLines(ScriptSteps(working, onDevice, store), working,
+                                                     session.state(), session.clock(), store);
   report.result = "ok";
   report.message = "Dry run: nothing was written to the DAV-OZI.";
   if (args.json) {
@@ -213,8 +213,8 @@ int RunSend(const SendArgs& args) {
   CConfigData baseline;
   const SendOutcome outcome = SendAndVerify(
       link, session.state(), working, baseline, StoreWanted(args, working, onDevice),
-      session.cancel(), progress,
-      [&progress](const std::string& s) { progress.StartPhase(s); }, onDevice);
+      session.cancel(), progress, [&progress](const std::string& s) { progress.StartPhase(s); },
+      onDevice);
   progress.SetBusy(false);
   if (outcome.baudRate != 0) baudRate = outcome.baudRate;
   if (outcome.message) {
@@ -249,9 +249,9 @@ int RunSend(const SendArgs& args) {
           ". Nothing was written; give --store to store it in nonvolatile memory all the same.";
     }
   } else {
-    report.message = std::string("Configuration sent and verified") +
-                     (args.noStore ? " (not stored in nonvolatile memory)."
-                                   : ", stored in nonvolatile memory.");
+    report.message =
+        std::string("Configuration sent and verified") +
+        (args.noStore ? " (not stored in nonvolatile memory)." : ", stored in nonvolatile memory.");
   }
   if (!report.backupFile.empty()) {
     report.message += " The configuration it had before is kept in " + report.backupFile + ".";
@@ -279,9 +279,10 @@ void RegisterSendCommand(CLI::App& app, CommandAction& action) {
   command->add_flag("--no-backup", args->noBackup,
                     "Do not read the DAV-OZI's configuration first to keep it as a backup; "
                     "the whole script is sent");
-  command->add_flag("--store", args->storeUnchanged,
-                    "Store in the nonvolatile memory also when the DAV-OZI already holds every "
-                    "parameter of the file")
+  command
+      ->add_flag("--store", args->storeUnchanged,
+                 "Store in the nonvolatile memory also when the DAV-OZI already holds every "
+                 "parameter of the file")
       ->excludes("--no-store");
   command->add_flag("--full", args->full,
                     "Send every parameter, not only those that differ from what the DAV-OZI "

@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/file_command_support.h"
+#include "cli/json_text.h"
 #include "cli/standard_streams.h"
 #include "common/text_codec.h"
 #include "config/aprs_symbol_notation.h"
@@ -49,7 +50,7 @@ std::string AsJson(const CConfigData& record, int32_t version,
     refusals.push_back(std::move(entry));
   }
   doc["refusedValues"] = std::move(refusals);
-  return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  return JsonText(doc);
 }
 
 // What --long adds behind a value: " = meaning" for a value with a meaning

@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/device_options.h"
 #include "cli/device_report.h"
+#include "cli/json_text.h"
 #include "cli/transfer_support.h"
 #include "config/backup_store.h"
 #include "link/system_serial_port.h"
@@ -46,19 +47,14 @@ struct GuidedFacts {
 int FinishUpdateReport(bool json, const DeviceReport& report, const GuidedFacts& facts,
                        int exitCode) {
   if (!json) return exitCode;
-  auto doc = nlohmann::ordered_json::parse(DeviceReportJson(report));
-  auto textOrNull = [](const std::string& firmware) {
-    const std::string plain = PlainFirmware(firmware);
-    return plain.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(plain);
-  };
-  doc["firmwareBefore"] = textOrNull(facts.firmwareBefore);
-  doc["firmwareAfter"] = textOrNull(facts.firmwareAfter);
+  nlohmann::ordered_json doc = DeviceReportObject(report);
+  doc["firmwareBefore"] = FirmwareOrNull(facts.firmwareBefore);
+  doc["firmwareAfter"] = FirmwareOrNull(facts.firmwareAfter);
   doc["startedInBios"] = facts.startedInBios;
   doc["differences"] = facts.differences ? nlohmann::ordered_json(*facts.differences)
                                          : nlohmann::ordered_json(nullptr);
   doc["backupSent"] = facts.backupSent;
-  std::cout << doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n"
-            << std::flush;
+  std::cout << JsonText(doc) << std::flush;
   return exitCode;
 }
 
