@@ -163,29 +163,33 @@ std::optional<std::filesystem::path> BackupStore::Keep(const CConfigData& record
   return path;
 }
 
-std::vector<BackupEntry> BackupStore::Scan() const {
+std::vector<BackupEntry> ScanBackupFolder(const std::filesystem::path& folder,
+                                          std::error_code* error) {
   std::vector<BackupEntry> entries;
   std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
        it.increment(ec)) {
-    if (!it->is_regular_file(ec)) continue;
+    // An entry whose type cannot be read is passed over, not the end of the scan.
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError)) continue;
     if (auto name = ParseBackupFileName(it->path().filename().string())) {
       entries.push_back(BackupEntry{it->path(), *name, std::nullopt});
     }
   }
+  if (error != nullptr) *error = ec;
   std::sort(entries.begin(), entries.end(),
             [](const BackupEntry& a, const BackupEntry& b) { return b.name.OlderThan(a.name); });
   return entries;
 }
 
 void BackupStore::RemoveBeyondKeep() {
-  const std::vector<BackupEntry> entries = Scan();
+  const std::vector<BackupEntry> entries = ScanBackupFolder(folder_, nullptr);
   std::error_code ec;
   for (size_t i = keep_; i < entries.size(); ++i) std::filesystem::remove(entries[i].path, ec);
 }
 
 std::vector<BackupEntry> BackupStore::List() const {
-  std::vector<BackupEntry> entries = Scan();
+  std::vector<BackupEntry> entries = ScanBackupFolder(folder_, nullptr);
   std::optional<CConfigData> older;
   for (size_t i = entries.size(); i-- > 0;) {
     // From the oldest on: each is compared with the one read before it.

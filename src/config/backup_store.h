@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "common/clock.h"
@@ -73,6 +74,13 @@ struct BackupEntry {
   std::optional<bool> differsFromOlder;
 };
 
+/// The backups in `folder`, newest first, not compared. Files whose names
+/// are not backup names, and entries that are no regular files, are left out.
+/// When the folder cannot be read, `*error` (may be null) says why and the
+/// backups found until then are returned.
+std::vector<BackupEntry> ScanBackupFolder(const std::filesystem::path& folder,
+                                          std::error_code* error);
+
 /// The backups of the device's configuration: every complete read is kept as
 /// a configuration file, named by date, time and firmware version; only the
 /// newest `keep` are kept.
@@ -96,8 +104,6 @@ class BackupStore {
   const std::filesystem::path& folder() const { return folder_; }
 
  private:
-  /// The backups, newest first, without the comparison.
-  std::vector<BackupEntry> Scan() const;
   void RemoveBeyondKeep();
 
   std::filesystem::path folder_;

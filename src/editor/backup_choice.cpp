@@ -1,6 +1,5 @@
 #include "editor/backup_choice.h"
 
-#include <algorithm>
 #include <optional>
 #include <system_error>
 
@@ -9,14 +8,7 @@
 
 namespace vextune {
 namespace {
-
 namespace fs = std::filesystem;
-
-struct Found {
-  fs::path path;
-  BackupName name;
-};
-
 }  // namespace
 
 std::string ChangeCountText(size_t count) {
@@ -63,24 +55,14 @@ BackupListing ListBackups(const fs::path& folder, const CConfigData& working) {
     listing.note = "No backups: " + folder.string() + " is not a folder.";
     return listing;
   }
-  std::vector<Found> found;
-  fs::directory_iterator it(folder, ec);
-  for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    if (auto name = ParseBackupFileName(it->path().filename().string())) {
-      found.push_back(Found{it->path(), *name});
-    }
-  }
+  const std::vector<BackupEntry> found = ScanBackupFolder(folder, &ec);
   if (ec) {
     listing.note = "The backup folder " + folder.string() + " cannot be read: " + ec.message() + ".";
     return listing;
   }
-  std::sort(found.begin(), found.end(),
-            [](const Found& a, const Found& b) { return b.name.OlderThan(a.name); });
 
   std::vector<std::optional<CConfigData>> records;
-  for (const Found& f : found) {
+  for (const BackupEntry& f : found) {
     BackupChoice choice;
     choice.path = f.path;
     choice.when = BackupTimeText(f.name);

@@ -276,17 +276,21 @@ std::optional<fs::path> ConfigDocument::KeepOriginal(const std::string& oldPath,
   return target;
 }
 
-std::optional<std::string> ConfigDocument::AskSaveName(DialogPrompt& prompt,
-                                                       const std::string& proposed) {
-  return prompt.ChooseFileToSave(SaveRequest(proposed));
-}
-
-bool ConfigDocument::SaveFile(DialogPrompt& prompt) {
-  const std::optional<std::string> path = AskSaveName(prompt, "");
+bool ConfigDocument::SaveAs(DialogPrompt& prompt, const std::string& proposed) {
+  const std::optional<std::string> path = prompt.ChooseFileToSave(SaveRequest(proposed));
   if (!path || !WriteTo(*path, prompt)) return false;
   current_file_ = *path;
   TakeBaseline();
   return true;
+}
+
+std::string ConfigDocument::ProposedSaveName() const {
+  // After a reset the current file is a note, not a name to propose.
+  return current_file_ == text::kDefaultsLoaded ? "" : current_file_;
+}
+
+bool ConfigDocument::SaveFile(DialogPrompt& prompt) {
+  return SaveAs(prompt, "");
 }
 
 void ConfigDocument::LoadDefaults(DialogPrompt& prompt) {
@@ -310,13 +314,7 @@ LeaveAction ConfigDocument::LeaveWithOk(DialogPrompt& prompt, bool fileOnly) {
       const std::string_view question = changed ? text::kSendChangesQuestion : text::kSendQuestion;
       if (prompt.AskYesNo(kAppCaption, std::string(question))) action = LeaveAction::SendThenClose;
     } else if (changed && prompt.AskYesNo(kAppCaption, std::string(text::kSaveToFileQuestion))) {
-      // After a reset the current file is a note, not a name to propose.
-      const std::string proposed = current_file_ == text::kDefaultsLoaded ? "" : current_file_;
-      const std::optional<std::string> path = AskSaveName(prompt, proposed);
-      if (path && WriteTo(*path, prompt)) {
-        current_file_ = *path;
-        TakeBaseline();
-      }
+      SaveAs(prompt, ProposedSaveName());
     }
   }
   file_loaded_ = false;
@@ -337,11 +335,7 @@ LeaveAction ConfigDocument::LeaveWithCancel(DialogPrompt& prompt, bool fileOnly)
     const std::string& choice = question.choices.at(prompt.AskChoice(question));
     if (choice == text::kSendChoice) return LeaveAction::SendThenClose;
     if (choice == text::kSaveChoice) {
-      const std::string proposed = current_file_ == text::kDefaultsLoaded ? "" : current_file_;
-      const std::optional<std::string> path = AskSaveName(prompt, proposed);
-      if (!path || !WriteTo(*path, prompt)) return LeaveAction::Stay;
-      current_file_ = *path;
-      TakeBaseline();
+      if (!SaveAs(prompt, ProposedSaveName())) return LeaveAction::Stay;
     } else if (choice == text::kDiscardChoice) {
       baseline_.CopyTo(working_);
     } else {

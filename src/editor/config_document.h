@@ -239,8 +239,11 @@ class ConfigDocument {
   /// name (made unique); the copy's path, or nothing with `*error` set.
   std::optional<std::filesystem::path> KeepOriginal(const std::string& oldPath,
                                                     const std::string& bytes, std::string* error);
-  /// The save-file dialog of Save and of OK in file-only mode.
-  std::optional<std::string> AskSaveName(DialogPrompt& prompt, const std::string& proposed);
+  /// Asks for a name (proposing `proposed`) and writes the file there, which
+  /// becomes the current file and the baseline; false when cancelled or failed.
+  bool SaveAs(DialogPrompt& prompt, const std::string& proposed);
+  /// The current file as the name to propose; none after Load Defaults.
+  std::string ProposedSaveName() const;
 
   CConfigData working_;
   CConfigData baseline_;
