@@ -83,26 +83,16 @@ bool ReadDevice(const DeviceOptions& options, CConfigData& record, std::string* 
   }
   *label = "DAV-OZI on " + report.port;
   TransferProgress progress(session.progress(), options.quiet);
-  progress.StartPhase(kReadingStatus);
-  LinkSettings settings = session.settings();
-  settings.baudRate = baudRate;
-  DeviceLink link{session.ports(), settings, session.clock()};
   std::string outOfRange;
   const ReadResult result =
-      ReadConfiguration(link, session.state(), record, outOfRange, session.cancel(), progress);
+      ReadDeviceConfiguration(session, baudRate, progress, record, outOfRange);
   progress.SetBusy(false);
   if (result == ReadResult::Complete) {
     progress.Complete();
     return true;
   }
   // What an incomplete read could not read holds its default: no comparison.
-  const UserMessage message = *ReadResultMessage(result, outOfRange);
-  PrintMessage(message);
-  *error = message.text;
-  if (result == ReadResult::NoAnswer) {
-    *error += "\n" + NoAnswerLine(report.port, baudRate);
-    std::cerr << NoAnswerLine(report.port, baudRate) << '\n';
-  }
+  *error = ReportIncompleteRead(result, outOfRange, report.port, baudRate);
   return false;
 }
 

@@ -66,29 +66,18 @@ int RunRead(const ReadArgs& args) {
   }
 
   TransferProgress progress(session.progress(), args.device.quiet);
-  progress.StartPhase(kReadingStatus);
   CConfigData record;
   std::string outOfRange;
-  LinkSettings settings = session.settings();
-  settings.baudRate = baudRate;
-  DeviceLink link{session.ports(), settings, session.clock()};
   const ReadResult result =
-      ReadConfiguration(link, session.state(), record, outOfRange, session.cancel(), progress);
+      ReadDeviceConfiguration(session, baudRate, progress, record, outOfRange);
   if (result == ReadResult::Complete || result == ReadResult::OutOfRange) {
     progress.Complete();
   }
   // Only a complete read is a faithful copy of the device.
   if (result == ReadResult::Complete) report.backupFile = KeepBackup(session, dataFolder, record);
   if (result != ReadResult::Complete) {
-    const UserMessage message = *ReadResultMessage(result, outOfRange);
-    PrintMessage(message);
-    report.message = message.text;
+    report.message = ReportIncompleteRead(result, outOfRange, report.port, baudRate);
     if (result == ReadResult::Aborted) report.result = "cancelled";
-    if (result == ReadResult::NoAnswer) {
-      const std::string line = NoAnswerLine(report.port, baudRate);
-      std::cerr << line << '\n';
-      report.message += "\n" + line;
-    }
     if (result != ReadResult::OutOfRange) return finish(kExitFailed);
     if (!args.acceptDefaults) {
       std::cerr << args.output

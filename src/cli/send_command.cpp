@@ -223,9 +223,7 @@ int RunSend(const SendArgs& args) {
     report.message = message.text;
     if (outcome.sendResult == SendResult::Aborted) report.result = "cancelled";
     if (outcome.sendResult == SendResult::NoAnswer) {
-      const std::string line = NoAnswerLine(report.port, baudRate);
-      std::cerr << line << '\n';
-      report.message += "\n" + line;
+      AddNoAnswerLine(report.message, report.port, baudRate);
     }
     // Say why a verification failed when its read-back did not complete.
     if (outcome.verificationFailed && outcome.readBackResult != ReadResult::Complete) {

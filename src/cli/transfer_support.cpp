@@ -65,8 +65,33 @@ std::string KeepBackup(DeviceSession& session, const UserDataFolder& dataFolder,
   return {};
 }
 
+ReadResult ReadDeviceConfiguration(DeviceSession& session, uint32_t baudRate,
+                                   TransferProgress& progress, CConfigData& record,
+                                   std::string& outOfRange) {
+  progress.StartPhase(kReadingStatus);
+  LinkSettings settings = session.settings();
+  settings.baudRate = baudRate;
+  DeviceLink link{session.ports(), settings, session.clock()};
+  return ReadConfiguration(link, session.state(), record, outOfRange, session.cancel(), progress);
+}
+
 void PrintMessage(const UserMessage& message) {
   std::cerr << message.text << '\n' << std::flush;
+}
+
+void AddNoAnswerLine(std::string& message, const std::string& port, uint32_t baudRate) {
+  const std::string line = NoAnswerLine(port, baudRate);
+  std::cerr << line << '\n';
+  message += "\n" + line;
+}
+
+std::string ReportIncompleteRead(ReadResult result, const std::string& outOfRange,
+                                 const std::string& port, uint32_t baudRate) {
+  const UserMessage message = *ReadResultMessage(result, outOfRange);
+  PrintMessage(message);
+  std::string text = message.text;
+  if (result == ReadResult::NoAnswer) AddNoAnswerLine(text, port, baudRate);
+  return text;
 }
 
 }  // namespace vextune::cli

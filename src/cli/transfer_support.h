@@ -10,6 +10,7 @@
 #include "common/operation.h"
 #include "config/backup_store.h"
 #include "config/config_data.h"
+#include "transfer/read_configuration.h"
 #include "transfer/transfer_messages.h"
 
 namespace vextune::cli {
@@ -56,7 +57,22 @@ UserDataFolder DataFolderFromEnvironment();
 std::string KeepBackup(DeviceSession& session, const UserDataFolder& dataFolder,
                        const CConfigData& record, std::string* failure = nullptr);
 
+/// Reads the configuration of the device that StartTransfer found, at the
+/// `baudRate` it answered at, into `record`, showing the reading status and bar.
+ReadResult ReadDeviceConfiguration(DeviceSession& session, uint32_t baudRate,
+                                   TransferProgress& progress, CConfigData& record,
+                                   std::string& outOfRange);
+
 /// Prints a message on stderr.
 void PrintMessage(const UserMessage& message);
+
+/// Prints, after a device that did not answer, the port and rate that were
+/// asked, and adds the same line to `message`.
+void AddNoAnswerLine(std::string& message, const std::string& port, uint32_t baudRate);
+
+/// Prints why a read did not complete (for a device that did not answer, with
+/// the port and rate) and returns the same text.
+std::string ReportIncompleteRead(ReadResult result, const std::string& outOfRange,
+                                 const std::string& port, uint32_t baudRate);
 
 }  // namespace vextune::cli

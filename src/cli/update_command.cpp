@@ -79,9 +79,7 @@ void ExplainLineFailure(DeviceSession& session, const std::string& path, SerialC
   if (EndedInTimeOut(report.message)) {
     // Connecting tries both rates; the flash identity comes at the one found.
     const bool connecting = report.message == update_message::kCommunicationError;
-    const std::string line = NoAnswerLine(path, connecting ? 0 : report.baudRate);
-    std::cerr << line << '\n';
-    report.message += "\n" + line;
+    AddNoAnswerLine(report.message, path, connecting ? 0 : report.baudRate);
     if (connecting) report.baudRate = 0;
   }
 }
