@@ -262,12 +262,10 @@ int main(int argc, char** argv) {
       if (ReadConfiguration(link, device, current, list, c, p) != ReadResult::Complete) return false;
       CConfigData working = current;
       if (change) CConfigData::SetNumber(working.m_TxDelay, current.m_TxDelay.value == 40 ? 41 : 40);
-      // As the command line decides: with nothing to change, no store unless asked.
-      const bool store = full || !ChangedSteps(working, current).empty();
+      const CConfigData* onDevice = full ? nullptr : &current;
+      const bool store = StoreAfterSend(working, onDevice, /*storeUnchanged=*/false);
       CConfigData baseline;
-      return SendAndVerify(link, device, working, baseline, store, c, p, {},
-                           full ? nullptr : &current)
-          .Verified();
+      return SendAndVerify(link, device, working, baseline, store, c, p, {}, onDevice).Verified();
     };
   };
 

@@ -36,8 +36,7 @@ struct SendArgs {
 // Whether the send ends with the store command. With nothing to change the
 // device is left alone unless --store asks for the store all the same.
 bool StoreWanted(const SendArgs& args, const CConfigData& working, const CConfigData* onDevice) {
-  if (args.noStore) return false;
-  return onDevice == nullptr || args.storeUnchanged || !ChangedSteps(working, *onDevice).empty();
+  return !args.noStore && StoreAfterSend(working, onDevice, args.storeUnchanged);
 }
 
 // Reads the device's configuration into `current` and keeps it as a backup,

@@ -330,6 +330,10 @@ std::vector<SendStep> ChangedSteps(const CConfigData& config, const CConfigData&
   return changed;
 }
 
+bool StoreAfterSend(const CConfigData& config, const CConfigData* onDevice, bool storeUnchanged) {
+  return onDevice == nullptr || storeUnchanged || !ChangedSteps(config, *onDevice).empty();
+}
+
 std::vector<SendStep> ScriptSteps(const CConfigData& config, const CConfigData* onDevice,
                                   bool store) {
   std::vector<SendStep> steps = {S::Open};

@@ -116,6 +116,11 @@ std::optional<SendStep> StepOf(ParamMember member);
 /// `config` sets the device's clock.
 std::vector<SendStep> ChangedSteps(const CConfigData& config, const CConfigData& onDevice);
 
+/// Whether a send of `config` ends with the store command: a whole send
+/// (`onDevice` null) always does; an incremental one when something changes,
+/// or when `storeUnchanged` asks for the store all the same.
+bool StoreAfterSend(const CConfigData& config, const CConfigData* onDevice, bool storeUnchanged);
+
 /// The steps a send runs, in order. Without `onDevice`, the whole script.
 /// With it (what a complete read found on the device just before, which
 /// stands for the identification), only the changed steps, framed by the
