@@ -144,12 +144,9 @@ std::optional<std::filesystem::path> BackupStore::Keep(const CConfigData& record
     return std::nullopt;
   };
   if (folder_.empty()) return fail(kNoBackupFolderText);
+  std::string why;
+  if (!CreateFolder(folder_, "the backup folder", &why)) return fail(why);
   std::error_code ec;
-  std::filesystem::create_directories(folder_, ec);
-  if (ec || !std::filesystem::is_directory(folder_, ec)) {
-    return fail("Cannot create the backup folder " + folder_.string() + ": " +
-                (ec ? ec.message() : "not a folder") + ".");
-  }
   const std::tm now = clock_.LocalTime();
   std::filesystem::path path;
   for (int sequence = 0;; ++sequence) {
@@ -157,10 +154,20 @@ std::optional<std::filesystem::path> BackupStore::Keep(const CConfigData& record
     if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) break;
     if (sequence == 999) return fail("Too many backups within one second in " + folder_.string());
   }
-  std::string why;
   if (!SaveConfigFile(path, record, &why)) return fail(why);
   RemoveBeyondKeep();
   return path;
+}
+
+bool CreateFolder(const std::filesystem::path& folder, std::string_view what, std::string* error) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (!ec && std::filesystem::is_directory(folder, ec)) return true;
+  if (error != nullptr) {
+    *error = "Cannot create " + std::string(what) + " " + folder.string() + ": " +
+             (ec ? ec.message() : "not a folder") + ".";
+  }
+  return false;
 }
 
 std::vector<BackupEntry> ScanBackupFolder(const std::filesystem::path& folder,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -73,6 +74,11 @@ struct BackupEntry {
   /// for the oldest one or when either could not be read.
   std::optional<bool> differsFromOlder;
 };
+
+/// Creates `folder` and its parents where they are missing. False when it is
+/// no folder afterwards, with `*error` saying "Cannot create <what> <folder>:"
+/// and why.
+bool CreateFolder(const std::filesystem::path& folder, std::string_view what, std::string* error);
 
 /// The backups in `folder`, newest first, not compared. Files whose names
 /// are not backup names, and entries that are no regular files, are left out.

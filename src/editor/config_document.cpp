@@ -264,13 +264,7 @@ LoadOutcome ConfigDocument::Convert(const std::string& oldPath, DialogPrompt& pr
 std::optional<fs::path> ConfigDocument::KeepOriginal(const std::string& oldPath,
                                                      const std::string& bytes,
                                                      std::string* error) {
-  std::error_code ec;
-  fs::create_directories(backup_folder_, ec);
-  if (ec || !fs::is_directory(backup_folder_, ec)) {
-    *error = "Cannot create the folder " + backup_folder_.string() + ": " +
-             (ec ? ec.message() : "not a folder") + ".";
-    return std::nullopt;
-  }
+  if (!CreateFolder(backup_folder_, "the folder", error)) return std::nullopt;
   const fs::path target = FreeName(backup_folder_, fs::path(oldPath).filename());
   if (!WriteFileAtomically(target, bytes, error)) return std::nullopt;
   return target;
