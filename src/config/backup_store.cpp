@@ -195,16 +195,29 @@ void BackupStore::RemoveBeyondKeep() {
   for (size_t i = keep_; i < entries.size(); ++i) std::filesystem::remove(entries[i].path, ec);
 }
 
-std::vector<BackupEntry> BackupStore::List() const {
-  std::vector<BackupEntry> entries = ScanBackupFolder(folder_, nullptr);
-  std::optional<CConfigData> older;
-  for (size_t i = entries.size(); i-- > 0;) {
-    // From the oldest on: each is compared with the one read before it.
+std::vector<LoadedBackup> LoadBackups(std::vector<BackupEntry> entries) {
+  std::vector<LoadedBackup> loaded;
+  loaded.reserve(entries.size());
+  for (BackupEntry& entry : entries) {
+    LoadedBackup backup{std::move(entry), std::nullopt, {}};
     CConfigData record;
-    std::optional<CConfigData> current;
-    if (LoadConfigFile(entries[i].path, record, nullptr, nullptr)) current = record;
-    if (current && older) entries[i].differsFromOlder = !current->IsEqual(*older, true);
-    older = current;
+    if (LoadConfigFile(backup.entry.path, record, nullptr, &backup.error)) backup.record = record;
+    loaded.push_back(std::move(backup));
+  }
+  // The clock option is the program's, not the device's: no read gives it.
+  for (size_t i = 0; i + 1 < loaded.size(); ++i) {
+    const std::optional<CConfigData>& older = loaded[i + 1].record;
+    if (loaded[i].record && older) {
+      loaded[i].entry.differsFromOlder = !loaded[i].record->IsEqual(*older, false);
+    }
+  }
+  return loaded;
+}
+
+std::vector<BackupEntry> BackupStore::List() const {
+  std::vector<BackupEntry> entries;
+  for (LoadedBackup& backup : LoadBackups(ScanBackupFolder(folder_, nullptr))) {
+    entries.push_back(std::move(backup.entry));
   }
   return entries;
 }

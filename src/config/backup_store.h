@@ -87,6 +87,18 @@ bool CreateFolder(const std::filesystem::path& folder, std::string_view what, st
 std::vector<BackupEntry> ScanBackupFolder(const std::filesystem::path& folder,
                                           std::error_code* error);
 
+/// A backup and what its file holds.
+struct LoadedBackup {
+  BackupEntry entry;
+  std::optional<CConfigData> record;  ///< none when the file cannot be read
+  std::string error;                  ///< with no record: why
+};
+
+/// Reads the files of `entries` (newest first, as ScanBackupFolder gives
+/// them) and, for each that is followed by a readable older one, tells
+/// whether the device's configuration differs from it.
+std::vector<LoadedBackup> LoadBackups(std::vector<BackupEntry> entries);
+
 /// The backups of the device's configuration: every complete read is kept as
 /// a configuration file, named by date, time and firmware version; only the
 /// newest `keep` are kept.

@@ -4,7 +4,6 @@
 #include <system_error>
 
 #include "config/backup_store.h"
-#include "config/config_file.h"
 
 namespace vextune {
 namespace {
@@ -55,40 +54,34 @@ BackupListing ListBackups(const fs::path& folder, const CConfigData& working) {
     listing.note = "No backups: " + folder.string() + " is not a folder.";
     return listing;
   }
-  const std::vector<BackupEntry> found = ScanBackupFolder(folder, &ec);
+  std::vector<BackupEntry> found = ScanBackupFolder(folder, &ec);
   if (ec) {
     listing.note = "The backup folder " + folder.string() + " cannot be read: " + ec.message() + ".";
     return listing;
   }
 
-  std::vector<std::optional<CConfigData>> records;
-  for (const BackupEntry& f : found) {
+  const std::vector<LoadedBackup> loaded = LoadBackups(std::move(found));
+  for (size_t i = 0; i < loaded.size(); ++i) {
+    const LoadedBackup& backup = loaded[i];
     BackupChoice choice;
-    choice.path = f.path;
-    choice.when = BackupTimeText(f.name);
-    choice.firmware = f.name.firmware;
-    CConfigData record;
-    choice.readable = LoadConfigFile(f.path, record, nullptr, &choice.error);
+    choice.path = backup.entry.path;
+    choice.when = BackupTimeText(backup.entry.name);
+    choice.firmware = backup.entry.name.firmware;
+    choice.readable = backup.record.has_value();
+    choice.error = backup.error;
     if (choice.readable) {
-      choice.changes = ChangeList(working, record, /*includeSyncClock=*/false);
+      choice.changes = ChangeList(working, *backup.record, /*includeSyncClock=*/false);
       choice.againstWorking =
           choice.changes.empty() ? "same" : ChangeCountText(choice.changes.size());
-      records.emplace_back(record);
     } else {
       choice.againstWorking = "unreadable";
-      records.emplace_back(std::nullopt);
     }
+    const std::optional<bool> differs = backup.entry.differsFromOlder;
+    choice.sinceOlder = i + 1 == loaded.size() ? "oldest kept"
+                        : !differs             ? "unknown"
+                        : *differs             ? "changed"
+                                               : "same";
     listing.backups.push_back(std::move(choice));
-  }
-  for (size_t i = 0; i < listing.backups.size(); ++i) {
-    std::string& since = listing.backups[i].sinceOlder;
-    if (i + 1 == listing.backups.size()) {
-      since = "oldest kept";
-    } else if (!records[i] || !records[i + 1]) {
-      since = "unknown";
-    } else {
-      since = records[i]->IsEqual(*records[i + 1], /*includeSyncClock=*/false) ? "same" : "changed";
-    }
   }
   const size_t n = listing.backups.size();
   listing.note = n == 0 ? "No backups in " + folder.string() +

@@ -163,12 +163,30 @@ TEST_F(BackupStoreTest, ListsNewestFirstAndSaysWhatChanged) {
   EXPECT_EQ(damaged[2].differsFromOlder, false);
 }
 
+TEST_F(BackupStoreTest, TheClockOptionAloneIsNoChangeOfTheDevice) {
+  // The option belongs to the program's files; no read of the device gives it.
+  BackupStore store(folder(), clock);
+  CConfigData record;
+  clock.SetLocalTime(At(2026, 12, 8, 9, 0, 1));
+  ASSERT_TRUE(store.Keep(record, " V.1.4b", nullptr));
+  ASSERT_TRUE(record.SetNumber(record.m_SyncClock, 1));
+  clock.SetLocalTime(At(2026, 12, 8, 9, 0, 2));
+  ASSERT_TRUE(store.Keep(record, " V.1.4b", nullptr));
+  const std::vector<LoadedBackup> loaded = LoadBackups(ScanBackupFolder(folder(), nullptr));
+  ASSERT_EQ(loaded.size(), 2u);
+  EXPECT_EQ(loaded[0].entry.differsFromOlder, false);
+  ASSERT_TRUE(loaded[0].record.has_value());
+  EXPECT_EQ(loaded[0].record->m_SyncClock.value, 1);  // read as it was kept
+  EXPECT_EQ(store.List()[0].differsFromOlder, false);
+}
+
 TEST_F(BackupStoreTest, FolderThatCannotBeMadeIsAnError) {
   std::ofstream(dir_ / "vextune") << "a file where the folder should be";
   BackupStore store(folder(), clock);
   std::string error;
   EXPECT_FALSE(store.Keep(CConfigData(), " V.1.4b", &error).has_value());
-  EXPECT_NE(error.find("backup folder"), std::string::npos) << error;
+  EXPECT_TRUE(error.starts_with("Cannot create the backup folder " + folder().string() + ": "))
+      << error;
   BackupStore nowhere(UserDataFolder(fs::path()).BackupFolder(), clock);
   EXPECT_FALSE(nowhere.Keep(CConfigData(), " V.1.4b", &error).has_value());
   EXPECT_TRUE(nowhere.List().empty());
