@@ -205,6 +205,16 @@ TEST_F(DeviceCommands, TimeOutsNameThePortAndTheBaudRate) {
   // The read did not complete: its bar stops where it got to.
   const std::vector<std::string> progress = ProgressLines(r.err);
   for (const std::string& l : progress) EXPECT_FALSE(l.starts_with("progress: 100%")) << l;
+  // diff --port reads the same way and says the same, compares nothing.
+  testing::SimProcess midwayDiff(DAVOZI_SIM_PATH, {"--stop-after", "400"});
+  ASSERT_FALSE(midwayDiff.path.empty());
+  ASSERT_EQ(Cli({"defaults", "d.vxg"}).exitCode, 0);
+  r = Cli({"diff", "--json", "--port", midwayDiff.path, "d.vxg"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(Json(r)["result"], "failed");
+  EXPECT_EQ(Json(r)["message"],
+            "DAV-OZI is not responding.\nNo answer from " + midwayDiff.path + " at 38400 Bd.");
+  EXPECT_TRUE(Json(r)["differences"].empty());
 
   // Never answers: the check tries both rates.
   testing::SimProcess silent(DAVOZI_SIM_PATH, {"--stop-after", "1"});

@@ -120,6 +120,7 @@ TEST(IncrementalSend, ClockIsSetWhenAskedEvenWithNothingElseToChange) {
             }()));
   const Lines written = rig.Written();
   EXPECT_EQ(std::count(written.begin(), written.end(), "K 9:5:3"), 1);
+  EXPECT_TRUE(StoreAfterSend(config, &onDevice, /*storeUnchanged=*/false));  // a change too
 }
 
 TEST(IncrementalSend, NothingToChangeWritesOnlyTheStoreOrNothingAtAll) {
@@ -144,6 +145,15 @@ TEST(IncrementalSend, NothingToChangeWritesOnlyTheStoreOrNothingAtAll) {
   EXPECT_FALSE(report.stored);
   EXPECT_FALSE(report.wroteParameters);
   EXPECT_TRUE(idle.ports.events().empty());  // the port is not even opened
+
+  // The store is left out only when nothing changes on a device whose
+  // configuration is known, and the caller did not ask for it.
+  EXPECT_FALSE(StoreAfterSend(config, &onDevice, /*storeUnchanged=*/false));
+  EXPECT_TRUE(StoreAfterSend(config, &onDevice, /*storeUnchanged=*/true));
+  EXPECT_TRUE(StoreAfterSend(config, nullptr, /*storeUnchanged=*/false));
+  CConfigData changed = config;
+  ASSERT_TRUE(SetParam(changed, "m_TxDelay", "41"));
+  EXPECT_TRUE(StoreAfterSend(changed, &onDevice, /*storeUnchanged=*/false));
 
   // A cancel that came before is still an abort.
   Rig cancelled;
